@@ -1,0 +1,19 @@
+// Program entry of kro. Until the main window exists this shows a small
+// window with the program's version.
+#include <QApplication>
+#include <QLabel>
+
+#include <clocale>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName("KRO");
+    std::setlocale(LC_NUMERIC, "C");
+    QLabel label(QStringLiteral("KRO Version (Linux): %1").arg(QStringLiteral(KRO_VERSION_TEXT)));
+    label.setWindowTitle(QStringLiteral("KRO"));
+    label.setMinimumSize(360, 120);
+    label.setAlignment(Qt::AlignCenter);
+    label.show();
+    return app.exec();
+}
