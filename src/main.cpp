@@ -3,13 +3,12 @@
 #include <QApplication>
 #include <QLabel>
 
-#include <clocale>
+#include "platform/platform.h"
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QCoreApplication::setApplicationName("KRO");
-    std::setlocale(LC_NUMERIC, "C");
+    kro::platform::setUpApplication();
     QLabel label(QStringLiteral("KRO Version (Linux): %1").arg(QStringLiteral(KRO_VERSION_TEXT)));
     label.setWindowTitle(QStringLiteral("KRO"));
     label.setMinimumSize(360, 120);

@@ -3,14 +3,14 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
-#include <clocale>
+#include "platform/platform.h"
 
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
+    kro::platform::setUpApplication();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

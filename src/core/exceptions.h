@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -20,6 +21,8 @@ std::string reportRequest();
 template <typename... Args>
 std::string formatPrintf(const char* format, Args... args)
 {
+    static_assert(((std::is_arithmetic_v<Args> || std::is_pointer_v<Args> || std::is_enum_v<Args>) && ...),
+                  "printf arguments must be numbers or C strings (use .c_str() / qPrintable)");
     std::vector<char> buffer(256, '\0');
     for (;;) {
         const int n = std::snprintf(buffer.data(), buffer.size(), format, args...);

@@ -9,6 +9,8 @@
 #include <clocale>
 #include <cstdlib>
 
+#include "platform/platform.h"
+#include "support/prompts.h"
 #include "support/test_env.h"
 
 namespace {
@@ -41,7 +43,7 @@ int main(int argc, char** argv)
 
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    QCoreApplication::setApplicationName("KRO");
-    std::setlocale(LC_NUMERIC, "C");
+    kro::platform::setUpApplication();
+    kro::test::installFailingPrompter();
     return RUN_ALL_TESTS();
 }
