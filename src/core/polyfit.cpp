@@ -1,0 +1,178 @@
+#include "core/polyfit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+Matrix allocateMatrix(int rows, int cols)
+{
+    if (rows < 0 || cols < 0)
+        throw std::bad_alloc();
+    return Matrix(static_cast<std::size_t>(rows), std::vector<double>(static_cast<std::size_t>(cols), 0.0));
+}
+
+void copyMatrixRow(const Matrix& matrix, std::vector<double>& dest, int, int cols, int row)
+{
+    const std::vector<double>& r = matrix.at(static_cast<std::size_t>(row));
+    dest.assign(r.begin(), r.begin() + std::min<std::ptrdiff_t>(cols, static_cast<std::ptrdiff_t>(r.size())));
+}
+
+void transposeMatrix(Matrix& matrix, int rows, int cols)
+{
+    Matrix t = allocateMatrix(cols, rows);
+    for (int i = 0; i < rows; ++i)
+        for (int j = 0; j < cols; ++j)
+            t[j][i] = matrix[i][j];
+    matrix = std::move(t);
+}
+
+void luDecompose(const Matrix& A, int n, Matrix& lower, Matrix& upper)
+{
+    lower = allocateMatrix(n, n);
+    upper = allocateMatrix(n, n);
+    for (int j = 0; j < n; ++j) {
+        upper[j][j] = 1.0;
+        for (int r = j; r < n; ++r) {
+            double s = A[r][j];
+            for (int m = 0; m < j; ++m)
+                s -= lower[r][m] * upper[m][j];
+            lower[r][j] = s;
+        }
+        for (int k = j + 1; k < n; ++k) {
+            double s = A[j][k];
+            for (int m = 0; m < j; ++m)
+                s -= lower[j][m] * upper[m][k];
+            upper[j][k] = s / lower[j][j];
+        }
+    }
+}
+
+void luSolve(const Matrix& lower, const Matrix& upper, const std::vector<double>& rhs, int n,
+             std::vector<double>& out)
+{
+    std::vector<double> t(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        double s = rhs[i];
+        for (int k = 0; k < i; ++k)
+            s -= lower[i][k] * t[k];
+        t[i] = s / lower[i][i];
+    }
+    out.assign(static_cast<std::size_t>(n), 0.0);
+    for (int i = n - 1; i >= 0; --i) {
+        double s = t[i];
+        for (int k = i + 1; k < n; ++k)
+            s -= upper[i][k] * out[k];
+        out[i] = s / upper[i][i];
+    }
+}
+
+void interleavePoints(const std::vector<double>& xs, const std::vector<double>& ys, std::vector<double>& out)
+{
+    const std::size_t n = std::min(xs.size(), ys.size());
+    out.clear();
+    out.reserve(2 * n);
+    for (std::size_t k = 0; k < n; ++k) {
+        out.push_back(xs[k]);
+        out.push_back(ys[k]);
+    }
+}
+
+double polynomialFit(const std::vector<double>& points, std::vector<double>& centred, std::vector<double>& plain,
+                     int d)
+{
+    if (d < 1)
+        throw std::runtime_error("The order of a polynomial fit must be at least 1.");
+    const std::size_t N = points.size() / 2;
+    double sumX = 0.0;
+    for (std::size_t i = 0; i < N; ++i)
+        sumX += points[2 * i];
+    const double m = sumX / static_cast<double>(N);
+
+    const int size = d + 1;
+    // S[k] = sum of u^k for k = 1 .. 2d; r[j] = sum of u^j y.
+    std::vector<double> S(static_cast<std::size_t>(2 * d + 1), 0.0);
+    std::vector<double> r(static_cast<std::size_t>(size), 0.0);
+    for (std::size_t i = 0; i < N; ++i) {
+        const double u = points[2 * i] - m;
+        const double y = points[2 * i + 1];
+        for (int k = 1; k <= 2 * d; ++k)
+            S[k] += std::pow(u, k);
+        for (int j = 0; j < size; ++j)
+            r[j] += std::pow(u, j) * y;
+    }
+    Matrix M = allocateMatrix(size, size);
+    for (int i = 0; i < size; ++i)
+        for (int j = 0; j < size; ++j)
+            M[i][j] = (i == 0 && j == 0) ? static_cast<double>(N) : S[i + j];
+
+    Matrix lower, upper;
+    luDecompose(M, size, lower, upper);
+    std::vector<double> c;
+    luSolve(lower, upper, r, size, c);
+    centred = c;
+
+    // Powers of x by the binomial theorem: plain(j) = sum_k c(k) C(k,j) (-m)^(k-j).
+    Matrix binom = allocateMatrix(size, size);
+    for (int k = 0; k < size; ++k) {
+        binom[k][0] = 1.0;
+        for (int j = 1; j <= k; ++j)
+            binom[k][j] = binom[k - 1][j - 1] + (j < k ? binom[k - 1][j] : 0.0);
+    }
+    plain.assign(static_cast<std::size_t>(size), 0.0);
+    for (int j = 0; j < size; ++j) {
+        double s = c[j];
+        for (int k = j + 1; k < size; ++k) {
+            const double sign = ((k - j) % 2) ? -1.0 : 1.0;
+            s += c[k] * binom[k][j] * sign * std::pow(m, k - j);
+        }
+        plain[j] = s;
+    }
+    return m;
+}
+
+void quadraticFit(const std::vector<double>& points, std::vector<double>& coeffs)
+{
+    std::vector<double> centred;
+    polynomialFit(points, centred, coeffs, 2);
+}
+
+void histogram(const std::pair<std::pair<double, double>, std::pair<double, double>>& range,
+               const std::vector<double>& points, std::vector<double>& out, int bins)
+{
+    if (bins <= 0)
+        return;
+    if (bins > kMaxHistogramBins)
+        throw std::runtime_error("A histogram may have at most " + std::to_string(kMaxHistogramBins)
+                                 + " bins; " + std::to_string(bins) + " were asked for.");
+    const double lo = range.first.second;
+    const double hi = range.second.second;
+    const double half = ((hi - lo) / bins) * 0.5;
+
+    std::vector<double> centre(static_cast<std::size_t>(bins));
+    std::vector<double> edge(static_cast<std::size_t>(bins));
+    for (int k = 0; k < bins; ++k) {
+        centre[k] = lo + (2 * static_cast<long long>(k) + 1) * half;
+        edge[k] = half + centre[k];
+    }
+    std::vector<long long> count(static_cast<std::size_t>(bins), 0);
+    const std::size_t n = points.size() / 2;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double y = points[2 * i + 1];
+        if (!std::isfinite(y))
+            continue;
+        // With lo <= hi the edges never decrease, so the first edge above y
+        // is found by a binary search; y at or above the last edge stays in
+        // the last bin.
+        const auto it = half >= 0 ? std::upper_bound(edge.begin(), edge.end(), y)
+                                  : std::find_if(edge.begin(), edge.end(), [y](double e) { return e > y; });
+        const std::size_t k = it == edge.end() ? edge.size() - 1 : static_cast<std::size_t>(it - edge.begin());
+        ++count[k];
+    }
+    out.reserve(out.size() + 2 * static_cast<std::size_t>(bins));
+    for (int k = 0; k < bins; ++k) {
+        out.push_back(centre[k]);
+        out.push_back(static_cast<double>(count[k]));
+    }
+}
