@@ -36,7 +36,7 @@ TEST(Crossings, Examples)
         {"first point on the level never counts", {0, 1, 1, 0.5}, 1, 1, {}},
         // A flat run lying on the level gives its own points, never 0/0.
         {"flat on level", {0, 0, 1, 1, 2, 1, 3, 0}, 1, 1, {{1, 1}, {2, 1}}},
-        {"equal x on the x axis", {0, 0, 1, 5, 1, 6, 2, 7}, 1, 0, {{1, 5}, {1, 6}}},
+        {"equal x on the x axis", {0, 0, 1, 5, 1, 6, 2, 7}, 1, 0, {{1, 5}, {1, 6}, {1, 6}}},
         // Not-a-number points are passed over; the crossing is interpolated
         // from the last point that had a value.
         {"nan inside", {0, 0, 1, kNan, 2, 2}, 1, 1, {{1, 1}}},
