@@ -4,4 +4,6 @@
 namespace kro::test {
 // The temporary HOME of this test run (settings and data folders live below it).
 QString homeDir();
+// Closes the shared settings object and empties the program's settings store.
+void clearSettingsStore();
 }

@@ -3,12 +3,14 @@
 // touches the user's real settings, data or script folders.
 #include <QApplication>
 #include <QDir>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdlib>
 
+#include "core/settings.h"
 #include "platform/platform.h"
 #include "support/prompts.h"
 #include "support/test_env.h"
@@ -19,6 +21,11 @@ QString g_home;
 
 namespace kro::test {
 QString homeDir() { return g_home; }
+void clearSettingsStore()
+{
+    closeSettings();
+    kro::platform::openProgramSettings()->clear();
+}
 }
 
 int main(int argc, char** argv)
