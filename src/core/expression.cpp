@@ -79,16 +79,7 @@ public:
     bool top()
     {
         parseTerm();
-        while (pos < n) {
-            skipBlanks();
-            const QChar c = ch();
-            if (c != QLatin1Char('+') && c != QLatin1Char('-'))
-                return true;
-            ++pos;
-            parseTerm();
-            put(c == QLatin1Char('+') ? CompiledExpression::Add : CompiledExpression::Sub);
-        }
-        return false;
+        return additiveRest();
     }
 
 private:
@@ -107,18 +98,26 @@ private:
     }
     void put(Op op, int arg = 0, double value = 0) { code.push_back({op, arg, value}); }
 
-    void parseExpression()
+    // The '+' and '-' terms after a first term; true when the scan stopped at
+    // a character that is no operator, false at the end of the text.
+    bool additiveRest()
     {
-        parseTerm();
         while (pos < n) {
             skipBlanks();
             const QChar c = ch();
             if (c != QLatin1Char('+') && c != QLatin1Char('-'))
-                break;
+                return true;
             ++pos;
             parseTerm();
             put(c == QLatin1Char('+') ? CompiledExpression::Add : CompiledExpression::Sub);
         }
+        return false;
+    }
+
+    void parseExpression()
+    {
+        parseTerm();
+        additiveRest();
     }
 
     void parseTerm()
