@@ -1,0 +1,3 @@
+#include "command/commandhistory.h"
+#include <gtest/gtest.h>
+TEST(CommandHistory, Placeholder) { CommandHistory h; h.add("a"); EXPECT_EQ(h.size(), 1); }
