@@ -3,7 +3,8 @@
 #include <QDir>
 #include <QMenu>
 #include <QSettings>
-#include <QStandardPaths>
+#include "platform/platform.h"
+#include "platform/prompter.h"
 
 #include <atomic>
 
@@ -12,21 +13,18 @@ namespace commandenv {
 namespace {
 QVariant setting(const QString& key, const QVariant& fallback)
 {
-    QSettings settings(QStringLiteral("KROSoftware"), QStringLiteral("kro"));
-    return settings.value(key, fallback);
+    return kro::platform::openProgramSettings()->value(key, fallback);
 }
 } // namespace
 
 QString appPath()
 {
-    return setting(QStringLiteral("apppath"),
-                   QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QLatin1Char('/'))
-        .toString();
+    return setting(QStringLiteral("apppath"), kro::platform::commonAppDataFolder()).toString();
 }
 
 QString scriptsPath()
 {
-    return setting(QStringLiteral("scriptspath"), QDir::homePath() + QStringLiteral("/KRO/scripts")).toString();
+    return setting(QStringLiteral("scriptspath"), kro::platform::userFolder(kro::platform::UserFolder::Scripts)).toString();
 }
 
 int historySetting() { return setting(QStringLiteral("history"), 30).toInt(); }
@@ -47,7 +45,7 @@ std::atomic<bool> g_debug{false};
 bool isDebugMode() { return g_debug.load(); }
 void setDebugMode(bool on) { g_debug.store(on); }
 
-QAction* execMenu(QMenu* menu, const QPoint& globalPos) { return menu->exec(globalPos); }
+QAction* execMenu(QMenu* menu, const QPoint& globalPos) { return kro::prompter().execMenu(menu, globalPos); }
 
 std::vector<std::string> splitQuoted(const std::string& line)
 {

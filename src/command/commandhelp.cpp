@@ -1,4 +1,5 @@
 #include "command/commandhelp.h"
+#include "core/specialsymbols.h"
 
 #include <algorithm>
 
@@ -578,6 +579,14 @@ std::vector<CommandHelp> buildCommandHelp(const std::vector<HelpSymbol>& symbols
     for (Entry& e : entries(symbolHelpText(symbols)))
         table.push_back(CommandHelp{e.name, e.alias, std::move(e.text)});
     return table;
+}
+
+std::vector<CommandHelp> buildCommandHelp()
+{
+    std::vector<HelpSymbol> symbols;
+    for (const SpecialSymbol& s : specialSymbols())
+        symbols.push_back(HelpSymbol{s.name, s.character});
+    return buildCommandHelp(symbols);
 }
 
 const CommandHelp* findCommandHelp(const std::vector<CommandHelp>& table, const std::string& word)
