@@ -6,6 +6,9 @@
 #include "command/commandenv.h"
 #include "command/curveargpattern.h"
 #include "core/exceptions.h"
+#include "core/messages.h"
+#include "core/settings.h"
+#include "core/stringutils.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -172,7 +175,7 @@ bool CommandEdit::fallback(const QString& line)
     const QString candidate = parts.first() + QStringLiteral(".krs");
     bool found = QFileInfo(candidate).isFile();
     if (!found && QFileInfo(candidate).fileName() == candidate)
-        found = QFileInfo(QDir(commandenv::scriptsPath()).filePath(candidate)).isFile();
+        found = QFileInfo(QDir(getScriptsPath()).filePath(candidate)).isFile();
     if (found) {
         QString call = candidate;
         for (qsizetype i = 1; i < parts.size(); ++i)
@@ -703,7 +706,7 @@ bool CommandEdit::onLegend(const QString& line, const QRegularExpressionMatch& m
 {
     if (!checkArguments(line, m, QStringLiteral("legend")))
         return false;
-    std::vector<std::string> entries = commandenv::splitQuoted(line.toStdString());
+    std::vector<std::string> entries = SCUtilities::splitQuoted(line.toStdString());
     if (!entries.empty())
         entries.erase(entries.begin());
     return prepare(&CommandEdit::legend, entries);
@@ -883,7 +886,7 @@ bool CommandEdit::onDebug(const QString&, const QRegularExpressionMatch& m)
 {
     const QString word = m.captured(2).toLower();
     const bool on = word == QLatin1String("on") || word == QLatin1String("enable");
-    commandenv::setDebugMode(on);
+    kro::setDebugMode(on);
     return prepare(&CommandEdit::debug, on);
 }
 
@@ -1057,6 +1060,6 @@ bool CommandEdit::onVerbose(const QString& line, const QRegularExpressionMatch& 
 
 bool CommandEdit::onVersion(const QString&, const QRegularExpressionMatch&)
 {
-    transcript(commandenv::versionText() + QLatin1Char('\n') + commandenv::buildDateText());
+    transcript(getVersion() + QLatin1Char('\n') + getBuildDate());
     return false;
 }

@@ -3,6 +3,8 @@
 // commanddispatch.cpp.
 #include "command/commandedit.h"
 #include "command/commandenv.h"
+#include "core/settings.h"
+#include "platform/prompter.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -22,7 +24,7 @@ constexpr int kPromptLength = 2;
 } // namespace
 
 CommandEdit::CommandEdit(const QString& banner, QWidget* parent)
-    : QPlainTextEdit(parent), m_help(buildCommandHelp()), m_history(commandenv::historySetting() + 1)
+    : QPlainTextEdit(parent), m_help(buildCommandHelp()), m_history(readSettingInt(QStringLiteral("history"), 30) + 1)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setUndoRedoEnabled(false);
@@ -74,7 +76,7 @@ QString CommandEdit::historyFilePath() const
     name = name.trimmed().toLower();
     if (name.isEmpty())
         return QString();
-    return QDir(commandenv::appPath()).filePath(name + QStringLiteral(".hist"));
+    return QDir(getAppPath()).filePath(name + QStringLiteral(".hist"));
 }
 
 void CommandEdit::addHistory(const QString& line) { m_history.add(line); }
@@ -524,7 +526,7 @@ void CommandEdit::contextMenuEvent(QContextMenuEvent* event)
     menu.addSeparator();
     QAction* clearAction = menu.addAction(tr("C&lear"));
     QAction* selectAllAction = menu.addAction(tr("Select &All"));
-    QAction* chosen = commandenv::execMenu(&menu, event->globalPos());
+    QAction* chosen = kro::prompter().execMenu(&menu, event->globalPos());
     if (chosen == copyAction)
         copy();
     else if (chosen == pasteAction)

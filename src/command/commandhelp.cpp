@@ -1,18 +1,10 @@
 #include "command/commandhelp.h"
 #include "core/specialsymbols.h"
+#include "core/stringutils.h"
 
 #include <algorithm>
 
 namespace {
-
-std::string asciiLower(const std::string& text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return out;
-}
 
 // The body shared by the eight arithmetic entries, after their format line.
 const char* const kArithmeticBody =
@@ -567,10 +559,10 @@ Notes   : Special symbols such as /alpha may be used (see "help /").)~")},
 
 bool CommandHelp::matches(const std::string& word) const
 {
-    const std::string w = asciiLower(word);
-    if (w == asciiLower(name))
+    const std::string w = SCUtilities::toLower(word);
+    if (w == SCUtilities::toLower(name))
         return true;
-    return !alias.empty() && w == asciiLower(alias);
+    return !alias.empty() && w == SCUtilities::toLower(alias);
 }
 
 std::vector<CommandHelp> buildCommandHelp(const std::vector<HelpSymbol>& symbols)

@@ -6,6 +6,7 @@ namespace kro {
 
 namespace {
 std::atomic<bool> g_verbose{false};
+std::atomic<bool> g_debug{false};
 }
 
 QString messagePrefix(int type)
@@ -25,6 +26,10 @@ QString messagePrefix(ZEVOVE::TYPE type) { return messagePrefix(static_cast<int>
 bool isVerbose() { return g_verbose.load(std::memory_order_relaxed); }
 
 void setVerbose(bool on) { g_verbose.store(on, std::memory_order_relaxed); }
+
+bool isDebugMode() { return g_debug.load(std::memory_order_relaxed); }
+
+void setDebugMode(bool on) { g_debug.store(on, std::memory_order_relaxed); }
 
 bool isMessageShown(ZEVOVE::TYPE type)
 {

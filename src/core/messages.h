@@ -27,6 +27,11 @@ QString messagePrefix(int type);
 bool isVerbose();
 void setVerbose(bool on);
 
+// Debug mode (the debug command): one flag for the whole process, cleared
+// at start; the plot tabs report their diagnostics of live text while it is set.
+bool isDebugMode();
+void setDebugMode(bool on);
+
 // True when a message of this kind is shown now: INFO and WARNING only in
 // verbose mode, every other kind always.
 bool isMessageShown(ZEVOVE::TYPE type);

@@ -1,7 +1,8 @@
 // The dispatcher: every command pattern, in the dispatcher's order, with
 // the signal and arguments it prepares or the message it prints.
 #include "command/commandedit.h"
-#include "command/commandenv.h"
+#include "core/messages.h"
+#include "core/settings.h"
 #include "platform/platform.h"
 
 #include "console_probe.h"
@@ -348,11 +349,11 @@ TEST_F(Dispatcher, EveryPatternInOrder)
 TEST_F(Dispatcher, DebugCommandSetsTheProcessFlagBeforeItsSignal)
 {
     bool seen = false;
-    QObject::connect(&console, &CommandEdit::debug, [&](bool on) { seen = on && commandenv::isDebugMode(); });
+    QObject::connect(&console, &CommandEdit::debug, [&](bool on) { seen = on && kro::isDebugMode(); });
     console.command(QStringLiteral("debug on"), false);
     EXPECT_TRUE(seen);
     console.command(QStringLiteral("debug off"), false);
-    EXPECT_FALSE(commandenv::isDebugMode());
+    EXPECT_FALSE(kro::isDebugMode());
 }
 
 TEST_F(Dispatcher, FailedLineLeavesThePreparedCallAlone)
@@ -394,7 +395,7 @@ TEST_F(Dispatcher, ScriptNamedByTheFirstWord)
     touch(work.filePath(QStringLiteral("local.krs")));
     touch(scripts.filePath(QStringLiteral("calibrate.krs")));
     QDir(work.path()).mkdir(QStringLiteral("folder.krs"));
-    kro::platform::openProgramSettings()->setValue(QStringLiteral("scriptspath"), scripts.path());
+    writeSetting(QStringLiteral("scriptspath"), scripts.path());
     const QString previous = QDir::currentPath();
     QDir::setCurrent(work.path());
 
