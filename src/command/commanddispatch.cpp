@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 
 #include <cfloat>
+#include <map>
 #include <optional>
 #include <tuple>
 
@@ -221,8 +222,13 @@ bool CommandEdit::isCommandWord(const QString& line, const QString& word)
 
 bool CommandEdit::parseIdArgs(const QString& line, IdArray& ids, int options, int* kind)
 {
+    // The standard grammars, built once for each set of options used.
+    static std::map<int, CurveArgPattern> grammars;
+    auto it = grammars.find(options);
+    if (it == grammars.end())
+        it = grammars.emplace(options, standardIdPattern(options)).first;
     try {
-        parseIdList(line, ids, standardIdPattern(options), options, kind);
+        parseIdList(line, ids, it->second, options, kind);
     } catch (const kroexception& e) {
         transcript(QString::fromUtf8(e.what()));
         return false;
@@ -425,11 +431,11 @@ bool CommandEdit::onPoly(const QString& line, const QRegularExpressionMatch& m)
     return prepare(&CommandEdit::poly, order, mode, ids);
 }
 
-bool CommandEdit::onRemove(const QString& line, const QRegularExpressionMatch&)
+bool CommandEdit::removeIds(const QString& line, int options, void (CommandEdit::*signal)(const IdArray&))
 {
     IdArray ids;
     int kind = 0;
-    if (!parseIdArgs(line, ids, ID_ALL, &kind))
+    if (!parseIdArgs(line, ids, options, &kind))
         return false;
     if (kind == IDS_NONE) {
         transcript(usage("Invalid command usage (%1): Remove must be followed by one or more curve or marker "
@@ -437,7 +443,12 @@ bool CommandEdit::onRemove(const QString& line, const QRegularExpressionMatch&)
                          line));
         return false;
     }
-    return prepare(&CommandEdit::removeCurves, ids);
+    return prepare(signal, ids);
+}
+
+bool CommandEdit::onRemove(const QString& line, const QRegularExpressionMatch&)
+{
+    return removeIds(line, ID_ALL, &CommandEdit::removeCurves);
 }
 
 bool CommandEdit::rotate(const QString& line, const QRegularExpressionMatch& m, bool left)
@@ -789,17 +800,7 @@ bool CommandEdit::onPntRad(const QString& line, const QRegularExpressionMatch& m
 
 bool CommandEdit::onRemoveMarkers(const QString& line, const QRegularExpressionMatch&)
 {
-    IdArray ids;
-    int kind = 0;
-    if (!parseIdArgs(line, ids, ID_MARKERS, &kind))
-        return false;
-    if (kind == IDS_NONE) {
-        transcript(usage("Invalid command usage (%1): Remove must be followed by one or more curve or marker "
-                         "identifiers. Type \"help remove\" for proper syntax.",
-                         line));
-        return false;
-    }
-    return prepare(&CommandEdit::removeMarkers, ids);
+    return removeIds(line, ID_MARKERS, &CommandEdit::removeMarkers);
 }
 
 bool CommandEdit::onRescale(const QString&, const QRegularExpressionMatch&) { return prepare(&CommandEdit::rescale); }

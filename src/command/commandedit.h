@@ -238,6 +238,7 @@ private:
     bool idCommand(const QString& line, void (CommandEdit::*signal)(const IdArray&));
     bool rotate(const QString& line, const QRegularExpressionMatch& m, bool left);
     bool linesOrPoints(const QString& line, bool points);
+    bool removeIds(const QString& line, int options, void (CommandEdit::*signal)(const IdArray&));
 
     // Console internals.
     void showHelpList();

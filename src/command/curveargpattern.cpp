@@ -2,6 +2,7 @@
 
 #include "core/exceptions.h"
 
+#include <array>
 #include <variant>
 
 namespace {
@@ -15,6 +16,32 @@ void dropSeparator(QString& rest)
     if (!rest.isEmpty() && (rest.at(0).isSpace() || rest.at(0) == QLatin1Char(',')))
         rest.remove(0, 1);
     rest = rest.simplified();
+}
+
+// The item expression of parseIdList for one set of options, compiled once:
+// curve ids C<n> (marker ids M<n> with ID_MARKERS), then "all", "off" and
+// "on" as the options allow.
+const QRegularExpression& idItemExpression(int options)
+{
+    constexpr int kinds = ID_ALL | ID_OFF | ID_ON;
+    static const std::array<QRegularExpression, 16> expressions = [] {
+        std::array<QRegularExpression, 16> out;
+        for (int i = 0; i < 16; ++i) {
+            const int o = (i & kinds) | ((i & 8) ? ID_MARKERS : 0);
+            QString text = (o & ID_MARKERS) ? QStringLiteral("(?:\\s*[Mm](\\d+)(?:\\W|$))")
+                                            : QStringLiteral("(?:\\s*[Cc](\\d+)(?:\\W|$))");
+            if (o & ID_ALL)
+                text += QStringLiteral("|(all)");
+            if (o & ID_OFF)
+                text += QStringLiteral("|(off)");
+            if (o & ID_ON)
+                text += QStringLiteral("|(on)");
+            out[i] = QRegularExpression(text, kReOptions);
+            out[i].optimize();
+        }
+        return out;
+    }();
+    return expressions[(options & kinds) | ((options & ID_MARKERS) ? 8 : 0)];
 }
 
 } // namespace
@@ -152,15 +179,7 @@ void validateCommand(const QString& line, const CurveArgPattern& pattern)
 
 void parseIdList(const QString& text, IdArray& ids, const CurveArgPattern& pattern, int options, int* kind)
 {
-    QString itemText = (options & ID_MARKERS) ? QStringLiteral("(?:\\s*[Mm](\\d+)(?:\\W|$))")
-                                              : QStringLiteral("(?:\\s*[Cc](\\d+)(?:\\W|$))");
-    if (options & ID_ALL)
-        itemText += QStringLiteral("|(all)");
-    if (options & ID_OFF)
-        itemText += QStringLiteral("|(off)");
-    if (options & ID_ON)
-        itemText += QStringLiteral("|(on)");
-    const QRegularExpression item(itemText, kReOptions);
+    const QRegularExpression& item = idItemExpression(options);
     ids = IdArray();
 
     // An item is a keyword (exactly as allowed, lower case) or a number.
