@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QLabel>
 
+#include "core/linecolors.h"
 #include "platform/platform.h"
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     kro::platform::setUpApplication();
+    loadLineColors();
     QLabel label(QStringLiteral("KRO Version (Linux): %1").arg(QStringLiteral(KRO_VERSION_TEXT)));
     label.setWindowTitle(QStringLiteral("KRO"));
     label.setMinimumSize(360, 120);

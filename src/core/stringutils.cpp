@@ -3,6 +3,7 @@
 #include "core/exceptions.h"
 
 #include <algorithm>
+#include <bitset>
 #include <stdexcept>
 
 namespace SCUtilities {
@@ -78,6 +79,30 @@ void forEachToken(const std::string& line, Take take)
     }
 }
 
+// The bytes of a separator pattern that is one literal character or a
+// bracket of literal characters ("," or "[,;]"); splitting at such a pattern
+// needs no expression matching. False for any other pattern.
+bool simpleSeparator(const std::string& pattern, std::bitset<256>& bytes)
+{
+    static const std::string special = ".^$|()[]{}*+?\\";
+    bytes.reset();
+    if (pattern.size() == 1) {
+        if (special.find(pattern[0]) != std::string::npos)
+            return false;
+        bytes.set(static_cast<unsigned char>(pattern[0]));
+        return true;
+    }
+    if (pattern.size() < 3 || pattern.front() != '[' || pattern.back() != ']')
+        return false;
+    for (std::size_t i = 1; i + 1 < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == ']' || c == '[' || c == '\\' || c == '-' || (c == '^' && i == 1))
+            return false;
+        bytes.set(static_cast<unsigned char>(c));
+    }
+    return true;
+}
+
 // The compiled separator of the last call on this thread.
 const boost::regex& cachedSeparator(const std::string& pattern)
 {
@@ -118,8 +143,24 @@ std::vector<std::string> splitQuoted(const std::string& line)
 std::vector<std::string> splitQuotedRegex(const std::string& line, const boost::regex& separator)
 {
     std::vector<std::string> tokens;
+    std::bitset<256> separatorBytes;
+    const bool simple =
+        separator.flags() == boost::regex::perl && simpleSeparator(separator.str(), separatorBytes);
     forEachToken(line, [&](std::string quoted, std::string unquoted) {
-        if (!unquoted.empty()) {
+        if (!unquoted.empty() && simple) {
+            // Fields between separator bytes; empty ones are dropped.
+            std::size_t start = 0;
+            for (std::size_t i = 0; i <= unquoted.size(); ++i) {
+                if (i == unquoted.size() || separatorBytes.test(static_cast<unsigned char>(unquoted[i]))) {
+                    if (i > start) {
+                        std::string field = unquoted.substr(start, i - start);
+                        unescapeQuotes(field);
+                        tokens.push_back(std::move(field));
+                    }
+                    start = i + 1;
+                }
+            }
+        } else if (!unquoted.empty()) {
             for (std::string& field : splitRegex(unquoted, separator)) {
                 unescapeQuotes(field);
                 if (!field.empty())

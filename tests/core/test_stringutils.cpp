@@ -139,3 +139,14 @@ TEST(HexDigitValue, DigitsAndErrors)
         }
     }
 }
+
+TEST(SplitQuotedRegex, SeparatorFlagsAreHonoured)
+{
+    // A case-insensitive or otherwise flagged separator is matched as an expression.
+    EXPECT_EQ(splitQuotedRegex("1x2X3", boost::regex("[x]", boost::regex::icase)), (Tokens{"1", "2", "3"}));
+    EXPECT_EQ(splitQuotedRegex("1x2X3", boost::regex("[x]")), (Tokens{"1", "2X3"}));
+    EXPECT_EQ(splitQuotedRegex("a.b", "."), Tokens{}) << "'.' matches every byte";
+    EXPECT_EQ(splitQuotedRegex("a-b,c", "[-,]"), (Tokens{"a", "b", "c"}));
+    EXPECT_EQ(splitQuotedRegex("a^b,c", "[^,]"), Tokens{","}) << "a negated bracket splits at every other byte";
+    EXPECT_EQ(splitQuotedRegex(R"(a\"b,c)", ","), (Tokens{"a\"b", "c"}));
+}

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "core/settings.h"
+#include "core/linecolors.h"
 #include "platform/platform.h"
 #include "support/prompts.h"
 #include "support/test_env.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     kro::platform::setUpApplication();
+    loadLineColors();
     kro::test::installFailingPrompter();
     return RUN_ALL_TESTS();
 }
