@@ -163,11 +163,25 @@ void histogram(const std::pair<std::pair<double, double>, std::pair<double, doub
         if (!std::isfinite(y))
             continue;
         // With lo <= hi the edges never decrease, so the first edge above y
-        // is found by a binary search; y at or above the last edge stays in
-        // the last bin.
-        const auto it = half >= 0 ? std::upper_bound(edge.begin(), edge.end(), y)
-                                  : std::find_if(edge.begin(), edge.end(), [y](double e) { return e > y; });
-        const std::size_t k = it == edge.end() ? edge.size() - 1 : static_cast<std::size_t>(it - edge.begin());
+        // is found by a binary search (written without branches: the data
+        // decide nothing the processor could predict); y at or above the
+        // last edge stays in the last bin.
+        std::size_t k;
+        if (half >= 0) {
+            const double* base = edge.data();
+            std::size_t len = edge.size();
+            while (len > 1) {
+                const std::size_t step = len / 2;
+                base = !(y < base[step]) ? base + step : base;
+                len -= step;
+            }
+            k = static_cast<std::size_t>(base - edge.data()) + !(y < *base);
+        } else {
+            k = static_cast<std::size_t>(
+                std::find_if(edge.begin(), edge.end(), [y](double e) { return e > y; }) - edge.begin());
+        }
+        if (k >= edge.size())
+            k = edge.size() - 1;
         ++count[k];
     }
     out.reserve(out.size() + 2 * static_cast<std::size_t>(bins));

@@ -136,13 +136,17 @@ TEST(Histogram, BinarySearchAgreesWithLinearScan)
     // Awkward range and values on and near the edges.
     const double lo = -0.3, hi = 0.7;
     const int bins = 7;
+    const double half = ((hi - lo) / bins) * 0.5;
     V ys;
     for (int i = 0; i <= 700; ++i)
         ys.push_back(lo + (hi - lo) * i / 700.0);
+    for (int j = 0; j < bins; ++j) {
+        const double e = half + (lo + (2 * j + 1) * half);
+        ys.insert(ys.end(), {e, std::nextafter(e, -1.0), std::nextafter(e, 2.0)});
+    }
     V out;
     histogram(yRange(lo, hi), ysAsPoints(ys), out, bins);
 
-    const double half = ((hi - lo) / bins) * 0.5;
     std::vector<double> counts(bins, 0);
     for (double y : ys) {
         int k = bins - 1;
