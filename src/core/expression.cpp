@@ -89,6 +89,8 @@ private:
     const QStringList& keys;
     std::vector<CompiledExpression::Instr>& code;
     qsizetype pos = 0;
+    int depth = 0;
+    static constexpr int kMaxNesting = 2000;
 
     QChar ch() const { return pos < n ? t.at(pos) : QChar(); }
     void skipBlanks()
@@ -173,7 +175,16 @@ private:
         if (ch() == QLatin1Char('(')) {
             ++pos;
             const std::size_t mark = code.size();
+            if (++depth > kMaxNesting) {
+                // Deeper than any real expression: no value, and no
+                // recursion that could exhaust the stack.
+                code.resize(mark);
+                put(CompiledExpression::PushInvalid);
+                pos = n + 1;
+                return;
+            }
             parseExpression();
+            --depth;
             if (ch() != QLatin1Char(')')) {
                 code.resize(mark);
                 put(CompiledExpression::PushInvalid);

@@ -144,6 +144,15 @@ TEST(Expression, PiRewriteTakesTheWholeNumber)
     EXPECT_EQ(rewritePi("2+3"), "2+3");
 }
 
+TEST(Expression, DeepNestingIsInvalidNotACrash)
+{
+    bool ok = true;
+    EXPECT_EQ(evaluateExpression(QString(200000, '(') + "1", &ok), kInf);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(evaluateExpression(QString(500, '(') + "2" + QString(500, ')'), &ok), 2);
+    EXPECT_TRUE(ok);
+}
+
 TEST(Expression, EvaluatorIsReusable)
 {
     ExpressionEvaluator ev;
