@@ -3,12 +3,11 @@
 // distance of a point from a segment, sorting by x, spacings and
 // differences, and resampling one curve at the x values of another.
 #include "core/curvedata.h"
+#include "core/curvestats.h"
 #include "core/expressioninput.h"
 
 #include <utility>
 #include <vector>
-
-using PointXY = std::pair<double, double>;
 
 // The points where curve index (or every curve for ALL_CURVES) crosses
 // level along axis (0 x, 1 y), by linear interpolation, in the order found.
