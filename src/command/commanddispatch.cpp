@@ -42,7 +42,8 @@ QRegularExpression caseSensitive(const QString& pattern)
 // The value of pi the unwrap command uses.
 constexpr double kUnwrapPi = 3.14159265358979;
 
-QString usage(const char* text, const QString& line) { return QString::fromLatin1(text).arg(line); }
+// A usage message of the console, translatable, with the line for %1.
+QString usage(const char* text, const QString& line) { return CommandEdit::tr(text).arg(line); }
 
 } // namespace
 
@@ -154,11 +155,11 @@ bool CommandEdit::dispatch(const QString& input)
         } catch (const kroexception& e) {
             transcript(QString::fromUtf8(e.what()));
         } catch (const SCUtilities::scexception& e) {
-            transcript(QStringLiteral("Error: An error has occurred attempting to parse. Please check your syntax "
+            transcript(tr("Error: An error has occurred attempting to parse. Please check your syntax "
                                       "and try again.\nErrMsg: %1\n")
                            .arg(QString::fromUtf8(e.what())));
         } catch (const std::exception& e) {
-            transcript(QStringLiteral("Error: %1").arg(QString::fromUtf8(e.what())));
+            transcript(tr("Error: %1").arg(QString::fromUtf8(e.what())));
         }
         return false;
     }
@@ -185,15 +186,15 @@ bool CommandEdit::fallback(const QString& line)
     }
 
     if (const std::optional<double> value = commandenv::evaluate(line)) {
-        transcript(QStringLiteral("%1 = %2").arg(line, QString::number(*value, 'g', 15)));
+        transcript(tr("%1 = %2").arg(line, QString::number(*value, 'g', 15)));
         return false;
     }
 
     const QString first = parts.first().toLower();
     if (findCommandHelp(m_help, first.toStdString()))
-        transcript(QStringLiteral("Invalid use of command \"%1\". Try \"help %1\" for proper usage.").arg(first));
+        transcript(tr("Invalid use of command \"%1\". Try \"help %1\" for proper usage.").arg(first));
     else
-        transcript(QStringLiteral("Command not found."));
+        transcript(tr("Command not found."));
     return false;
 }
 
@@ -210,7 +211,7 @@ bool CommandEdit::checkArguments(const QString& line, const QRegularExpressionMa
 {
     if (!restOfLine(line, m).isNull())
         return true;
-    transcript(QStringLiteral("Invalid command usage (%1): Missing parameters. Type \"help %2\" for proper syntax.")
+    transcript(tr("Invalid command usage (%1): Missing parameters. Type \"help %2\" for proper syntax.")
                    .arg(line, name));
     return false;
 }
@@ -319,7 +320,7 @@ bool CommandEdit::onDiff(const QString& line, const QRegularExpressionMatch& m)
     if (!ok)
         order = 0;
     if (order == 0) {
-        transcript(QStringLiteral("Invalid command (%1) usage: Difference order of %2 is not valid.\n"
+        transcript(tr("Invalid command (%1) usage: Difference order of %2 is not valid.\n"
                                   "Type \"help diff\" for proper syntax.")
                        .arg(line)
                        .arg(order));
@@ -352,7 +353,7 @@ bool CommandEdit::onStatistic(const QString&, const QRegularExpressionMatch& m)
     const bool perCurve = arguments.contains(QLatin1String("ci")) || arguments.contains(QLatin1String("cj"))
                           || arguments.contains(QLatin1String("cn"));
     if (perCurve && !ids.isAll()) {
-        transcript(QStringLiteral("Invalid function usage (%1): You cannot mix Cn with curve IDs.\n"
+        transcript(tr("Invalid function usage (%1): You cannot mix Cn with curve IDs.\n"
                                   "Type \"help function\" for more information.")
                        .arg(call));
         return false;
@@ -465,7 +466,7 @@ bool CommandEdit::rotate(const QString& line, const QRegularExpressionMatch& m, 
     bool ok = false;
     const int points = m.captured(2).toInt(&ok, 10);
     if (!ok || points <= 0) {
-        transcript(QStringLiteral("Invalid command (%1) usage: Rotation points must be greater than 0.\n"
+        transcript(tr("Invalid command (%1) usage: Rotation points must be greater than 0.\n"
                                   "Type \"help %2\" for proper syntax.")
                        .arg(line, left ? QStringLiteral("rotl") : QStringLiteral("rotr")));
         return false;
@@ -826,7 +827,7 @@ bool CommandEdit::onSpan(const QString& line, const QRegularExpressionMatch& m)
         if (b > a)
             return prepare(&CommandEdit::span, std::make_pair(a, b), xAxis);
     }
-    transcript(QStringLiteral("Invalid command (%1) usage: %2 must be followed by a list of two valid values,\n"
+    transcript(tr("Invalid command (%1) usage: %2 must be followed by a list of two valid values,\n"
                               "with value1 < value2. Type \"help %3\" for help.")
                    .arg(line, xAxis ? QStringLiteral("Spanx") : QStringLiteral("Spany"),
                         xAxis ? QStringLiteral("spanx") : QStringLiteral("spany")));
@@ -929,7 +930,7 @@ void CommandEdit::showCommandHelp(const std::string& word)
     if (const CommandHelp* entry = findCommandHelp(m_help, word))
         transcript(entry->text);
     else
-        transcript(QStringLiteral("No help available - command is invalid."));
+        transcript(tr("No help available - command is invalid."));
 }
 
 bool CommandEdit::onHistory(const QString& line, const QRegularExpressionMatch&)
@@ -949,7 +950,7 @@ bool CommandEdit::onHistory(const QString& line, const QRegularExpressionMatch&)
     // line run from a script was not recorded, and the entry before it stays.
     m_history.removeLastIf(line);
     if (m_history.isEmpty()) {
-        transcript(QStringLiteral("The command history is empty."));
+        transcript(tr("The command history is empty."));
         return false;
     }
     QString text;
@@ -998,7 +999,7 @@ bool CommandEdit::onLs(const QString& line, const QRegularExpressionMatch& m)
 {
     const QString option = m.captured(2);
     if (!option.isEmpty() && option != QLatin1String("-l")) {
-        transcript(QStringLiteral("Invalid command (%1) usage: argument %2 is unrecognized. Did you mean \"-l\"?")
+        transcript(tr("Invalid command (%1) usage: argument %2 is unrecognized. Did you mean \"-l\"?")
                        .arg(line, option));
         return false;
     }

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -485,6 +486,15 @@ void CommandEdit::insertFromMimeData(const QMimeData* source)
 {
     if (source && source->hasText())
         pasteText(source->text());
+}
+
+void CommandEdit::dropEvent(QDropEvent* event)
+{
+    // Text dragged within the console is copied, never moved: printed output
+    // and the prompt stay as they are.
+    if (event->source() == this || event->source() == viewport())
+        event->setDropAction(Qt::CopyAction);
+    QPlainTextEdit::dropEvent(event);
 }
 
 void CommandEdit::pasteText(const QString& text)

@@ -146,6 +146,7 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // One entry of the ordered command table.

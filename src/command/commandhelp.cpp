@@ -166,13 +166,14 @@ Example : "csum" sums every curve of the current plot.
           "csum C2" sums curve 2 only.)~")},
         {"Diff", "", QStringLiteral(R"~(Format  : Diff [Cj]
           Diff<n> [Cj]
-Purpose : Replaces the curves by their differences: the first difference (y(i+1) - y(i))
-          without an order, the n-th difference with one.
+Purpose : Without an order, replaces each curve by its numerical derivative (central
+          differences, dy/dx). With an order n, replaces it by its n-th order difference;
+          the curve then loses its last n points.
 Options : n   - the order of the difference, written directly after the word (diff2)
           Cj  - the curves to difference (eg C1 C2); all curves when none are given
           all - every curve
-Example : "diff" differences every curve once.
-          "diff3 C2" takes the third difference of curve 2.
+Example : "diff" differentiates every curve.
+          "diff3 C2" takes the third-order difference of curve 2.
 Notes   : The order must be larger than 0 and must not be separated from the word:
           "diff 2" is not valid.)~")},
         {"Dmark", "dmarker", QStringLiteral(R"~(Format  : Dmark <Mi> <Mj>
@@ -404,15 +405,16 @@ Example : "pnts on" shows the points of every curve.
           "points off C1" hides the points of curve 1.
 Notes   : The words on and off must be written in lower case. "pntrad" sets their size.)~")},
         {"Poly", "", QStringLiteral(R"~(Format  : Poly<n> [{model|overlay*|replace|detrend}] [Cj]
-Purpose : Fits a polynomial of degree n to curves by least squares.
-Options : n       - the degree, written directly after the word (poly2), larger than 0
-          model   - add the fitted polynomial as a new curve
-          overlay - draw the fit over the curve (default)
-          replace - replace the curve by its fit
-          detrend - subtract the fit from the curve
+Purpose : Fits a polynomial of order n to curves by least squares and reports the fitted
+          equation of each curve.
+Options : n       - the order, written directly after the word (poly2), larger than 0
+          model   - only report the equation; the curves stay as they are
+          overlay - add the fit as a new curve drawn over the data (default)
+          replace - replace the curve's y values by the fitted values
+          detrend - subtract the fitted values from the curve
           Cj      - the curves (eg C1 C2); all curves when none are given
 Example : "poly1 detrend" removes a linear trend from every curve.
-          "poly3 model C2" adds the cubic fit of curve 2 as a new curve.)~")},
+          "poly3 model C2" reports the cubic that fits curve 2.)~")},
         {"Pwd", "", QStringLiteral(R"~(Format  : Pwd
 Purpose : Shows the working directory.
 Example : "pwd" prints the working directory in the command window.
