@@ -3,9 +3,9 @@
 // and its handler either prepares one signal call with the parsed arguments,
 // carries the command out inside the console, or reports what is wrong.
 #include "command/commandedit.h"
-#include "command/commandenv.h"
 #include "command/curveargpattern.h"
 #include "core/exceptions.h"
+#include "core/expression.h"
 #include "core/messages.h"
 #include "core/settings.h"
 #include "core/stringutils.h"
@@ -48,85 +48,94 @@ QString usage(const char* text, const QString& line) { return CommandEdit::tr(te
 } // namespace
 
 struct CommandEdit::CommandPattern {
+    // The first letters (lower case) of the lines the pattern can match; a
+    // quick test before the expression runs. Empty for the script name, which
+    // can start with anything but must contain ".krs".
+    QString leads;
     QRegularExpression re;
     Handler handler;
+
+    bool mayMatch(QChar first, const QString& line) const
+    {
+        return leads.isEmpty() ? line.contains(QLatin1String(".krs"), Qt::CaseInsensitive) : leads.contains(first);
+    }
 };
 
 const std::vector<CommandEdit::CommandPattern>& CommandEdit::commandPatterns()
 {
     static const std::vector<CommandPattern> table = [] {
-        const auto p = [](const char* pattern, Handler handler) {
-            return CommandPattern{anchored(QString::fromLatin1(pattern)), handler};
+        const auto p = [](const char* leads, const char* pattern, Handler handler) {
+            return CommandPattern{QString::fromLatin1(leads), anchored(QString::fromLatin1(pattern)), handler};
         };
         return std::vector<CommandPattern>{
-            p(R"((^add[xy]?|^mult?[xy]?|^sub[xy]?|^div[xy]?)(?=\s|$))", &CommandEdit::onAddFamily),
-            p(R"((^bar)(?=\s|$))", &CommandEdit::onBar),
-            p(R"((^barf)(loor)(?=\s|$))", &CommandEdit::onBarfloor),
-            p(R"((^cache)(?=\s|$))", &CommandEdit::onCache),
-            p(R"((^cacher)(etrieve)?(?=\s|$))", &CommandEdit::onCacheRetrieve),
-            p(R"((^cd)(?=\s|$))", &CommandEdit::onCd),
-            p(R"((^clear)(?=\s|$))", &CommandEdit::onClear),
-            p(R"((^closeall)(?=\s|$))", &CommandEdit::onCloseAll),
-            p(R"((^closetab|^close ?)(?=\s|$))", &CommandEdit::onCloseTab),
-            p(R"((^copy ?)(?=\s|$))", &CommandEdit::onCopy),
-            p(R"((^crop)(?=\s|$))", &CommandEdit::onCrop),
-            p(R"((^csum)(?=\s|$))", &CommandEdit::onCsum),
-            p(R"((^debug)\s+(on|enable|off|disable)(?=\s|$))", &CommandEdit::onDebug),
-            p(R"((^diff)(\d+)?(?=\s|$))", &CommandEdit::onDiff),
-            p(R"((^dmark)(er)?(?=\s|$))", &CommandEdit::onDmark),
-            p(R"((^exec)(ute)?(?=\s|$))", &CommandEdit::onExec),
-            p(R"((^exit)(?=\s|$))", &CommandEdit::onExit),
-            p(R"((^expr)(?=\s|$))", &CommandEdit::onExpr),
-            p(R"((^kro)(?=\s|$))", &CommandEdit::onKro),
-            p(R"((^.+\.krs)(?=\s|$))", &CommandEdit::onScriptFile),
-            p(R"((^footnote)(?=\s|$))", &CommandEdit::onFootnote),
+            p("amsd", R"((^add[xy]?|^mult?[xy]?|^sub[xy]?|^div[xy]?)(?=\s|$))", &CommandEdit::onAddFamily),
+            p("b", R"((^bar)(?=\s|$))", &CommandEdit::onBar),
+            p("b", R"((^barf)(loor)(?=\s|$))", &CommandEdit::onBarfloor),
+            p("c", R"((^cache)(?=\s|$))", &CommandEdit::onCache),
+            p("c", R"((^cacher)(etrieve)?(?=\s|$))", &CommandEdit::onCacheRetrieve),
+            p("c", R"((^cd)(?=\s|$))", &CommandEdit::onCd),
+            p("c", R"((^clear)(?=\s|$))", &CommandEdit::onClear),
+            p("c", R"((^closeall)(?=\s|$))", &CommandEdit::onCloseAll),
+            p("c", R"((^closetab|^close ?)(?=\s|$))", &CommandEdit::onCloseTab),
+            p("c", R"((^copy ?)(?=\s|$))", &CommandEdit::onCopy),
+            p("c", R"((^crop)(?=\s|$))", &CommandEdit::onCrop),
+            p("c", R"((^csum)(?=\s|$))", &CommandEdit::onCsum),
+            p("d", R"((^debug)\s+(on|enable|off|disable)(?=\s|$))", &CommandEdit::onDebug),
+            p("d", R"((^diff)(\d+)?(?=\s|$))", &CommandEdit::onDiff),
+            p("d", R"((^dmark)(er)?(?=\s|$))", &CommandEdit::onDmark),
+            p("e", R"((^exec)(ute)?(?=\s|$))", &CommandEdit::onExec),
+            p("e", R"((^exit)(?=\s|$))", &CommandEdit::onExit),
+            p("e", R"((^expr)(?=\s|$))", &CommandEdit::onExpr),
+            p("k", R"((^kro)(?=\s|$))", &CommandEdit::onKro),
+            p("", R"((^.+\.krs)(?=\s|$))", &CommandEdit::onScriptFile),
+            p("f", R"((^footnote)(?=\s|$))", &CommandEdit::onFootnote),
             // A statistic call ends at the first closing parenthesis that is
             // followed by white space or the end of the line.
-            p(R"((minview\(.*?\)|maxview\(.*?\)|max\(.*?\)|mean\(.*?\)|median\(.*?\)|min\(.*?\)|rms\(.*?\))"
+            p("mrsvk", R"((minview\(.*?\)|maxview\(.*?\)|max\(.*?\)|mean\(.*?\)|median\(.*?\)|min\(.*?\)|rms\(.*?\))"
               R"(|stdev\(.*?\)|sum\(.*?\)|var\(.*?\)|kurtosis\(.*?\))(?=\s|$))",
               &CommandEdit::onStatistic),
-            p(R"((^gran|granh|granv|granx|grany)(?=\s|$))", &CommandEdit::onGran),
-            p(R"((^grid|gridh|gridv)(?=\s|$))", &CommandEdit::onGrid),
-            p(R"((^help)(?=\s|$))", &CommandEdit::onHelp),
-            p(R"((^hist)(ory)?(?=\s|$))", &CommandEdit::onHistory),
-            p(R"((^hmark)(er)?(?=\s|$))", &CommandEdit::onHmark),
-            p(R"((^layout)(?=\s|$))", &CommandEdit::onLayout),
-            p(R"((^legend)(?=\s|$))", &CommandEdit::onLegend),
-            p(R"((^legendpos|^legenddock)(ition)?(?=\s|$))", &CommandEdit::onLegendPos),
-            p(R"((^line)(s)?(?=\s|$))", &CommandEdit::onLine),
-            p(R"((^linew)(idth)?(?=\s|$))", &CommandEdit::onLineWidth),
-            p(R"((^link)(?=\s|$))", &CommandEdit::onLink),
-            p(R"((^loaddevices)(?=\s|$))", &CommandEdit::onLoadDevices),
-            p(R"((^ls|^dir)(?:(?:\s)+(-l\w*))?(?:(?:\s)+(.*))?(?=\s|$))", &CommandEdit::onLs),
-            p(R"((^mean)(?=\s|$))", &CommandEdit::onMean),
-            p(R"((^meanaggr)(?=\s|$))", &CommandEdit::onMeanAggr),
-            p(R"((^move ?)(?=\s|$))", &CommandEdit::onMove),
-            p(R"((^newtab)(?=\s|$))", &CommandEdit::onNewTab),
-            p(R"((^norm)(alize)?(?=\s|$))", &CommandEdit::onNorm),
-            p(R"((^pntrad)(?=\s|$))", &CommandEdit::onPntRad),
-            p(R"((^pnts|^pnt|^point|^points)(?=\s|$))", &CommandEdit::onPnts),
-            p(R"((^poly)(\d+)(?=\s|$))", &CommandEdit::onPoly),
-            p(R"((^pwd)(?=\s|$))", &CommandEdit::onPwd),
-            p(R"((^remove)(\s)+(M\d+)+(?=\s|$))", &CommandEdit::onRemoveMarkers),
-            p(R"((^remove)(?=\s|$))", &CommandEdit::onRemove),
-            p(R"((^rescale)(?=\s|$))", &CommandEdit::onRescale),
-            p(R"((^rotl)\s*(\d+)(?=\s|$))", &CommandEdit::onRotl),
-            p(R"((^rotr)\s*(\d+)(?=\s|$))", &CommandEdit::onRotr),
-            p(R"((^sink)(.*)?(?=\s|$))", &CommandEdit::onSink),
-            p(R"((^smooth)(?=\s|$))", &CommandEdit::onSmooth),
-            p(R"((^sort)(?=\s|$))", &CommandEdit::onSort),
-            p(R"((^spanx|^spany|^domain|^range)(?=\s|$))", &CommandEdit::onSpan),
-            p(R"((^stats)(?=\s|$))", &CommandEdit::onStats),
-            p(R"((^tablabel|^tablbl)(?=\s|$))", &CommandEdit::onTabLabel),
-            p(R"((^title)(?=\s|$))", &CommandEdit::onTitle),
-            p(R"((^undo)(?=\s|$))", &CommandEdit::onUndo),
-            p(R"((^unwrap)(?=\s|$))", &CommandEdit::onUnwrap),
-            p(R"((^using)(tab)?(?=\s|$))", &CommandEdit::onUsingTab),
-            p(R"((^mark|^vmark)(er)?(?=\s|$))", &CommandEdit::onVmark),
-            p(R"((^v)(erbose)?(?=\s|$))", &CommandEdit::onVerbose),
-            p(R"((^ver)(sion)?(?=\s|$))", &CommandEdit::onVersion),
-            p(R"((^xlabel|^xlbl)(?=\s|$))", &CommandEdit::onXLabel),
-            p(R"((^ylabel|^ylbl)(?=\s|$))", &CommandEdit::onYLabel),
+            p("g", R"((^gran|granh|granv|granx|grany)(?=\s|$))", &CommandEdit::onGran),
+            p("g", R"((^grid|gridh|gridv)(?=\s|$))", &CommandEdit::onGrid),
+            p("h", R"((^help)(?=\s|$))", &CommandEdit::onHelp),
+            p("h", R"((^hist)(ory)?(?=\s|$))", &CommandEdit::onHistory),
+            p("h", R"((^hmark)(er)?(?=\s|$))", &CommandEdit::onHmark),
+            p("l", R"((^layout)(?=\s|$))", &CommandEdit::onLayout),
+            p("l", R"((^legend)(?=\s|$))", &CommandEdit::onLegend),
+            p("l", R"((^legendpos|^legenddock)(ition)?(?=\s|$))", &CommandEdit::onLegendPos),
+            p("l", R"((^line)(s)?(?=\s|$))", &CommandEdit::onLine),
+            p("l", R"((^linew)(idth)?(?=\s|$))", &CommandEdit::onLineWidth),
+            p("l", R"((^link)(?=\s|$))", &CommandEdit::onLink),
+            p("l", R"((^loaddevices)(?=\s|$))", &CommandEdit::onLoadDevices),
+            p("ld", R"((^ls|^dir)(?:(?:\s)+(-l\w*))?(?:(?:\s)+(.*))?(?=\s|$))", &CommandEdit::onLs),
+            p("m", R"((^mean)(?=\s|$))", &CommandEdit::onMean),
+            p("m", R"((^meanaggr)(?=\s|$))", &CommandEdit::onMeanAggr),
+            p("m", R"((^move ?)(?=\s|$))", &CommandEdit::onMove),
+            p("n", R"((^newtab)(?=\s|$))", &CommandEdit::onNewTab),
+            p("n", R"((^norm)(alize)?(?=\s|$))", &CommandEdit::onNorm),
+            p("p", R"((^pntrad)(?=\s|$))", &CommandEdit::onPntRad),
+            p("p", R"((^pnts|^pnt|^point|^points)(?=\s|$))", &CommandEdit::onPnts),
+            p("p", R"((^poly)(\d+)(?=\s|$))", &CommandEdit::onPoly),
+            p("p", R"((^pwd)(?=\s|$))", &CommandEdit::onPwd),
+            p("r", R"((^remove)(\s)+(M\d+)+(?=\s|$))", &CommandEdit::onRemoveMarkers),
+            p("r", R"((^remove)(?=\s|$))", &CommandEdit::onRemove),
+            p("r", R"((^rescale)(?=\s|$))", &CommandEdit::onRescale),
+            p("r", R"((^rotl)\s*(\d+)(?=\s|$))", &CommandEdit::onRotl),
+            p("r", R"((^rotr)\s*(\d+)(?=\s|$))", &CommandEdit::onRotr),
+            p("s", R"((^sink)(.*)?(?=\s|$))", &CommandEdit::onSink),
+            p("s", R"((^smooth)(?=\s|$))", &CommandEdit::onSmooth),
+            p("s", R"((^sort)(?=\s|$))", &CommandEdit::onSort),
+            p("sdr", R"((^spanx|^spany|^domain|^range)(?=\s|$))", &CommandEdit::onSpan),
+            p("s", R"((^stats)(?=\s|$))", &CommandEdit::onStats),
+            p("t", R"((^tablabel|^tablbl)(?=\s|$))", &CommandEdit::onTabLabel),
+            p("t", R"((^title)(?=\s|$))", &CommandEdit::onTitle),
+            p("u", R"((^undo)(?=\s|$))", &CommandEdit::onUndo),
+            p("u", R"((^unwrap)(?=\s|$))", &CommandEdit::onUnwrap),
+            p("u", R"((^using)(tab)?(?=\s|$))", &CommandEdit::onUsingTab),
+            p("mv", R"((^mark|^vmark)(er)?(?=\s|$))", &CommandEdit::onVmark),
+            p("v", R"((^v)(erbose)?(?=\s|$))", &CommandEdit::onVerbose),
+            p("v", R"((^ver)(sion)?(?=\s|$))", &CommandEdit::onVersion),
+            p("x", R"((^xlabel|^xlbl)(?=\s|$))", &CommandEdit::onXLabel),
+            p("y", R"((^ylabel|^ylbl)(?=\s|$))", &CommandEdit::onYLabel),
         };
     }();
     return table;
@@ -146,7 +155,10 @@ bool CommandEdit::dispatch(const QString& input)
     const QString line = input.trimmed();
     if (line.isEmpty())
         return false;
+    const QChar first = line.at(0).toLower();
     for (const CommandPattern& pattern : commandPatterns()) {
+        if (!pattern.mayMatch(first, line))
+            continue;
         const QRegularExpressionMatch m = pattern.re.match(line);
         if (!m.hasMatch())
             continue;
@@ -185,8 +197,10 @@ bool CommandEdit::fallback(const QString& line)
         return prepare(&CommandEdit::kroscript, call);
     }
 
-    if (const std::optional<double> value = commandenv::evaluate(line)) {
-        transcript(tr("%1 = %2").arg(line, QString::number(*value, 'g', 15)));
+    bool ok = false;
+    const double value = evaluateExpression(line, &ok);
+    if (ok) {
+        transcript(tr("%1 = %2").arg(line, QString::number(value, 'g', 15)));
         return false;
     }
 
@@ -201,7 +215,7 @@ bool CommandEdit::fallback(const QString& line)
 // ---------------------------------------------------------------------------
 // Shared operations
 
-QString CommandEdit::restOfLine(const QString& line, const QRegularExpressionMatch& m)
+QString CommandEdit::stripCommandWord(const QString& line, const QRegularExpressionMatch& m)
 {
     const QString rest = line.mid(m.capturedEnd(0)).trimmed();
     return rest.isEmpty() ? QString() : rest;
@@ -209,7 +223,7 @@ QString CommandEdit::restOfLine(const QString& line, const QRegularExpressionMat
 
 bool CommandEdit::checkArguments(const QString& line, const QRegularExpressionMatch& m, const QString& name)
 {
-    if (!restOfLine(line, m).isNull())
+    if (!stripCommandWord(line, m).isNull())
         return true;
     transcript(tr("Invalid command usage (%1): Missing parameters. Type \"help %2\" for proper syntax.")
                    .arg(line, name));
@@ -333,7 +347,7 @@ bool CommandEdit::onExpr(const QString& line, const QRegularExpressionMatch& m)
 {
     if (!checkArguments(line, m, QStringLiteral("expr")))
         return false;
-    return prepare(&CommandEdit::expr, restOfLine(line, m));
+    return prepare(&CommandEdit::expr, stripCommandWord(line, m));
 }
 
 bool CommandEdit::onStatistic(const QString&, const QRegularExpressionMatch& m)
@@ -388,7 +402,7 @@ bool CommandEdit::onNorm(const QString& line, const QRegularExpressionMatch& m)
         return false;
     double lower = -1.0;
     double upper = 1.0;
-    const QStringList parts = restOfLine(line, m).split(blank, Qt::SkipEmptyParts);
+    const QStringList parts = stripCommandWord(line, m).split(blank, Qt::SkipEmptyParts);
     if (parts.size() > 1) {
         bool ok = false;
         const double a = parts.at(0).toDouble(&ok);
@@ -527,7 +541,7 @@ bool CommandEdit::onUnwrap(const QString& line, const QRegularExpressionMatch& m
     parseIdList(line, ids, grammar, ID_ALL | ID_EMPTY_IS_ALL);
 
     double phase = 0.0;
-    const QString rest = restOfLine(line, m);
+    const QString rest = stripCommandWord(line, m);
     if (!rest.isNull()) {
         const QString token = rest.section(QLatin1Char(' '), 0, 0);
         bool ok = false;
@@ -569,7 +583,7 @@ std::optional<OPTSTATES::QUADSTATE> switchWord(const QString& rest)
 
 bool CommandEdit::onBar(const QString& line, const QRegularExpressionMatch& m)
 {
-    const std::optional<OPTSTATES::QUADSTATE> state = switchWord(restOfLine(line, m));
+    const std::optional<OPTSTATES::QUADSTATE> state = switchWord(stripCommandWord(line, m));
     if (!state) {
         transcript(usage("Invalid command (%1) usage: Type \"help bar\" for proper syntax.", line));
         return false;
@@ -608,7 +622,7 @@ bool CommandEdit::onDmark(const QString& line, const QRegularExpressionMatch&)
 
 bool CommandEdit::onFootnote(const QString& line, const QRegularExpressionMatch& m)
 {
-    return prepare(&CommandEdit::footnote, restOfLine(line, m));
+    return prepare(&CommandEdit::footnote, stripCommandWord(line, m));
 }
 
 bool CommandEdit::onGran(const QString& line, const QRegularExpressionMatch& m)
@@ -698,7 +712,7 @@ bool CommandEdit::onHmark(const QString& line, const QRegularExpressionMatch& m)
 {
     if (!checkArguments(line, m, QStringLiteral("hmarker")))
         return false;
-    return prepare(&CommandEdit::addhmarker, restOfLine(line, m));
+    return prepare(&CommandEdit::addhmarker, stripCommandWord(line, m));
 }
 
 bool CommandEdit::onLayout(const QString& line, const QRegularExpressionMatch&)
@@ -726,7 +740,7 @@ bool CommandEdit::onLegend(const QString& line, const QRegularExpressionMatch& m
 
 bool CommandEdit::onLegendPos(const QString& line, const QRegularExpressionMatch& m)
 {
-    const QString position = restOfLine(line, m).toLower();
+    const QString position = stripCommandWord(line, m).toLower();
     for (const char* word : {"off", "top", "bottom", "left", "right"})
         if (position == QLatin1String(word))
             return prepare(&CommandEdit::legendpos, position);
@@ -765,7 +779,7 @@ bool CommandEdit::onLineWidth(const QString& line, const QRegularExpressionMatch
         return g;
     }();
     validateCommand(line, grammar);
-    const QString rest = restOfLine(line, m);
+    const QString rest = stripCommandWord(line, m);
     if (rest.isNull())
         return prepare(&CommandEdit::linewidth, -1);
     bool ok = false;
@@ -786,7 +800,7 @@ bool CommandEdit::onPntRad(const QString& line, const QRegularExpressionMatch& m
         return g;
     }();
     validateCommand(line, grammar);
-    const QString rest = restOfLine(line, m);
+    const QString rest = stripCommandWord(line, m);
     if (rest.isNull())
         return prepare(&CommandEdit::pntrad, -1);
     bool ok = false;
@@ -818,7 +832,7 @@ bool CommandEdit::onSpan(const QString& line, const QRegularExpressionMatch& m)
     validateCommand(line, grammar);
     const QString word = m.captured(1).toLower();
     const bool xAxis = word == QLatin1String("domain") || word == QLatin1String("spanx");
-    const QStringList parts = restOfLine(line, m).split(separators, Qt::SkipEmptyParts);
+    const QStringList parts = stripCommandWord(line, m).split(separators, Qt::SkipEmptyParts);
     if (parts.size() == 1 && parts.at(0).compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0)
         return prepare(&CommandEdit::span, std::make_pair(-1.0, -1.0), xAxis);
     if (parts.size() >= 2) {
@@ -836,7 +850,7 @@ bool CommandEdit::onSpan(const QString& line, const QRegularExpressionMatch& m)
 
 bool CommandEdit::onTitle(const QString& line, const QRegularExpressionMatch& m)
 {
-    return prepare(&CommandEdit::title, restOfLine(line, m));
+    return prepare(&CommandEdit::title, stripCommandWord(line, m));
 }
 
 bool CommandEdit::onVmark(const QString& line, const QRegularExpressionMatch& m)
@@ -849,17 +863,17 @@ bool CommandEdit::onVmark(const QString& line, const QRegularExpressionMatch& m)
     if (!checkArguments(line, m, QStringLiteral("vmarker")))
         return false;
     validateCommand(line, grammar);
-    return prepare(&CommandEdit::addvmarker, restOfLine(line, m));
+    return prepare(&CommandEdit::addvmarker, stripCommandWord(line, m));
 }
 
 bool CommandEdit::onXLabel(const QString& line, const QRegularExpressionMatch& m)
 {
-    return prepare(&CommandEdit::xlabel, restOfLine(line, m));
+    return prepare(&CommandEdit::xlabel, stripCommandWord(line, m));
 }
 
 bool CommandEdit::onYLabel(const QString& line, const QRegularExpressionMatch& m)
 {
-    return prepare(&CommandEdit::ylabel, restOfLine(line, m));
+    return prepare(&CommandEdit::ylabel, stripCommandWord(line, m));
 }
 
 // ---------------------------------------------------------------------------
@@ -867,21 +881,21 @@ bool CommandEdit::onYLabel(const QString& line, const QRegularExpressionMatch& m
 
 bool CommandEdit::onCd(const QString& line, const QRegularExpressionMatch& m)
 {
-    return prepare(&CommandEdit::cd, restOfLine(line, m));
+    return prepare(&CommandEdit::cd, stripCommandWord(line, m));
 }
 
 bool CommandEdit::onCloseAll(const QString&, const QRegularExpressionMatch&) { return prepare(&CommandEdit::closeall); }
 
 bool CommandEdit::onCloseTab(const QString& line, const QRegularExpressionMatch& m)
 {
-    return prepare(&CommandEdit::closetab, restOfLine(line, m));
+    return prepare(&CommandEdit::closetab, stripCommandWord(line, m));
 }
 
 bool CommandEdit::onCopy(const QString& line, const QRegularExpressionMatch& m)
 {
     if (!checkArguments(line, m, QStringLiteral("copy")))
         return false;
-    return prepare(&CommandEdit::copycurves, restOfLine(line, m));
+    return prepare(&CommandEdit::copycurves, stripCommandWord(line, m));
 }
 
 bool CommandEdit::onDebug(const QString&, const QRegularExpressionMatch& m)
@@ -896,7 +910,7 @@ bool CommandEdit::onExec(const QString& line, const QRegularExpressionMatch& m)
 {
     if (!checkArguments(line, m, QStringLiteral("exec")))
         return false;
-    return prepare(&CommandEdit::exec, restOfLine(line, m));
+    return prepare(&CommandEdit::exec, stripCommandWord(line, m));
 }
 
 bool CommandEdit::onExit(const QString&, const QRegularExpressionMatch&) { return prepare(&CommandEdit::exit); }
@@ -915,7 +929,7 @@ bool CommandEdit::onScriptFile(const QString& line, const QRegularExpressionMatc
 
 bool CommandEdit::onHelp(const QString& line, const QRegularExpressionMatch& m)
 {
-    const QString rest = restOfLine(line, m);
+    const QString rest = stripCommandWord(line, m);
     if (rest.isNull())
         showHelpList();
     else
@@ -1011,12 +1025,12 @@ bool CommandEdit::onMove(const QString& line, const QRegularExpressionMatch& m)
 {
     if (!checkArguments(line, m, QStringLiteral("move")))
         return false;
-    return prepare(&CommandEdit::movecurves, restOfLine(line, m));
+    return prepare(&CommandEdit::movecurves, stripCommandWord(line, m));
 }
 
 bool CommandEdit::onNewTab(const QString& line, const QRegularExpressionMatch& m)
 {
-    return prepare(&CommandEdit::newtab, restOfLine(line, m));
+    return prepare(&CommandEdit::newtab, stripCommandWord(line, m));
 }
 
 bool CommandEdit::onPwd(const QString&, const QRegularExpressionMatch&) { return prepare(&CommandEdit::pwd); }
@@ -1040,19 +1054,19 @@ bool CommandEdit::onTabLabel(const QString& line, const QRegularExpressionMatch&
 {
     if (!checkArguments(line, m, QStringLiteral("tablabel")))
         return false;
-    return prepare(&CommandEdit::tablabel, restOfLine(line, m));
+    return prepare(&CommandEdit::tablabel, stripCommandWord(line, m));
 }
 
 bool CommandEdit::onUsingTab(const QString& line, const QRegularExpressionMatch& m)
 {
     if (!checkArguments(line, m, QStringLiteral("usingtab")))
         return false;
-    return prepare(&CommandEdit::usingtab, restOfLine(line, m));
+    return prepare(&CommandEdit::usingtab, stripCommandWord(line, m));
 }
 
 bool CommandEdit::onVerbose(const QString& line, const QRegularExpressionMatch& m)
 {
-    const std::optional<OPTSTATES::QUADSTATE> state = switchWord(restOfLine(line, m));
+    const std::optional<OPTSTATES::QUADSTATE> state = switchWord(stripCommandWord(line, m));
     if (!state) {
         transcript(usage("Invalid command (%1) usage: Type \"help verbose\" for proper syntax.", line));
         return false;

@@ -2,7 +2,8 @@
 // file-name completion, history and log. The dispatcher is in
 // commanddispatch.cpp.
 #include "command/commandedit.h"
-#include "command/commandenv.h"
+#include "core/exceptions.h"
+#include "core/fileutils.h"
 #include "core/settings.h"
 #include "platform/prompter.h"
 
@@ -22,6 +23,23 @@
 namespace {
 const QString kPrompt = QStringLiteral("> ");
 constexpr int kPromptLength = 2;
+
+// The names of the files and folders of a folder, in path order; none when
+// it is no folder or cannot be listed.
+QStringList entryNames(const QString& directory)
+{
+    QStringList names;
+    if (!QFileInfo(directory).isDir())
+        return names;
+    try {
+        for (const SCUtilities::FileInfo& entry :
+             SCUtilities::listDirectory(directory.toStdString(), SCUtilities::LIST_FILES | SCUtilities::LIST_DIRECTORIES))
+            names << QString::fromStdString(entry.name);
+    } catch (const SCUtilities::scexception&) {
+        names.clear();
+    }
+    return names;
+}
 } // namespace
 
 CommandEdit::CommandEdit(const QString& banner, QWidget* parent)
@@ -297,7 +315,7 @@ void CommandEdit::keyPressEvent(QKeyEvent* event)
             return;
         break;
     case Qt::Key_Left:
-        if (index <= kPromptLength && !(event->modifiers() & Qt::ShiftModifier))
+        if (index <= kPromptLength)
             return;
         break;
     case Qt::Key_Right:
@@ -404,7 +422,7 @@ void CommandEdit::completeFileName()
     const QString last = slash >= 0 ? word.mid(slash + 1) : word;
     const QString prefix = (slash >= 0 && last.isEmpty()) ? QStringLiteral(".") : last;
 
-    const QStringList names = commandenv::listNames(directoryPart.isEmpty() ? QStringLiteral(".") : directoryPart);
+    const QStringList names = entryNames(directoryPart.isEmpty() ? QStringLiteral(".") : directoryPart);
     const int n = int(names.size());
     for (int tried = 0; tried < n; ++tried) {
         const QString& name = names.at(m_completion.counter % n);

@@ -162,7 +162,7 @@ private:
     bool prepare(void (CommandEdit::*signal)(Params...), Args&&... args);
 
     // Helpers shared by the command handlers.
-    static QString restOfLine(const QString& line, const QRegularExpressionMatch& m);
+    static QString stripCommandWord(const QString& line, const QRegularExpressionMatch& m);
     bool checkArguments(const QString& line, const QRegularExpressionMatch& m, const QString& name);
     static bool isCommandWord(const QString& line, const QString& word);
     bool parseIdArgs(const QString& line, IdArray& ids, int options, int* kind = nullptr);

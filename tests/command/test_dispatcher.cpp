@@ -28,6 +28,8 @@ const Case kCases[] = {
     // 1 add family: the whole line goes to the plot's arithmetic.
     {"add 5", R"~(addmult("add 5"))~"},
     {"MULTY 2 C1", R"~(addmult("MULTY 2 C1"))~"},
+    {"sub 1", R"~(addmult("sub 1"))~"},
+    {"mul 2", R"~(addmult("mul 2"))~"},
     {"subx mean(x, Cj)", R"~(addmult("subx mean(x, Cj)"))~"},
     {"divx 1e3 C2", R"~(addmult("divx 1e3 C2"))~"},
     {"ADDX", R"~(!Invalid command usage (ADDX): Missing parameters. Type "help ADDX" for proper syntax.)~"},
@@ -125,6 +127,12 @@ const Case kCases[] = {
     {"minview()", R"~(function("Minview",'y',false,{1,ALL}))~"},
     {"MAX(x, C1 C3) trailing words", R"~(function("MAX",'x',false,{2,0,2}))~"},
     {"kurtosis(y C2)", R"~(function("Kurtosis",'y',false,{1,1}))~"},
+    {"maxview(x)", R"~(function("Maxview",'x',false,{1,ALL}))~"},
+    {"min(C1)", R"~(function("Min",'y',false,{1,0}))~"},
+    {"rms(C1)", R"~(function("Rms",'y',false,{1,0}))~"},
+    {"stdev(C2)", R"~(function("Stdev",'y',false,{1,1}))~"},
+    {"Sum(C1 C4)", R"~(function("Sum",'y',false,{2,0,3}))~"},
+    {"var(Cj)", R"~(function("Var",'y',true,{1,ALL}))~"},
     {"mean(Cj C1)", "!Invalid function usage (mean(Cj C1)): You cannot mix Cn with curve IDs.\n"
                     "Type \"help function\" for more information."},
     {"max(Cn)", R"~(!Command Info: The command "max(Cn)" is not properly formatted.)~"},
@@ -307,6 +315,10 @@ const Case kCases[] = {
     // Fallbacks
     {"", ""},
     {"   \t ", ""},
+    {"3+4", "!3+4 = 7"},
+    {"  1/3 ", "!1/3 = 0.333333333333333"},
+    {"2pi", "!2pi = 6.28318530717958"},
+    {"sqrt(2)*", "!Command not found."},
     {"foo bar", "!Command not found."},
     {"tïtle Ünïcode", "!Command not found."},
 };
