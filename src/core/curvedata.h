@@ -57,7 +57,11 @@ struct CurveData {
     // n values (not points), each equal to v.
     CurveData(std::size_t n, double v) : values(n, v) {}
     // The values in [first, last), interleaved points.
-    CurveData(const double* first, const double* last) : values(first, last) {}
+    // An empty or reversed range gives no values.
+    CurveData(const double* first, const double* last)
+        : values(first && last && first < last ? std::vector<double>(first, last) : std::vector<double>())
+    {
+    }
     explicit CurveData(std::vector<double> v) : values(std::move(v)) {}
 
     // Point count; raises the corrupt-curve error for an odd number of values.

@@ -23,6 +23,8 @@ std::string formatPrintf(const char* format, Args... args)
 {
     static_assert(((std::is_arithmetic_v<Args> || std::is_pointer_v<Args> || std::is_enum_v<Args>) && ...),
                   "printf arguments must be numbers or C strings (use .c_str() / qPrintable)");
+    if (format == nullptr)
+        return std::string();
     std::vector<char> buffer(256, '\0');
     for (;;) {
         const int n = std::snprintf(buffer.data(), buffer.size(), format, args...);

@@ -24,6 +24,8 @@ TEST(CurveData, RangeConstructorCopiesValues)
     EXPECT_EQ(c.pointCount(), 2u);
     EXPECT_EQ(c.x(1), 3);
     EXPECT_EQ(c.y(1), 4);
+    EXPECT_TRUE(CurveData(v + 4, v).empty()) << "a reversed range is no curve";
+    EXPECT_TRUE(CurveData(nullptr, nullptr).empty());
 }
 
 TEST(CurveData, PointCounts)

@@ -27,6 +27,8 @@ TEST(KroException, FormatArguments)
 
 TEST(KroException, FinishedTextIsNotFormattedAgain)
 {
+    EXPECT_STREQ(kroexception(static_cast<const char*>(nullptr)).what(), "");
+    EXPECT_STREQ(kroexception(static_cast<const char*>(nullptr), 1).what(), "");
     EXPECT_STREQ(kroexception("file 100%done%s.dat").what(), "file 100%done%s.dat");
     EXPECT_STREQ(kroexception(QStringLiteral("50% of %d")).what(), "50% of %d");
 }
