@@ -31,7 +31,7 @@ QString CommandLog::enable(bool on)
         return message("%1file %2 enabled").arg(m_label, m_fileName);
     }
     if (m_fileName.isNull())
-        return message("Warning: There is no need to disable the %1file- it has not yet been set.").arg(m_label);
+        return message("Warning: There is no need to disable the %1file - it has not yet been set.").arg(m_label);
     return message("%1file %2 disabled").arg(m_label, m_fileName);
 }
 

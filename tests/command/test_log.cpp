@@ -64,7 +64,7 @@ TEST_F(Log, SinkCommandsDriveTheLog)
     EXPECT_EQ(probe.run("sink").printed, "Command log file has not been set.");
     EXPECT_EQ(probe.run("sink on").printed, "Warning: You cannot enable a Command log file before it has been set.");
     EXPECT_EQ(probe.run("sink disable").printed,
-              "Warning: There is no need to disable the Command log file- it has not yet been set.");
+              "Warning: There is no need to disable the Command log file - it has not yet been set.");
     EXPECT_EQ(probe.run("sink " + file).printed, "Info: Command log file set to " + file);
     EXPECT_EQ(probe.run("sink").printed, "(Enabled) Command log file: " + file);
 
