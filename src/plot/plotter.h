@@ -1,0 +1,330 @@
+#pragma once
+// Plotter: one plot. It owns a set of curves, the zoom history over them, the
+// appearance settings, its label widgets and the undo caches, and draws
+// everything into a backing pixmap that the paint event copies to the screen.
+//
+// The class is one class split across files by concern:
+//   plotter_state.cpp    construction, reset, destruction
+//   plotter_curves.cpp   the curve set, titles, undo caches, result plots
+//   plotter_view.cpp     zoom history, ranges, log scales, rescale
+//   plotter_mapping.cpp  data <-> pixel mapping and tick-label texts
+//   plotter_axes.cpp     grid, ticks, tick labels and frame
+//   plotter_drawcurves.cpp  lines, symbols, bars, 3-D, highlight
+//   plotter_draw.cpp     the redraw pipeline, background, annotations, paint
+//   plotter_labels.cpp   title, axis labels, footnote and the label layout
+// Later families (appearance, legend docking, statistics, live data, export,
+// markers, mouse tools, analyses) add their own files and members here.
+#include <QColor>
+#include <QFont>
+#include <QPixmap>
+#include <QPointF>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/curvedata.h"
+#include "core/idarray.h"
+#include "core/messages.h"
+#include "core/settings.h"
+#include "core/viewrect.h"
+#include "plot/plottypes.h"
+
+class ActionLabel;
+class ActionCircle;
+class RotLabel;
+class PlotDiag;
+class QLabel;
+class QPainter;
+class QThread;
+class QTimer;
+
+namespace curveraster {
+struct Mapping;
+}
+
+// "\n" typed as the two characters backslash and n marks a line break in
+// label texts from commands, options and live links: the parts between such
+// marks, empty parts dropped, joined by "<br />".
+QString toHtmlBreaks(const QString& text);
+
+class Plotter : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Plotter(QWidget* parent = nullptr, const char* name = nullptr);
+    ~Plotter() override;
+
+    // --- state (plotter_state.cpp) ---
+    // Restores the per-plot defaults and rebuilds the base view.
+    void resetSettings();
+
+    // --- curve set, titles and caches (plotter_curves.cpp) ---
+    // Stores a curve at an index, replacing any curve there (points and
+    // attributes). With redraw the plot is rescaled and redrawn.
+    void setCurveData(int index, CurveData&& curve, bool redraw = true);
+    void setCurveData(int index, const CurveData& curve, bool redraw = true);
+    // Resolves unset and palette colours of the stored curve.
+    void applyDefaultAttributes(int index);
+    void setCurveTitle(int index, const QString& title);
+    void setLegendNames(const QStringList& names);
+    void setLegendTexts(const std::vector<std::string>& texts);
+    std::map<int, QString> curveTitles() const;
+    void insertPoint(int index, double x, double y);
+    // Removes the curve and its legend entry; returns the next curve.
+    CurveMap::iterator eraseCurve(CurveMap::iterator it);
+    // Empties the plot: markers, annotations, tables, curves, settings.
+    void clearAll();
+    void undo();
+    Plotter* clonePlotter(const char* name, int logX, int logY, bool copyLegend);
+
+    const CurveMap& curves() const { return m_curves; }
+    const CurveData* curve(int index) const;
+    bool autoCacheFilled() const { return m_autoCacheFilled; }
+
+    // Curve extremes over one curve or ALL_CURVES (0 without curves).
+    double minX(int index = ALL_CURVES) const;
+    double maxX(int index = ALL_CURVES) const;
+    double minY(int index = ALL_CURVES) const;
+    double maxY(int index = ALL_CURVES) const;
+    int nextFreeCurveId() const;
+    bool curveExists(int index);
+
+    // --- views (plotter_view.cpp) ---
+    void setBaseView(const ViewRect& source, bool redraw);
+    void autoDomain();
+    void autoRange();
+    void setDomain(const AxisRange& r);
+    void setRange(const AxisRange& r);
+    void updateLogScale(int xMode, int yMode);
+    const ViewRect& view() const { return m_views.at(std::size_t(m_viewIndex)); }
+    ViewRect& view() { return m_views.at(std::size_t(m_viewIndex)); }
+    const std::vector<ViewRect>& views() const { return m_views; }
+    int viewIndex() const { return m_viewIndex; }
+    int zoomState() const { return m_zoomState; }
+
+    // --- mapping and tick labels (plotter_mapping.cpp) ---
+    QPoint dataToPixel(double x, double y, bool raw = false) const;
+    QPointF pixelToData(const QPoint& p) const;
+    // Chooses the y-label format and precision; returns the longest label.
+    QString tickLabel(char& format, int& precision) const;
+    int tickLabelHeight(bool raw) const;
+    // The x tick label texts of the view in force, one per tick 0..count,
+    // and the decimals in force after the last.
+    QStringList xTickLabels(int* decimals = nullptr) const;
+    // The plot area: edges inclusive.
+    QRect plotArea() const;
+
+    // --- drawing (plotter_draw.cpp, plotter_axes.cpp, plotter_drawcurves.cpp) ---
+    void drawAxes(QPainter& painter);
+    void drawCurves(QPainter& painter);
+    void drawHighlightedCurve(QPainter& painter);
+    static void drawPointShape(QPainter& painter, const QPoint& centre, int diameter, int style);
+    static void pointShapePolygon(QPainter& painter, const QPoint& centre, int corners, double radius);
+    void drawBackground(QPainter& painter);
+    void drawAnnotations(QPainter& painter);
+    void loadBackgroundImage(const QString& fileName);
+    void setBackgroundImageStyle(int style);
+    void addAnnotation(const PointAnnotation& a);
+    // Starts the blinking highlight of one curve (the curve panel's click).
+    void highlightCurve(int index);
+    // The backing pixmap as last drawn.
+    const QPixmap& pixmap() const { return m_pixmap; }
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    // --- labels (plotter_labels.cpp) ---
+    QString title(const QString& text = QString(), SETGET mode = GET, bool redraw = true, bool raw = false);
+    QString xLabel(const QString& text = QString(), SETGET mode = GET, bool redraw = true, bool raw = false);
+    QString yLabel(const QString& text = QString(), SETGET mode = GET, bool redraw = true, bool raw = false);
+    QString footnote(const QString& text = QString(), SETGET mode = GET);
+    ActionLabel* titleLabel() const { return m_title; }
+    ActionLabel* xLabelWidget() const { return m_xLabel; }
+    RotLabel* yLabelWidget() const { return m_yLabel; }
+    ActionLabel* footnoteLabel() const { return m_footnote; }
+    PlotDiag* legend() const { return m_legend; }
+    PlotDiag* markerTable() const { return m_markerTable; }
+    int marginLeft() const { return m_marginLeft; }
+    int marginRight() const { return m_marginRight; }
+    int marginTop() const { return m_marginTop; }
+    int marginBottom() const { return m_marginBottom; }
+
+    // The message overlay (created on first use); seconds -1 keeps it.
+    void showMessage(const QString& text, int seconds);
+
+public Q_SLOTS:
+    void cache(int mode);
+    void removeCurve(int index);
+    void removeCurves(const IdArray& ids);
+    void removeAllCurves();
+    void deleteMsg();
+    void plot();
+    void rescale();
+    void zoomOut();
+    void zoomIn();
+    void promptDomain();
+    void promptRange();
+    void setXTickGranularity(double g = 0.0);
+    void setYTickGranularity(double g = 0.0);
+    void on_togLogScaleX();
+    void on_togLogScaleY();
+    void on_changeTitle();
+    void on_changeXLabel();
+    void on_changeYLabel();
+    void on_changeFootnote();
+    void redrawCurves();
+    void refreshPixmap();
+    void reshapeLabels();
+
+Q_SIGNALS:
+    void adevstarted(const Plotter* const);
+    void adevstopped(const Plotter* const);
+    void autoCacheAvailable();
+    void autoCacheEmptied();
+    void dropfiles(QStringList);
+    void command(const QString&);
+    void mjdInRange(bool);
+    void mousePanEvent(int, int, QPoint);
+    void newPlotterBuilt(Plotter*);
+    void plotterClicked(Plotter*);
+    void plotterRateUpdate(Plotter*, double);
+    void plotterSettingsChanged(Plotter*);
+    void reqCurvesMove(Plotter* const);
+    void transcript(const QString&);
+    void verbose(ZEVOVE::TYPE, const QString&);
+    void zoomBtnChanged(ZOOM);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+public:
+    // ---- state; every member with its value after construction ----
+    // Curve set and undo caches.
+    CurveMap m_curves;
+    CurveMap m_autoCache;
+    std::map<int, QString> m_autoCacheTitles;
+    bool m_autoCacheFilled = false;
+    // A cache that has been filled at least once may be restored; restoring
+    // one never filled would empty the plot.
+    bool m_autoCacheValid = false;
+    CurveMap m_userCache;
+    std::map<int, QString> m_userCacheTitles;
+    bool m_userCacheValid = false;
+
+    // View and axes.
+    std::vector<ViewRect> m_views;
+    int m_viewIndex = 0;
+    int m_zoomState = 0;
+    double m_xGranularity = -1.0;
+    double m_yGranularity = -1.0;
+    bool m_logX = false;
+    bool m_logY = false;
+    int m_logXSign = 0;
+    int m_logYSign = 0;
+    bool m_dateTimeAxis = false;
+    double m_xOffset = 0.0;
+    QFont m_tickFont;
+    int m_tickFontHeight = 0;
+    int m_yTickLabelWidth = 100;
+    int m_xTickDecimals = 0;
+
+    // Layout.
+    int m_marginTop = -1;
+    int m_marginBottom = 0;
+    int m_marginRight = 40;
+    int m_marginLeft = 0;
+    int m_leftMarginOverride = -1;
+
+    // Appearance.
+    QColor m_insideColor;
+    QColor m_outsideColor;
+    QColor m_gridColor;
+    QColor m_axesColor;
+    QColor m_axesMarkersColor;
+    QColor m_titleColor;
+    QColor m_footnoteColor;
+    int m_lineWidth = 0;
+    int m_pointDiameter = 5;
+    bool m_lineIntensity = false;
+    bool m_barMode = false;
+    double m_barFloor;
+    bool m_gridHorizontal = true;
+    bool m_gridVertical = true;
+    bool m_threeD = false;
+    bool m_blueScale = false;
+    double m_depthX = 6.0;
+    double m_depthY = 3.0;
+    bool m_fillPlotArea = false;
+    QPixmap m_backgroundImage;
+    int m_backgroundImageStyle = CENTERED;
+
+    // Drawing buffers.
+    QPixmap m_pixmap;
+    QPixmap m_highlightPixmap;
+    int m_highlightedCurve = -1;
+    int m_highlightDrawCount = 0;
+    QTimer* m_refreshTimer = nullptr;
+
+    // Labels, panels and overlays.
+    ActionLabel* m_title = nullptr;
+    ActionLabel* m_xLabel = nullptr;
+    RotLabel* m_yLabel = nullptr;
+    ActionLabel* m_footnote = nullptr;
+    QLabel* m_coordLabel = nullptr;
+    QPointer<QLabel> m_message;
+    QTimer* m_messageTimer = nullptr;
+    PlotDiag* m_legend = nullptr;
+    PlotDiag* m_markerTable = nullptr;
+    // The curve identification panel has no parent widget; the plot owns it.
+    QWidget* m_curveIdPanel = nullptr;
+    ActionCircle* m_snapCircle = nullptr;
+    std::vector<ActionLabel*> m_customLabels;
+    std::vector<PointAnnotation> m_annotations;
+
+    // Mouse tools.
+    int m_mouseMode = 0;
+    bool m_rubberBandShown = false;
+    QRect m_rubberBand;
+    QRect m_modeImageRect;
+    QPoint m_panOrigin;
+    bool m_readoutXY = false;
+    bool m_readoutDateY = false;
+    bool m_readoutDateXY = false;
+    bool m_snapToCurve = false;
+
+    // Drawing keeps only what can change the picture (see curveraster.h);
+    // false draws every segment and symbol (for comparisons).
+    bool m_reduceDrawing = true;
+    // The date-range check of the x values runs until it fails once in a redraw.
+    bool m_mjdRangeTestOn = true;
+
+    // Live data.
+    bool m_liveData = false;
+    bool m_mjdInRange = false;
+    bool m_autoConvertMjdLive = true;
+
+    // Worker threads that deliver results to this plot. The plot owns them;
+    // its destructor requests interruption (the threads' cancel flag), waits
+    // for each without a time limit and deletes it.
+    std::vector<QThread*> m_adevThreads;
+    QString m_outputPath;
+
+private:
+    // Shared parts of the drawing.
+    bool curveMapping(curveraster::Mapping& m, int place, int curveCount) const;
+    QColor curveColor(const CurveData& c, int place, int curveCount) const;
+    void drawOneCurve(QPainter& painter, const CurveData& c, int place, int curveCount, int barSlot,
+                      const QColor& colour, bool highlightPhase, bool highlight, bool* mjdSeen);
+    void composeInto(QPainter& painter);
+    void widenFor3D();
+    void restoreCache(const CurveMap& source, const std::map<int, QString>& titles);
+    bool takeCache(CurveMap& target, std::map<int, QString>& titles);
+    void emitZoomState(int state);
+    double depthX() const;
+    double depthY() const;
+};

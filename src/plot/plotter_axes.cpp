@@ -1,0 +1,254 @@
+// Plotter: grid lines, 3-D depth lines, tick marks, tick labels and the frame.
+#include <QPainter>
+
+#include <cmath>
+
+#include "plot/plotter.h"
+#include "plot/ticklabels.h"
+
+namespace {
+
+// Decades drawn on a logarithmic axis at most; a range wider than this is
+// drawn without decade lines (they would merge into one grey area).
+constexpr double kMaxDecades = 1000;
+
+int widestLine(const QFontMetrics& fm, const QString& text)
+{
+    int w = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        w = std::max(w, fm.horizontalAdvance(line));
+    return w;
+}
+
+int roundHalfAway(double v)
+{
+    v = std::clamp(v, -double(1 << 24), double(1 << 24));
+    return static_cast<int>(v > 0 ? v + 0.5 : v - 0.5);
+}
+
+QRect corners(int x1, int y1, int x2, int y2) { return QRect(QPoint(x1, y1), QPoint(x2, y2)); }
+
+} // namespace
+
+double Plotter::depthX() const { return std::isfinite(m_depthX) && m_depthX >= 1.0 ? m_depthX : 1.0; }
+
+double Plotter::depthY() const { return std::isfinite(m_depthY) && m_depthY >= 1.0 ? m_depthY : 1.0; }
+
+void Plotter::drawAxes(QPainter& p)
+{
+    const ViewRect& v = view();
+    const int userPointSize = m_tickFont.pointSize();
+    char yFormat = 'f';
+    int yPrecision = 0;
+    tickLabel(yFormat, yPrecision);
+
+    const QPen gridPen(m_gridColor, 0, Qt::SolidLine);
+    const QPen markerPen(m_axesMarkersColor);
+    p.setFont(m_tickFont);
+
+    const int L = m_marginLeft;
+    const int R = width() - 1 - m_marginRight;
+    const int T = m_marginTop;
+    const int B = height() - 1 - m_marginBottom;
+    const int W = width() - m_marginLeft - m_marginRight;
+    const int H = height() - m_marginTop - m_marginBottom;
+    const int labelHeight = tickLabelHeight(false);
+    const int fontHeight = tickLabelHeight(true);
+    const AxisRange& xr = v.xRange();
+    const AxisRange& yr = v.yRange();
+
+    // ---- x axis ----
+    if (!m_logX) {
+        const AxisTicks& t = v.xTicks;
+        int decimals = 0;
+        const QStringList labels = xTickLabels(&decimals);
+        int firstDrawn = -1;
+        int px2 = 0;
+        for (int i = 0; i <= t.count && i < labels.size(); ++i) {
+            const double value = t.value(i);
+            const int px = dataToPixel(value, yr.min, true).x();
+            if (!(value >= xr.min && value <= xr.max))
+                continue;
+            if (firstDrawn < 0) {
+                firstDrawn = i;
+                px2 = dataToPixel(t.value(2), yr.min, true).x();
+            }
+            p.setPen(gridPen);
+            if (m_threeD) {
+                int bx = px + static_cast<int>(W / depthX());
+                int by = B - static_cast<int>(H / depthY());
+                bool depthLine = true;
+                if (bx > R) {
+                    if (bx == px) {
+                        depthLine = false;
+                    } else {
+                        by = by - (bx - R) * (by - B) / (bx - px);
+                        bx = R;
+                    }
+                }
+                const int spacing = t.count > 0 ? W / t.count : 0;
+                if (depthLine && spacing > 0 && double(px - L) / spacing > 0.4) {
+                    p.drawLine(px, B, bx, by);
+                    p.drawLine(bx, by, bx, T);
+                }
+                if (depthLine && i == 1) {
+                    const int dx = bx - px;
+                    p.drawLine(L, B, L + dx, by);
+                    p.drawLine(L + dx, by, L + dx, T);
+                    p.drawLine(L + dx, by, R, by);
+                }
+            } else if (m_gridVertical) {
+                p.drawLine(px, T, px, B);
+            }
+            p.drawLine(px, B, px, B + 5);
+
+            p.setPen(markerPen);
+            const QString& text = labels[i];
+            int w = widestLine(p.fontMetrics(), text);
+            if (i == firstDrawn) {
+                auto box = [&](int centre) { return corners(centre - w / 2, B + 5, centre - w / 2 + w + 1, B + 4 + labelHeight); };
+                while (box(px).intersects(box(px2)) && m_tickFont.pointSize() > 4) {
+                    m_tickFont.setPointSize(m_tickFont.pointSize() - 1);
+                    p.setFont(m_tickFont);
+                    w = widestLine(p.fontMetrics(), text);
+                }
+            }
+            p.drawText(corners(px - w / 2, B + 5, px - w / 2 + w + 1, B + 4 + labelHeight),
+                       Qt::AlignHCenter | Qt::AlignTop, text);
+        }
+        m_xTickDecimals = decimals;
+    } else {
+        m_xTickDecimals = 3;
+        const double lo = std::trunc(xr.min), hi = std::trunc(xr.max);
+        const double span = xr.max - xr.min;
+        if (std::isfinite(lo) && std::isfinite(hi) && hi - lo <= kMaxDecades && span > 0) {
+            const QFontMetrics fm(m_tickFont);
+            const QString base = ticklabels::decadeBase(m_logXSign);
+            const int w10 = fm.horizontalAdvance(base);
+            auto pixel = [&](double c) { return roundHalfAway(L + (W - 1) * (c - xr.min) / span); };
+            auto label = [&](int px, int d) {
+                const QString exponent = ticklabels::decadeExponent(d, m_logXSign);
+                const int we = fm.horizontalAdvance(exponent) + 4;
+                int x1 = px - w10 / 2, y1 = B + 5 + labelHeight / 2;
+                p.drawText(corners(x1, y1, x1 + w10 - 1, y1 + labelHeight - 1), Qt::AlignHCenter | Qt::AlignTop, base);
+                x1 = px + w10 / 2;
+                y1 = B + 5;
+                p.drawText(corners(x1, y1, x1 + we - 1, B + 4 + labelHeight), Qt::AlignLeft | Qt::AlignTop, exponent);
+            };
+            for (int d = int(lo); d <= int(hi); ++d) {
+                for (int j = 1; j <= 9; ++j) {
+                    if (m_logXSign >= 0) {
+                        const int px = pixel(d + std::log10(double(j)));
+                        if (px < L)
+                            continue;
+                        p.setPen(gridPen);
+                        if (m_gridVertical)
+                            p.drawLine(px, T, px, B);
+                        p.setPen(markerPen);
+                        if (j == 1)
+                            label(px, d);
+                        if (d == int(hi))
+                            break;
+                    } else {
+                        const int px = pixel(d - std::log10(double(j)));
+                        p.setPen(gridPen);
+                        if (m_gridVertical && double(d) != xr.min)
+                            p.drawLine(px, T, px, B);
+                        p.setPen(markerPen);
+                        if (j == 1)
+                            label(px, d);
+                    }
+                }
+            }
+        }
+    }
+
+    m_tickFont.setPointSize(userPointSize);
+    p.setFont(m_tickFont);
+
+    // ---- y axis ----
+    if (!m_logY) {
+        const AxisTicks& t = v.yTicks;
+        for (int i = 0; i <= t.count; ++i) {
+            const double value = t.value(i);
+            const int py = dataToPixel(xr.min, value, true).y();
+            if (!(value >= yr.min && value <= yr.max))
+                continue;
+            const QString text = ticklabels::formatNumber(value, yFormat, yPrecision);
+            p.setPen(gridPen);
+            if (m_threeD) {
+                int bx = L + static_cast<int>(W / depthX());
+                int by = py - static_cast<int>(H / depthY());
+                bool depthLine = bx != L;
+                if (depthLine && by < T) {
+                    const double slope = double(by - py) / double(bx - L);
+                    if (slope == 0.0) {
+                        depthLine = false;
+                    } else {
+                        bx = bx - static_cast<int>((by - T) / slope);
+                        by = T;
+                    }
+                }
+                const int spacing = t.count > 0 ? H / t.count : 0;
+                if (depthLine && spacing > 0 && double(B - py) / spacing > 0.4) {
+                    p.drawLine(L, py, bx, by);
+                    p.drawLine(bx, by, R, by);
+                }
+                if (depthLine && i == 1)
+                    p.drawLine(bx, by, bx, T);
+            } else if (m_gridHorizontal) {
+                p.drawLine(L, py, R, py);
+            }
+            p.drawLine(L - 5, py, L, py);
+            p.setPen(markerPen);
+            p.drawText(corners(0, py - fontHeight / 2, L - 6, py - fontHeight / 2 + fontHeight - 1),
+                       Qt::AlignRight | Qt::AlignVCenter, text);
+        }
+    } else {
+        const double lo = std::trunc(yr.min), top = std::trunc(yr.max);
+        const double span = yr.max - yr.min;
+        if (std::isfinite(lo) && std::isfinite(top) && top - lo <= kMaxDecades && span > 0) {
+            const QFontMetrics fm(m_tickFont);
+            const int sign = m_logYSign;
+            const QString base = ticklabels::decadeBase(sign);
+            const int r = std::max(fm.horizontalAdvance(ticklabels::decadeExponent(int(top), sign)),
+                                   fm.horizontalAdvance(QString::number(sign < 0 ? -yr.min : yr.min, 'g', 6)));
+            const int off = m_dateTimeAxis ? m_tickFontHeight / 4 : 0;
+            auto pixel = [&](double c) { return roundHalfAway(B - (H - 1) * (c - yr.min) / span); };
+            for (int d = int(lo); d <= int(top); ++d) {
+                for (int j = 1; j <= 9; ++j) {
+                    const double c = sign >= 0 ? d + std::log10(double(j)) : d - std::log10(double(j));
+                    const int py = pixel(c);
+                    p.setPen(gridPen);
+                    if (m_gridHorizontal && (sign >= 0 || double(d) != yr.min))
+                        p.drawLine(L, py, R, py);
+                    p.setPen(markerPen);
+                    if (j == 1) {
+                        const QString exponent = ticklabels::decadeExponent(d, sign);
+                        const int we = fm.horizontalAdvance(exponent);
+                        p.drawText(corners(-r, py - off - 10, L - r - 6, py - off - 10 + fontHeight - 1),
+                                   Qt::AlignRight | Qt::AlignVCenter, base);
+                        p.drawText(corners(we - r, py - fontHeight / 2 - 10, L - 6 - r + we,
+                                           py - fontHeight / 2 - 10 + fontHeight - 1),
+                                   Qt::AlignRight | Qt::AlignVCenter, exponent);
+                    }
+                    if (sign >= 0 && d == int(top))
+                        break;
+                }
+            }
+        }
+    }
+
+    // ---- frame ----
+    QRect frame = corners(L, T, R, B);
+    if (m_fillPlotArea) {
+        p.setPen(QPen(Qt::black, 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(frame);
+        p.setPen(QPen(QColor(192, 192, 192), 3));
+        frame = corners(L - 3, T - 3, R + 2, B + 2);
+    }
+    p.setBrush(Qt::NoBrush);
+    // QPainter strokes a rectangle one pixel wider and taller than its size.
+    p.drawRect(frame.adjusted(0, 0, -1, -1));
+}
