@@ -19,6 +19,7 @@
 #include <QPixmap>
 #include <QPointF>
 #include <QPointer>
+#include <QPolygon>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -125,6 +126,9 @@ public:
     void drawHighlightedCurve(QPainter& painter);
     static void drawPointShape(QPainter& painter, const QPoint& centre, int diameter, int style);
     static void pointShapePolygon(QPainter& painter, const QPoint& centre, int corners, double radius);
+    // The corners of that polygon: corner 0 straight above the centre, the
+    // others clockwise on the screen; the last repeats the first.
+    static QPolygon regularPolygon(const QPoint& centre, int corners, double radius);
     void drawBackground(QPainter& painter);
     void drawAnnotations(QPainter& painter);
     void loadBackgroundImage(const QString& fileName);

@@ -83,6 +83,11 @@ void Plotter::drawPointShape(QPainter& p, const QPoint& c, int d, int style)
 
 void Plotter::pointShapePolygon(QPainter& p, const QPoint& c, int n, double r)
 {
+    p.drawPolygon(regularPolygon(c, n, r));
+}
+
+QPolygon Plotter::regularPolygon(const QPoint& c, int n, double r)
+{
     QPolygon poly(n + 1);
     for (int i = 0; i < n; ++i) {
         const double a = i * 2.0 * kPi / n;
@@ -91,7 +96,7 @@ void Plotter::pointShapePolygon(QPainter& p, const QPoint& c, int n, double r)
         poly[i] = QPoint(sx, sy) + c;
     }
     poly[n] = poly[0];
-    p.drawPolygon(poly);
+    return poly;
 }
 
 bool Plotter::curveMapping(curveraster::Mapping& m, int place, int curveCount) const

@@ -1,0 +1,329 @@
+// Curve drawing: the reduced drawing gives the pixels of the full one;
+// symbols, bars, 3-D, log axes and bad data.
+#include <gtest/gtest.h>
+
+#include <QPainter>
+#include <QTimer>
+#include <QRandomGenerator>
+
+#include <cmath>
+
+#include "plot/curveraster.h"
+#include "plot_fixture.h"
+
+using namespace plottest;
+
+namespace {
+
+CurveData noisy(std::size_t n, quint32 seed, bool line, bool symbols, double xSpan = 10.0)
+{
+    QRandomGenerator rng(seed);
+    CurveData c;
+    c.values.reserve(2 * n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double x = xSpan * double(i) / double(n);
+        c.append(x, std::sin(x) + 0.4 * (rng.generateDouble() - 0.5));
+    }
+    c.attributes.showLine = line;
+    c.attributes.showPoints = symbols;
+    return c;
+}
+
+QImage render(Plotter& p, bool reduce)
+{
+    p.m_reduceDrawing = reduce;
+    p.refreshPixmap();
+    return image(p);
+}
+
+struct ReduceCase {
+    const char* name;
+    bool line, symbols;
+    int lineWidth;
+    int style;
+    bool fill;
+    std::size_t points = 100000;
+};
+
+class ReducedDrawing : public ::testing::TestWithParam<ReduceCase> {};
+
+TEST_P(ReducedDrawing, GivesThePixelsOfDrawingEverything)
+{
+    const ReduceCase c = GetParam();
+    auto p = makePlot(900, 600);
+    CurveData a = noisy(c.points, 1, c.line, c.symbols);
+    a.attributes.pointStyle = static_cast<Zavozi::CurveAttributes::PointStyle>(c.style);
+    if (c.fill)
+        a.attributes.pointFillColor = Rgb(0xFFCC00);
+    // A second curve over the first, running backwards in x.
+    CurveData b = noisy(c.points / 2, 2, c.line, c.symbols);
+    std::reverse(b.values.begin(), b.values.end());
+    for (std::size_t i = 0; i + 1 < b.values.size(); i += 2)
+        std::swap(b.values[i], b.values[i + 1]);
+    p->m_lineWidth = c.lineWidth;
+    p->setCurveData(0, std::move(a), false);
+    p->setCurveData(1, std::move(b), false);
+    p->rescale();
+    const QImage reduced = render(*p, true);
+    const QImage full = render(*p, false);
+    ASSERT_EQ(reduced.size(), full.size());
+    EXPECT_GT(countColour(full, p->plotArea(), 0x0000FF) + countColour(full, p->plotArea(), 0xFF0000), 1000);
+    int differing = 0;
+    for (int y = 0; y < full.height(); ++y)
+        for (int x = 0; x < full.width(); ++x)
+            differing += reduced.pixel(x, y) != full.pixel(x, y);
+    EXPECT_EQ(differing, 0) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NoisyData, ReducedDrawing,
+    ::testing::Values(ReduceCase{"thin lines", true, false, 0, 1, false},
+                      ReduceCase{"circles with fill", false, true, 0, 1, true},
+                      ReduceCase{"squares without fill", false, true, 0, 6, false},
+                      ReduceCase{"lines and triangles", true, true, 0, 7, true},
+                      ReduceCase{"wide symbols", false, true, 0, 4, true},
+                      // Wide pens are slow to draw in full: fewer points.
+                      ReduceCase{"thick lines", true, false, 2, 1, false, 20000}),
+    [](const auto& info) {
+        std::string s = info.param.name;
+        for (char& ch : s)
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        return s;
+    });
+
+TEST(CurveRaster, FarPointsAreClippedNotDropped)
+{
+    // A segment from inside the area to a point 10^9 pixels away is drawn
+    // up to the edge along its own direction; it is not replaced by a
+    // segment to some other point.
+    curveraster::Mapping m; // identity: pixel = value
+    m.bottom = 0;
+    m.yScale = -1;
+    curveraster::Options o;
+    o.visible = QRect(0, 0, 100, 100);
+    o.margin = 0;
+    const double xy[] = {10, 50, 1e9, 50 + 1e8, 20, 60};
+    curveraster::Polylines out;
+    curveraster::linePaths(xy, 3, m, o, out);
+    ASSERT_EQ(out.runCount(), 2u);
+    // First run: (10,50) to the right edge at the slope 0.1.
+    EXPECT_EQ(out.points[out.runBegin(0)], QPoint(10, 50));
+    EXPECT_EQ(out.points[out.runEnd(0) - 1], QPoint(99, 58));
+    // Second run comes back in at the right edge and ends at (20,60).
+    EXPECT_EQ(out.points[out.runBegin(1)].x(), 99);
+    EXPECT_EQ(out.points[out.runEnd(1) - 1], QPoint(20, 60));
+}
+
+TEST(CurveRaster, UndrawablePointsAreSkippedAndTheLineJoinsTheirNeighbours)
+{
+    curveraster::Mapping m;
+    m.bottom = 0;
+    m.yScale = -1;
+    curveraster::Options o;
+    o.visible = QRect(0, 0, 100, 100);
+    const double xy[] = {10, 10, NAN, 20, 30, INFINITY, 40, 40};
+    curveraster::Polylines out;
+    curveraster::linePaths(xy, 4, m, o, out);
+    ASSERT_EQ(out.runCount(), 1u);
+    EXPECT_EQ(out.points, (std::vector<QPoint>{{10, 10}, {40, 40}}));
+
+    // On a log y axis of positive data, y <= 0 has no place.
+    m.logY = true;
+    m.signY = 1;
+    m.yScale = -10;
+    const double ly[] = {10, 1, 20, 0, 30, -5, 40, 100};
+    out.clear();
+    curveraster::linePaths(ly, 4, m, o, out);
+    EXPECT_EQ(out.points, (std::vector<QPoint>{{10, 0}, {40, 20}}));
+}
+
+TEST(CurveRaster, SymbolsKeepTheLastDrawingAtEachPixel)
+{
+    curveraster::Mapping m;
+    m.bottom = 0;
+    m.yScale = -1;
+    curveraster::Options o;
+    o.visible = QRect(0, 0, 100, 100);
+    const double xy[] = {10, 10, 20, 20, 10, 10, 30, 30, 20, 20, 500, 500};
+    std::vector<QPoint> out;
+    curveraster::symbolPixels(xy, 6, m, o, out);
+    EXPECT_EQ(out, (std::vector<QPoint>{{10, 10}, {30, 30}, {20, 20}}));
+}
+
+struct ShapeCase {
+    int style, diameter;
+    int width, height;
+};
+
+TEST(PointShapes, SizesOfTheSymbols)
+{
+    // SQUARE: sqrt(pi) d / 2 rounded, made odd; circles fill d x d.
+    const ShapeCase cases[] = {{6, 11, 11, 11}, {6, 15, 13, 13}, {6, 10, 9, 9}, {6, 12, 11, 11},
+                               {1, 9, 9, 9},    {1, 5, 5, 5}};
+    for (const ShapeCase& c : cases) {
+        QImage img(60, 60, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::black);
+        Plotter::drawPointShape(p, QPoint(30, 30), c.diameter, c.style);
+        p.end();
+        const QRect box = boundsOf(img, img.rect(), qRgb(0, 0, 0));
+        EXPECT_EQ(box.width(), c.width) << "style " << c.style << " d " << c.diameter;
+        EXPECT_EQ(box.height(), c.height) << "style " << c.style << " d " << c.diameter;
+    }
+}
+
+TEST(PointShapes, PolygonCorners)
+{
+    // TRIANGLE d 10: radius sqrt(4 pi 25 / (3 sqrt 3)) = 7.78.
+    const double r = std::sqrt(4.0 * M_PI * 25.0 / (3.0 * std::sqrt(3.0)));
+    EXPECT_EQ(Plotter::regularPolygon(QPoint(0, 0), 3, r),
+              QPolygon({QPoint(0, -7), QPoint(6, 3), QPoint(-6, 3), QPoint(0, -7)}));
+    EXPECT_EQ(Plotter::regularPolygon(QPoint(10, 20), 4, 5.0),
+              QPolygon({QPoint(10, 15), QPoint(15, 20), QPoint(10, 25), QPoint(5, 20), QPoint(10, 15)}));
+}
+
+TEST(CurveDrawing, ACurveOfOnePointDrawsNothing)
+{
+    auto p = makePlot(400, 300);
+    p->setCurveData(0, curveOf({{5, 5}}, true, true), true);
+    const QImage img = image(*p);
+    const QRgb blue = 0x0000FF;
+    EXPECT_EQ(countColour(img, p->plotArea(), blue), 0);
+    // The range around the single point is open, not empty.
+    EXPECT_LT(p->view().xRange().min, 5);
+    EXPECT_GT(p->view().xRange().max, 5);
+}
+
+TEST(CurveDrawing, BadDataDrawsWhatCanBeDrawn)
+{
+    auto p = makePlot(400, 300);
+    p->setCurveData(0, curveOf({{0, 0}, {1, NAN}, {2, INFINITY}, {3, 1}, {NAN, 2}, {4, -INFINITY}, {5, 0}}), true);
+    p->setCurveData(1, CurveData(), true);
+    EXPECT_TRUE(std::isfinite(p->view().yRange().min));
+    EXPECT_TRUE(std::isfinite(p->view().yRange().max));
+    EXPECT_GT(countColour(image(*p), p->plotArea(), 0x0000FF), 50);
+}
+
+TEST(CurveDrawing, NegativeValuesOnALogAxis)
+{
+    auto p = makePlot(400, 300);
+    p->setCurveData(0, curveOf({{1, -5}, {2, 10}, {3, 0}, {4, 100}, {5, 1000}}), false);
+    p->m_logY = true;
+    p->rescale();
+    EXPECT_EQ(p->m_logYSign, 1);
+    // The smallest magnitude is |-5|: decades 0 to 3.
+    EXPECT_EQ(p->view().yRange(), AxisRange(0, 3));
+    EXPECT_GT(countColour(image(*p), p->plotArea(), 0x0000FF), 20);
+    // All data negative: the axis shows the magnitudes with sign -1.
+    p->setCurveData(0, curveOf({{1, -1}, {2, -1000}}), false);
+    p->rescale();
+    EXPECT_EQ(p->m_logYSign, -1);
+    EXPECT_EQ(p->view().yRange(), AxisRange(-3, 0));
+}
+
+TEST(CurveDrawing, BarsShareTheSlotBetweenCurves)
+{
+    // Points 20 pixels apart, two curves: bar width (16 - 1) / 2 = 7, the
+    // first curve's bars 3 pixels left of their point, the second's 3 right.
+    auto p = makePlot(400, 300);
+    p->m_barMode = true;
+    p->setCurveData(0, curveOf({{0, 1}, {1, 2}, {2, 3}}), false);
+    p->setCurveData(1, curveOf({{0, 1}, {1, 2}, {2, 3}}), false);
+    // Plot area 200 pixels wide: 199 / 9.95 = 20 pixels per unit; x = 2 at 220.
+    setGeometry(*p, 100, 100, 50, 50, {-4, -4 + 199 / 20.0}, {0, 4});
+    QPixmap pm(p->size());
+    pm.fill(Qt::white);
+    QPainter painter(&pm);
+    p->drawCurves(painter);
+    painter.end();
+    const QImage img = pm.toImage();
+    const int row = p->dataToPixel(2, 2.5).y();
+    const QRect blue = boundsOf(img, QRect(200, row, 40, 1), 0x0000FF);
+    const QRect red = boundsOf(img, QRect(200, row, 40, 1), 0xFF0000);
+    EXPECT_EQ(blue.left(), 217 - 3);
+    EXPECT_EQ(red.left(), 223 - 3);
+    EXPECT_EQ(red.width(), 7);
+}
+
+TEST(CurveDrawing, SingleBarIsNoWiderThanThePlotArea)
+{
+    auto p = makePlot(400, 300);
+    p->m_barMode = true;
+    p->setCurveData(0, curveOf({{1, 1}, {1, 2}}), true);
+    // One column of points: no spacing, so the bar would be 800000 pixels.
+    const QImage img = image(*p);
+    EXPECT_GT(countColour(img, p->plotArea(), 0x0000FF), 0);
+}
+
+TEST(CurveDrawing, ThreeDColoursByPlace)
+{
+    auto p = makePlot(400, 300);
+    for (int k = 0; k < 3; ++k)
+        p->setCurveData(k, curveOf({{0, double(k)}, {1, double(k) + 1}}), false);
+    p->m_threeD = true;
+    p->rescale();
+    const QImage img = image(*p);
+    EXPECT_GT(countColour(img, p->plotArea(), qRgb(255, 0, 0)), 0);    // place 0
+    EXPECT_GT(countColour(img, p->plotArea(), qRgb(85, 226, 170)), 0); // place 2
+}
+
+TEST(CurveDrawing, ThreeDWithDegenerateDepthsAndTicks)
+{
+    // Depth divisors of 0 or below (the vertical prompt allows them) and a
+    // user step on an empty range must not divide by zero.
+    auto p = makePlot(400, 300);
+    p->setCurveData(0, curveOf({{0, 0}, {1, 1}}), false);
+    p->setCurveData(1, curveOf({{0, 1}, {1, 2}}), false);
+    p->m_threeD = true;
+    for (double depth : {0.0, -19.0, 1e-300, double(NAN)}) {
+        p->m_depthX = depth;
+        p->m_depthY = depth;
+        p->rescale();
+        // Drawn as with the deepest setting (1): the front curve in view.
+        EXPECT_GT(countColour(image(*p), p->plotArea(), qRgb(128, 255, 127)), 0) << depth;
+    }
+    p->m_depthX = 6;
+    p->m_depthY = 3;
+    p->setDomain({2, 2});
+    p->m_xGranularity = 1;
+    p->m_views[0].xGranularity = 1;
+    p->rescale();
+    p->refreshPixmap();
+}
+
+TEST(CurveDrawing, HighlightBlinksFiveFramesThenEnds)
+{
+    auto p = makePlot(400, 300);
+    p->setCurveData(0, curveOf({{0, 0}, {1, 1}}), true);
+    p->highlightCurve(0);
+    int frames = 1;
+    while (p->m_highlightedCurve != -1 && frames < 20) {
+        p->refreshPixmap();
+        ++frames;
+    }
+    EXPECT_EQ(frames, 6);
+    EXPECT_EQ(p->m_highlightDrawCount, 0);
+}
+
+TEST(CurveDrawing, RemovingTheBlinkingCurveEndsTheHighlightQuietly)
+{
+    auto p = makePlot(400, 300);
+    p->setCurveData(0, curveOf({{0, 0}, {1, 1}}), true);
+    p->setCurveData(1, curveOf({{0, 1}, {1, 0}}), true);
+    p->highlightCurve(1);
+    // Removed behind the plot's back (as a direct map edit would).
+    p->m_curves.erase(1);
+    p->refreshPixmap();
+    EXPECT_EQ(p->m_highlightedCurve, -1);
+    EXPECT_FALSE(p->m_refreshTimer->isActive());
+    // And through the plot's own removal.
+    p->highlightCurve(0);
+    p->removeCurve(0);
+    EXPECT_EQ(p->m_highlightedCurve, -1);
+    p->refreshPixmap();
+}
+
+} // namespace
