@@ -76,4 +76,17 @@ inline QRect boundsOf(const QImage& img, const QRect& r, QRgb colour)
     return box;
 }
 
+// Bounding box of the pixels that satisfy a test of their colour.
+template <typename Test>
+QRect boundsWhere(const QImage& img, const QRect& r, Test test)
+{
+    QRect box;
+    const QRect area = r.intersected(img.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (test(QColor(img.pixel(x, y))))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
 } // namespace plottest
