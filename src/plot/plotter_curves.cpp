@@ -7,7 +7,7 @@
 #include <limits>
 #include <new>
 
-#include "plot/pendingcore.h"
+#include "core/linecolors.h"
 #include "plot/actionlabel.h"
 #include "plot/plotdiag.h"
 #include "plot/plotter.h"
@@ -18,12 +18,7 @@ namespace {
 // Palette entry of a curve index; the unset colour for a negative index.
 Rgb paletteColour(int index)
 {
-    if (index < 0)
-        return Rgb(Rgb::NotSet);
-    const auto& colours = lineColors();
-    if (colours.empty())
-        return Rgb(Rgb::NotSet);
-    return colours[std::size_t(index) % colours.size()];
+    return index < 0 ? Rgb(Rgb::NotSet) : paletteColor(index);
 }
 
 QColor toQColor(Rgb c) { return QColor::fromRgb(QRgb(c.rgb())); }

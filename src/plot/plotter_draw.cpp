@@ -10,7 +10,7 @@
 #include <cfloat>
 #include <exception>
 
-#include "plot/pendingcore.h"
+#include "core/linecolors.h"
 #include "plot/plotdiag.h"
 #include "plot/plotter.h"
 
@@ -220,10 +220,9 @@ void Plotter::drawAnnotations(QPainter& p)
     auto colourOf = [&](int curveId) {
         if (const CurveData* c = curve(curveId))
             return QColor::fromRgb(QRgb(c->attributes.lineColor.rgb()));
-        const auto& colours = lineColors();
-        if (curveId < 0 || colours.empty())
+        if (curveId < 0)
             return QColor(Qt::black);
-        return QColor::fromRgb(QRgb(colours[std::size_t(curveId) % colours.size()].rgb()));
+        return QColor::fromRgb(QRgb(paletteColor(curveId).rgb()));
     };
     std::size_t i = 0;
     while (i < m_annotations.size()) {

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <limits>
 
-#include "plot/pendingcore.h"
 #include "plot/plotter.h"
 #include "plot/ticklabels.h"
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "plot/pendingcore.h"
+#include "core/mjd.h"
 
 namespace ticklabels {
 
