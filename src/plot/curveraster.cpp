@@ -156,6 +156,28 @@ inline void checkMjd(double x, PassInfo* info)
     }
 }
 
+// Appends the pixels of the points that map and pass keep(px, py),
+// consecutive equal pixels once.
+template <typename Keep>
+void appendDistinctPixels(const double* xy, std::size_t n, const Mapping& m, std::vector<QPoint>& out,
+                          PassInfo* info, Keep keep)
+{
+    QPoint last(std::numeric_limits<int>::min(), 0);
+    for (std::size_t j = 0; j < n; ++j) {
+        const double x = xy[2 * j];
+        const double y = xy[2 * j + 1];
+        checkMjd(x, info);
+        double px, py;
+        if (!m.map(x, y, px, py) || !keep(px, py))
+            continue;
+        const QPoint p(pixelOf(px), pixelOf(py));
+        if (p == last)
+            continue;
+        out.push_back(p);
+        last = p;
+    }
+}
+
 } // namespace
 
 void linePaths(const double* xy, std::size_t n, const Mapping& m, const Options& o, Polylines& out,
@@ -226,20 +248,7 @@ void symbolPixels(const double* xy, std::size_t n, const Mapping& m, const Optio
 {
     const Box box = extendedBox(o);
     const std::size_t first = out.size();
-    QPoint last(std::numeric_limits<int>::min(), 0);
-    for (std::size_t j = 0; j < n; ++j) {
-        const double x = xy[2 * j];
-        const double y = xy[2 * j + 1];
-        checkMjd(x, info);
-        double px, py;
-        if (!m.map(x, y, px, py) || !box.contains(px, py))
-            continue;
-        const QPoint p(pixelOf(px), pixelOf(py));
-        if (p == last)
-            continue;
-        out.push_back(p);
-        last = p;
-    }
+    appendDistinctPixels(xy, n, m, out, info, [&](double px, double py) { return box.contains(px, py); });
     if (!o.reduce || out.size() - first < 2)
         return;
     // Keep the last symbol at each pixel: walk backwards, marking pixels.
@@ -262,20 +271,8 @@ void symbolPixels(const double* xy, std::size_t n, const Mapping& m, const Optio
 
 void collectPixels(const double* xy, std::size_t n, const Mapping& m, std::vector<QPoint>& out, PassInfo* info)
 {
-    QPoint last(std::numeric_limits<int>::min(), 0);
-    for (std::size_t j = 0; j < n; ++j) {
-        const double x = xy[2 * j];
-        const double y = xy[2 * j + 1];
-        checkMjd(x, info);
-        double px, py;
-        if (!m.map(x, y, px, py) || !(std::fabs(px) < 32768.0 && std::fabs(py) < 32768.0))
-            continue;
-        const QPoint p(pixelOf(px), pixelOf(py));
-        if (p == last)
-            continue;
-        out.push_back(p);
-        last = p;
-    }
+    appendDistinctPixels(xy, n, m, out, info,
+                         [](double px, double py) { return std::fabs(px) < 32768.0 && std::fabs(py) < 32768.0; });
 }
 
 int smallestColumnStep(const std::vector<QPoint>& pixels)

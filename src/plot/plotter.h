@@ -75,6 +75,9 @@ public:
     void setLegendNames(const QStringList& names);
     void setLegendTexts(const std::vector<std::string>& texts);
     std::map<int, QString> curveTitles() const;
+    // One text per curve, in id order: its legend text, or "" for a curve
+    // without a legend entry (what the curve identification panel shows).
+    QStringList curveDescriptors() const;
     void insertPoint(int index, double x, double y);
     // Removes the curve and its legend entry; returns the next curve.
     CurveMap::iterator eraseCurve(CurveMap::iterator it);

@@ -143,6 +143,14 @@ std::map<int, QString> Plotter::curveTitles() const
     return titles;
 }
 
+QStringList Plotter::curveDescriptors() const
+{
+    QStringList texts;
+    for (const auto& [id, c] : m_curves)
+        texts << m_legend->itemText(id);
+    return texts;
+}
+
 void Plotter::insertPoint(int index, double x, double y)
 {
     CurveData& c = m_curves[index];

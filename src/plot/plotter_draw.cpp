@@ -83,7 +83,8 @@ void Plotter::refreshPixmap()
         beginLikeWidget(p, this);
         // The marker table is filled here once markers exist.
         reshapeLabels();
-        // Arrows and the curve identification panel are brought up to date here.
+        // Arrows are placed here, and the curve identification panel gets
+        // curveDescriptors(): one text per curve, titled or not.
         widenFor3D();
         composeInto(p);
         p.end();

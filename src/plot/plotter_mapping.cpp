@@ -23,6 +23,23 @@ int roundPixel(double v)
     v = std::clamp(v, -limit, limit);
     return static_cast<int>(v > 0 ? v + 0.5 : v - 0.5);
 }
+// The plot area and the ranges in force, as the mapping uses them.
+struct AreaMapping {
+    AxisRange xr, yr;
+    int L, B;
+    double W, H;
+};
+
+AreaMapping areaMapping(const Plotter& p)
+{
+    const ViewRect& v = p.view();
+    return {v.xRange(),
+            v.yRange(),
+            p.m_marginLeft,
+            p.height() - 1 - p.m_marginBottom,
+            double(p.width() - p.m_marginLeft - p.m_marginRight),
+            double(p.height() - p.m_marginTop - p.m_marginBottom)};
+}
 } // namespace
 
 QPoint Plotter::dataToPixel(double x, double y, bool raw) const
@@ -33,13 +50,7 @@ QPoint Plotter::dataToPixel(double x, double y, bool raw) const
         if (m_logY)
             y = m_logYSign * std::log10(std::fabs(y));
     }
-    const ViewRect& v = view();
-    const AxisRange& xr = v.xRange();
-    const AxisRange& yr = v.yRange();
-    const int L = m_marginLeft;
-    const int B = height() - 1 - m_marginBottom;
-    const double W = width() - m_marginLeft - m_marginRight;
-    const double H = height() - m_marginTop - m_marginBottom;
+    const auto [xr, yr, L, B, W, H] = areaMapping(*this);
     const double px = L + (W - 1) * (x - xr.min) / (xr.max - xr.min);
     const double py = B - (H - 1) * (y - yr.min) / (yr.max - yr.min);
     return QPoint(roundPixel(px), roundPixel(py));
@@ -47,13 +58,7 @@ QPoint Plotter::dataToPixel(double x, double y, bool raw) const
 
 QPointF Plotter::pixelToData(const QPoint& p) const
 {
-    const ViewRect& v = view();
-    const AxisRange& xr = v.xRange();
-    const AxisRange& yr = v.yRange();
-    const int L = m_marginLeft;
-    const int B = height() - 1 - m_marginBottom;
-    const double W = width() - m_marginLeft - m_marginRight;
-    const double H = height() - m_marginTop - m_marginBottom;
+    const auto [xr, yr, L, B, W, H] = areaMapping(*this);
     const double nan = std::numeric_limits<double>::quiet_NaN();
     double x = W > 1 ? (p.x() - L) * (xr.max - xr.min) / (W - 1) + xr.min : nan;
     double y = H > 1 ? (B - p.y()) * (yr.max - yr.min) / (H - 1) + yr.min : nan;

@@ -190,39 +190,27 @@ void Plotter::updateLogScale(int xMode, int yMode)
     }
 }
 
-void Plotter::setXTickGranularity(double g)
+static void setTickGranularity(Plotter* plot, int axis, double g)
 {
+    double& stored = axis == 0 ? plot->m_xGranularity : plot->m_yGranularity;
     if (g == 0.0) {
-        const auto v = kro::prompter().getDouble(this, tr("X-Axis Granularity"), tr("Enter granularity (-1 for auto):"),
-                                                 m_xGranularity, -1, DBL_MAX, 10);
+        const auto v = kro::prompter().getDouble(plot, axis == 0 ? Plotter::tr("X-Axis Granularity") : Plotter::tr("Y-Axis Granularity"),
+                                                 Plotter::tr("Enter granularity (-1 for auto):"), stored, -1, DBL_MAX, 10);
         if (!v)
             return;
         g = *v;
     }
     g = std::max(-1.0, g);
-    m_xGranularity = g;
-    view().xGranularity = g;
-    computeAxisTicks(view(), 0);
-    computeAxisTicks(view(), 1);
-    plot();
+    stored = g;
+    (axis == 0 ? plot->view().xGranularity : plot->view().yGranularity) = g;
+    computeAxisTicks(plot->view(), 0);
+    computeAxisTicks(plot->view(), 1);
+    plot->plot();
 }
 
-void Plotter::setYTickGranularity(double g)
-{
-    if (g == 0.0) {
-        const auto v = kro::prompter().getDouble(this, tr("Y-Axis Granularity"), tr("Enter granularity (-1 for auto):"),
-                                                 m_yGranularity, -1, DBL_MAX, 10);
-        if (!v)
-            return;
-        g = *v;
-    }
-    g = std::max(-1.0, g);
-    m_yGranularity = g;
-    view().yGranularity = g;
-    computeAxisTicks(view(), 0);
-    computeAxisTicks(view(), 1);
-    plot();
-}
+void Plotter::setXTickGranularity(double g) { setTickGranularity(this, 0, g); }
+
+void Plotter::setYTickGranularity(double g) { setTickGranularity(this, 1, g); }
 
 void Plotter::on_togLogScaleX()
 {

@@ -1,7 +1,10 @@
 // A plot's state, its curve set, titles and undo caches.
 #include <gtest/gtest.h>
 
+#include <QLabel>
+#include <QPointer>
 #include <QSettings>
+#include <QTimer>
 
 #include "core/settings.h"
 #include "plot/actionlabel.h"
@@ -70,6 +73,27 @@ TEST(PlotState, ClearAllResetsViewsAndKeepsTheCaches)
     EXPECT_EQ(p->m_leftMarginOverride, 0);
 }
 
+TEST(PlotState, ThePlotOwnsItsPanelAndOverlay)
+{
+    QPointer<QWidget> panel = new QWidget;
+    QPointer<QLabel> overlay;
+    {
+        auto p = makePlot();
+        p->m_curveIdPanel = panel;
+        p->showMessage("Computing. Please Wait...", -1);
+        overlay = p->m_message;
+        ASSERT_TRUE(overlay);
+        EXPECT_EQ(overlay->text(), "Computing. Please Wait...");
+        EXPECT_FALSE(p->m_messageTimer->isActive());
+        p->showMessage("done", 1);
+        EXPECT_EQ(p->m_message.data(), overlay.data());
+        EXPECT_TRUE(p->m_messageTimer->isActive());
+        p->deleteMsg();
+        EXPECT_FALSE(overlay);
+    }
+    EXPECT_FALSE(panel);
+}
+
 TEST(PlotState, DestroyingThePlotStopsItsResultThreads)
 {
     struct Worker : QThread {
@@ -128,6 +152,17 @@ TEST(CurveSet, UnsetColoursComeFromTheLineColourList)
     c.attributes.lineColor = Rgb(0x123456);
     p->setCurveData(3, std::move(c), false);
     EXPECT_EQ(quint32(p->curve(3)->attributes.lineColor), 0x123456u);
+}
+
+TEST(CurveSet, OneDescriptorPerCurveTitledOrNot)
+{
+    auto p = makePlot();
+    for (int id : {0, 1, 2})
+        p->setCurveData(id, curveOf({{0, 0}, {1, 1}}), false);
+    p->setCurveTitle(1, "one");
+    // Curves restored from a cache or created live may have no title.
+    EXPECT_EQ(p->curveDescriptors(), QStringList({"", "one", ""}));
+    p->refreshPixmap();
 }
 
 TEST(CurveSet, TitlesAndLegendVisibility)
