@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "gui_printers.h"
+
 #include <QPixmap>
 
 #include "gui/embeddedimages.h"
