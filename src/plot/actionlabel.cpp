@@ -212,7 +212,8 @@ void ActionLabel::mouseDoubleClickEvent(QMouseEvent* e)
         m_clickTimer = -1;
     }
     m_doubleClicked = true;
-    if (!(windowFlags() & Qt::Dialog) || isWindow() == false) {
+    const bool dialogWindow = isWindow() && windowType() == Qt::Dialog;
+    if (!dialogWindow) {
         if (m_detachable && m_embedded && m_home) {
             const QPoint global = mapToGlobal(QPoint(0, 0));
             setParent(m_home, Qt::Dialog | Qt::CustomizeWindowHint);
