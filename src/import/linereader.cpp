@@ -1,0 +1,111 @@
+#include "import/linereader.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kro::import {
+
+LineReader::LineReader(std::size_t bufferSize) : m_buffer(std::max<std::size_t>(bufferSize, 64)) {}
+
+LineReader::~LineReader() { close(); }
+
+bool LineReader::open(const QString& path, QString* error)
+{
+    close();
+    m_error.clear();
+    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    struct stat st{};
+    if (::fstat(m_fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(m_fd);
+        m_fd = -1;
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(EISDIR));
+        return false;
+    }
+    m_fileSize = ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode) ? std::int64_t(st.st_size) : 0;
+    m_start = m_scanned = m_filled = 0;
+    m_eof = false;
+    m_sampleLineLength = 0.0;
+    return true;
+}
+
+void LineReader::close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+bool LineReader::fill()
+{
+    if (m_start > 0) {
+        std::memmove(m_buffer.data(), m_buffer.data() + m_start, m_filled - m_start);
+        m_filled -= m_start;
+        m_start = 0;
+    }
+    if (m_filled == m_buffer.size())
+        m_buffer.resize(m_buffer.size() * 2);
+    for (;;) {
+        const ssize_t n = ::read(m_fd, m_buffer.data() + m_filled, m_buffer.size() - m_filled);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            m_error = QString::fromLocal8Bit(std::strerror(errno));
+            m_eof = true;
+            return false;
+        }
+        if (n == 0) {
+            m_eof = true;
+            return false;
+        }
+        const bool first = m_sampleLineLength == 0.0;
+        m_filled += std::size_t(n);
+        if (first) {
+            const auto lines = std::count(m_buffer.data(), m_buffer.data() + m_filled, '\n');
+            m_sampleLineLength = double(m_filled) / double(std::max<std::ptrdiff_t>(lines, 1));
+        }
+        return true;
+    }
+}
+
+bool LineReader::next(const char*& begin, const char*& end)
+{
+    if (m_fd < 0)
+        return false;
+    for (;;) {
+        const char* base = m_buffer.data();
+        const char* from = base + m_start + m_scanned;
+        const char* nl = static_cast<const char*>(std::memchr(from, '\n', m_filled - m_start - m_scanned));
+        if (nl) {
+            begin = base + m_start;
+            end = nl + 1;
+            m_start = std::size_t(end - base);
+            m_scanned = 0;
+            return true;
+        }
+        m_scanned = m_filled - m_start;
+        if (m_eof || !fill()) {
+            if (m_start < m_filled) {
+                begin = m_buffer.data() + m_start;
+                end = m_buffer.data() + m_filled;
+                m_start = m_filled;
+                m_scanned = 0;
+                return true;
+            }
+            return false;
+        }
+    }
+}
+
+} // namespace kro::import

@@ -1,0 +1,497 @@
+#include "import/parsingthread.h"
+
+#include "core/exceptions.h"
+#include "import/linereader.h"
+#include "import/textcodec.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <boost/regex.hpp>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <new>
+#include <sys/mman.h>
+#include <unordered_map>
+
+namespace {
+
+const char* const kIndent = "\n               ";
+
+// Lines between checks of the stop request.
+constexpr long long kStopCheckLines = 1 << 16;
+
+} // namespace
+
+struct ParsingThread::FileRun {
+    explicit FileRun(const FileObject& source) : fo(source), ny(source.m_yColumns.size()) {}
+
+    const FileObject& fo;
+    QString name;
+    kro::import::LineReader reader;
+    int base = 0;
+    std::size_t ny;
+    bool keyed = false;
+    std::int64_t size = 0;
+
+    // Without a key column: the curve of each y column.
+    std::vector<int> yIds;
+    std::vector<long long> counters;
+    std::vector<CurveData*> yCurves;
+    std::vector<int> usedOrder; // y columns in the order of their first point
+
+    // With a key column: the ids given in this file, and the keys in the
+    // order of their first point.
+    std::unordered_map<std::string, int> fileKeys;
+    std::vector<std::string> keyOrder;
+
+    long long linesRead = 0; // every line read after the header lines, skipped lines excepted
+    long long dataLines = 0;
+    std::int64_t bytesRead = 0;
+    std::int64_t progressTotal = 0;
+    int progressCounter = 0;
+    bool errorShown[4] = {false, false, false, false};
+    bool hasRegex = false;
+    boost::regex regex;
+    std::string stripped;
+    bool stop = false;
+};
+
+ParsingThread::ParsingThread(QObject* progressReceiver, QObject* mainReceiver)
+    : m_progressReceiver(progressReceiver), m_mainReceiver(mainReceiver)
+{
+}
+
+ParsingThread::~ParsingThread()
+{
+    requestStop();
+    wait();
+}
+
+void ParsingThread::postMain(QEvent* event)
+{
+    if (m_mainReceiver)
+        QCoreApplication::postEvent(m_mainReceiver, event);
+    else
+        delete event;
+}
+
+void ParsingThread::postProgress(QEvent* event)
+{
+    if (m_progressReceiver)
+        QCoreApplication::postEvent(m_progressReceiver, event);
+    else
+        delete event;
+}
+
+void ParsingThread::postMessage(const QString& text)
+{
+    if (m_verbose)
+        postMain(new ParsingThreadUpdate(ParsingThreadUpdate::MESSAGE, this, 0, text));
+}
+
+long long ParsingThread::timer(int id, int command)
+{
+    if (!m_verbose)
+        return 0;
+    return SCUtilities::stopwatch(m_stopwatches, id, command);
+}
+
+void ParsingThread::run()
+{
+    std::fputs("\nprocessthread\n", stderr);
+    try {
+        m_lineParser.resetDateErrors();
+        timer(0, 0);
+        long long totalDateErrors = 0;
+        for (const FileObject& fo : m_files) {
+            if (m_stop.load())
+                break;
+            timer(1, 0);
+            const QFileInfo info(fo.m_file);
+            const std::int64_t total = fo.m_get > 0 ? fo.m_get : (info.isFile() ? info.size() : 0);
+            postProgress(new ProgressBarUpdate(ProgressBarUpdate::FILE_NAME, total, fo.m_file));
+            int base = 0;
+            if (!m_merge) {
+                m_runningPoint = 0;
+                base = m_nextId;
+            }
+            loadFile(fo, base);
+            if (m_lineParser.m_dateErrors > 0) {
+                postMain(new ParsingThreadUpdate(ParsingThreadUpdate::DATE_WARNING, this, 0, fo.m_file,
+                                                 kro::import::textFromBytes(m_lineParser.m_firstErrorFormat),
+                                                 kro::import::textFromBytes(m_lineParser.m_firstErrorText)));
+                totalDateErrors += m_lineParser.m_dateErrors;
+                m_lineParser.resetDateErrors();
+            }
+            postMessage(QStringLiteral("File %1 processed in %2 seconds.")
+                            .arg(fo.m_file)
+                            .arg(double(timer(1, 2)) / 1e6, 0, 'g'));
+        }
+        if (totalDateErrors > 0)
+            postMain(new ParsingThreadUpdate(ParsingThreadUpdate::DATE_TOTAL, this,
+                                             int(std::min<long long>(totalDateErrors, INT_MAX))));
+        postMessage(QStringLiteral("Done. Completed in %1 seconds.").arg(double(timer(0, 1)) / 1e6, 0, 'g', 6));
+    } catch (const std::bad_alloc&) {
+        postMain(new ParsingThreadUpdate(ParsingThreadUpdate::OUT_OF_MEMORY, this));
+    } catch (const std::exception& e) {
+        postMain(new ParsingThreadUpdate(ParsingThreadUpdate::LINE_ERROR, this, 0,
+                                         QStringLiteral("Error: The data loader stopped: %1\n%2")
+                                             .arg(QString::fromLocal8Bit(e.what()),
+                                                  QString::fromStdString(kro::reportRequest()))));
+    } catch (...) {
+        postMain(new ParsingThreadUpdate(ParsingThreadUpdate::LINE_ERROR, this, 0,
+                                         QStringLiteral("Error: The data loader stopped for an unknown reason.\n%1")
+                                             .arg(QString::fromStdString(kro::reportRequest()))));
+    }
+    postMain(new ParsingThreadUpdate(ParsingThreadUpdate::FINISHED, this));
+}
+
+void ParsingThread::loadFile(const FileObject& fo, int base)
+{
+    FileRun r(fo);
+    r.name = fo.m_file;
+    r.base = base;
+    if (fo.m_file.isEmpty()) {
+        m_missingFile = QString();
+        return;
+    }
+    if (!QFileInfo::exists(fo.m_file)) {
+        m_missingFile = fo.m_file;
+        return;
+    }
+    QString reason;
+    if (!r.reader.open(fo.m_file, &reason)) {
+        std::fprintf(stderr, "Error opening file %s: %s\n", qPrintable(fo.m_file), qPrintable(reason));
+        postMain(new ParsingThreadUpdate(ParsingThreadUpdate::LINE_ERROR, this, 0,
+                                         QStringLiteral("Error opening file %1: %2").arg(fo.m_file, reason)));
+        return;
+    }
+    if (!fo.m_regex.isEmpty()) {
+        try {
+            r.regex.assign(fo.m_regex.toStdString());
+            r.hasRegex = true;
+        } catch (const std::exception& e) {
+            postMain(new ParsingThreadUpdate(
+                ParsingThreadUpdate::LINE_ERROR, this, 0,
+                QStringLiteral("Error: The regular expression \"%1\" is invalid: %2%3File: %4 was not read.")
+                    .arg(fo.m_regex, QString::fromLocal8Bit(e.what()), QLatin1String(kIndent), fo.m_file)));
+            return;
+        }
+    }
+    r.size = r.reader.fileSize();
+    r.progressTotal = fo.m_get > 0 ? fo.m_get : r.size;
+    r.keyed = fo.m_keyColumn >= 0;
+    if (!r.keyed) {
+        for (std::size_t i = 0; i < r.ny; ++i)
+            r.yIds.push_back(base + int(i));
+        m_nextId = std::max(m_nextId, base + int(r.ny));
+    }
+    r.counters.assign(r.ny, 0);
+    r.yCurves.assign(r.ny, nullptr);
+    postMessage(QStringLiteral("Loading %1...").arg(fo.m_file));
+
+    readLines(r);
+    r.reader.close();
+    if (!r.reader.error().isEmpty())
+        postMain(new ParsingThreadUpdate(ParsingThreadUpdate::LINE_ERROR, this, 0,
+                                         QStringLiteral("Error reading file %1: %2").arg(fo.m_file, r.reader.error())));
+    postMessage(QStringLiteral("Lines read: %1").arg(r.dataLines));
+
+    // Trim reservations that the estimate overshot by much.
+    for (CurveData* c : r.yCurves)
+        if (c && c->values.capacity() > c->values.size() + c->values.size() / 4 + 1024)
+            c->values.shrink_to_fit();
+
+    if (!r.keyed) {
+        for (const int i : r.usedOrder) {
+            const int index = m_firstCurve + r.yIds[std::size_t(i)];
+            postMain(new ParsingThreadUpdate(
+                ParsingThreadUpdate::CURVE_TITLE, this, index,
+                QStringLiteral("%1:%2").arg(fo.m_file).arg(fo.m_yColumns[std::size_t(i)].column + 1)));
+            ++m_curvesCreated;
+        }
+    } else {
+        for (const std::string& key : r.keyOrder) {
+            if (m_keyMap.count(key))
+                continue;
+            const int id = r.fileKeys.at(key);
+            m_keyMap.emplace(key, id);
+            postMain(new ParsingThreadUpdate(ParsingThreadUpdate::CURVE_TITLE, this, m_firstCurve + id,
+                                             kro::import::textFromBytes(key)));
+            ++m_curvesCreated;
+        }
+    }
+}
+
+void ParsingThread::readLines(FileRun& r)
+{
+    const FileObject& fo = r.fo;
+    LineParser& lp = m_lineParser;
+    const char* b = nullptr;
+    const char* e = nullptr;
+
+    for (int i = 0; i < fo.m_header; ++i) {
+        if (!r.reader.next(b, e)) {
+            postMessage(QStringLiteral("Error. Header parameter too large. Not enough data rows to continue."));
+            return;
+        }
+        r.bytesRead += e - b;
+    }
+    lp.setupDateTime(fo);
+    if (fo.m_header != -1) {
+        if (!r.reader.next(b, e))
+            return;
+        ++r.linesRead;
+        r.bytesRead += e - b;
+        lp.m_yTitles.clear();
+        lp.m_xTitle = QString();
+        lp.m_yTitle = QString();
+        lp.parseLine(b, e, true);
+        m_xTitle = lp.m_xTitle;
+        m_yTitle = lp.m_yTitle;
+        m_yTitles = lp.m_yTitles;
+    }
+    for (int i = 0; i < fo.m_skip; ++i) {
+        if (!r.reader.next(b, e)) {
+            postMessage(QStringLiteral("Error. Skip parameter too large. Not enough data rows to continue."));
+            return;
+        }
+        r.bytesRead += e - b;
+    }
+    if (fo.m_skip > 0)
+        postMessage(QStringLiteral("Starting read at line %1.")
+                        .arg(qint64(std::max(fo.m_header, 0)) + (fo.m_header != -1 ? 1 : 0) + fo.m_skip));
+    const long long lineOffset = std::max(fo.m_header, 0) + (long long)fo.m_skip;
+
+    while (r.reader.next(b, e)) {
+        ++r.linesRead;
+        r.bytesRead += e - b;
+        if ((r.linesRead & (kStopCheckLines - 1)) == 0 && m_stop.load())
+            break;
+        if (r.hasRegex) {
+            const char* le = e;
+            while (le > b && (le[-1] == '\n' || le[-1] == '\r'))
+                --le;
+            bool matched = false;
+            try {
+                if (std::find(b, le, '\r') != le || std::find(b, le, '\n') != le) {
+                    r.stripped.assign(b, le);
+                    r.stripped.erase(std::remove_if(r.stripped.begin(), r.stripped.end(),
+                                                    [](char c) { return c == '\r' || c == '\n'; }),
+                                     r.stripped.end());
+                    matched = boost::regex_match(r.stripped, r.regex);
+                } else {
+                    matched = boost::regex_match(b, le, r.regex);
+                }
+            } catch (const std::exception& ex) {
+                postMain(new ParsingThreadUpdate(
+                    ParsingThreadUpdate::LINE_ERROR, this, 0,
+                    QStringLiteral("Error: The regular expression \"%1\" failed: %2%3File: %4, Line %5. The rest of "
+                                   "the file was not read.")
+                        .arg(fo.m_regex, QString::fromLocal8Bit(ex.what()), QLatin1String(kIndent), r.name)
+                        .arg(r.linesRead + lineOffset)));
+                break;
+            }
+            if (!matched)
+                continue;
+        }
+        const int failure = lp.parseData(b, e);
+        if (failure) {
+            reportLineError(r, failure, lp.errorMessage(), r.linesRead + lineOffset);
+            continue;
+        }
+        if (!lp.m_lineDateError)
+            addPoints(r);
+        if (r.stop)
+            break;
+        ++r.dataLines;
+        if (fo.m_get > 0 && r.dataLines >= fo.m_get)
+            break;
+        const std::int64_t value = fo.m_get > 0 ? r.dataLines : r.bytesRead;
+        if (r.progressTotal > 0 && value * 100 >= std::int64_t(r.progressCounter + 1) * r.progressTotal) {
+            postProgress(new ProgressBarUpdate(ProgressBarUpdate::PROGRESS, value));
+            ++r.progressCounter;
+        }
+    }
+}
+
+void ParsingThread::reportLineError(FileRun& r, int kind, const char* message, long long lineNumber)
+{
+    const QString text = QString::fromLatin1(message);
+    if (m_verbose) {
+        postMain(new ParsingThreadUpdate(ParsingThreadUpdate::LINE_ERROR, this, 0,
+                                         QStringLiteral("%1\n               File: %2, Line %3")
+                                             .arg(text, r.name)
+                                             .arg(lineNumber)));
+        return;
+    }
+    if (kind < 1 || kind > 3 || r.errorShown[kind])
+        return;
+    r.errorShown[kind] = true;
+    postMain(new ParsingThreadUpdate(ParsingThreadUpdate::LINE_ERROR, this, 0,
+                                     QStringLiteral("%1\n               File: %2\n               For display of "
+                                                    "line numbers, enable verbose mode and run again.")
+                                         .arg(text, r.name)));
+}
+
+namespace {
+
+// Large point buffers are filled front to back once: huge pages make the
+// first touch of their memory much cheaper.
+void adviseHugePages(std::vector<double>& v)
+{
+    constexpr std::uintptr_t huge = std::uintptr_t(2) << 20;
+    const auto begin = reinterpret_cast<std::uintptr_t>(v.data() + v.size());
+    const auto end = reinterpret_cast<std::uintptr_t>(v.data() + v.capacity());
+    const std::uintptr_t first = (begin + huge - 1) & ~(huge - 1);
+    const std::uintptr_t last = end & ~(huge - 1);
+    if (last > first)
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
+// Room for the points still to come, from the bytes left and the mean line
+// length, so that a large file is read without repeated reallocation.
+void reserveFor(std::vector<double>& v, std::int64_t bytesLeft, double lineLength, long long limit)
+{
+    long long lines = lineLength > 0 ? static_cast<long long>(double(bytesLeft) / lineLength * 1.02) + 64 : 1024;
+    if (limit > 0)
+        lines = std::min(lines, limit + 1);
+    v.reserve(v.size() + 2 * std::size_t(std::max(lines, 16LL)));
+    adviseHugePages(v);
+}
+
+inline bool insideLimits(const FileObject& fo, double x, double y, double z)
+{
+    const auto& lim = fo.m_limits;
+    const auto& set = fo.m_limitSet;
+    return (!set[FileObject::X_MIN] || x >= lim[FileObject::X_MIN]) && (!set[FileObject::X_MAX] || x <= lim[FileObject::X_MAX])
+        && (!set[FileObject::Y_MIN] || y >= lim[FileObject::Y_MIN]) && (!set[FileObject::Y_MAX] || y <= lim[FileObject::Y_MAX])
+        && (!set[FileObject::Z_MIN] || z >= lim[FileObject::Z_MIN]) && (!set[FileObject::Z_MAX] || z <= lim[FileObject::Z_MAX]);
+}
+
+int unitOf(double y)
+{
+    const double a = std::fabs(y);
+    if (a < 1e-9)
+        return ParsingThread::PICO;
+    if (a < 1e-6)
+        return ParsingThread::NANO;
+    if (a < 1e-3)
+        return ParsingThread::MICRO;
+    if (a < 1)
+        return ParsingThread::MILLI;
+    return ParsingThread::NONE;
+}
+
+} // namespace
+
+void ParsingThread::addPoints(FileRun& r)
+{
+    const FileObject& fo = r.fo;
+    const LineParser& lp = m_lineParser;
+    if (!lp.lineComplete())
+        return;
+
+    int keyId = -1;
+    if (r.keyed) {
+        auto it = r.fileKeys.find(lp.m_key);
+        if (it != r.fileKeys.end())
+            keyId = it->second;
+    }
+    const bool zLimited = fo.m_limitSet[FileObject::Z_MIN] || fo.m_limitSet[FileObject::Z_MAX];
+    const bool zMissing = zLimited && fo.m_zColumn >= 0 && lp.m_fieldCount <= fo.m_zColumn;
+    const XScale& xs = fo.m_xScale;
+    bool labelCurveKnown = !r.keyed;
+
+    for (std::size_t i = 0; i < r.ny; ++i) {
+        double x;
+        if (fo.m_xColumn == -1) {
+            if (!m_merge)
+                x = double(r.counters[i]++);
+            else
+                x = double(m_runningPoint++) * xs.mul / xs.div + xs.add - xs.sub;
+        } else {
+            x = lp.m_x;
+        }
+        const YColumn& yc = fo.m_yColumns[i];
+        if (lp.m_fieldCount <= yc.column || (fo.m_xColumn >= 0 && lp.m_fieldCount <= fo.m_xColumn))
+            continue;
+        if (!lp.yRead(i) || zMissing)
+            continue;
+        double y = lp.m_y[i];
+        const bool keep = insideLimits(fo, x, y, lp.m_z);
+        if (xs.mod != 0.0)
+            x = std::fmod(x, xs.mod);
+        if (yc.mod != 0.0)
+            y = std::fmod(y, yc.mod);
+        if (!keep)
+            continue;
+        if (m_firstPoint) {
+            if (m_xOffsetFlag)
+                m_xOffset = std::trunc(x);
+            if (m_yOffsetFlag)
+                m_yUnit = unitOf(y);
+            m_firstPoint = false;
+        }
+        x -= m_xOffset;
+        if (m_yOffsetFlag) {
+            static const double factors[] = {1e12, 1e9, 1e6, 1e3, 1.0};
+            y *= factors[m_yUnit];
+        }
+
+        CurveData* curve = nullptr;
+        int index = 0;
+        if (!r.keyed) {
+            curve = r.yCurves[i];
+            if (!curve) {
+                index = m_firstCurve + r.yIds[i];
+                curve = &m_curves[index];
+                r.yCurves[i] = curve;
+                r.usedOrder.push_back(int(i));
+                m_meanMap[index] = fo.m_mean;
+                const long long limit = fo.m_get > 0 ? fo.m_get : -1;
+                reserveFor(curve->values, r.size - r.bytesRead + 1, r.reader.sampleLineLength(), limit);
+            }
+        } else {
+            if (keyId < 0) {
+                auto run = m_keyMap.find(lp.m_key);
+                keyId = run != m_keyMap.end() ? run->second : m_nextId++;
+                r.fileKeys.emplace(lp.m_key, keyId);
+                r.keyOrder.push_back(lp.m_key);
+            }
+            labelCurveKnown = true;
+            index = m_firstCurve + keyId;
+            curve = &m_curves[index];
+            m_meanMap[index] = fo.m_mean;
+        }
+        try {
+            auto& v = curve->values;
+            if (v.size() + 2 > v.capacity() && !r.keyed && r.linesRead > 0) {
+                const double mean = double(r.bytesRead) / double(r.linesRead);
+                reserveFor(v, r.size - r.bytesRead + 1, mean, -1);
+            }
+            v.push_back(x);
+            v.push_back(y);
+        } catch (const std::bad_alloc&) {
+            if (curve->values.size() % 2)
+                curve->values.pop_back();
+            postMain(new ParsingThreadUpdate(ParsingThreadUpdate::OUT_OF_MEMORY, this));
+            r.stop = true;
+            return;
+        }
+    }
+
+    if (fo.m_labelColumn >= 0 && lp.m_annotation.x != LineParser::NOT_SET && lp.m_annotation.y != LineParser::NOT_SET
+        && !lp.m_annotation.text.empty() && labelCurveKnown) {
+        PointAnnotation a;
+        a.x = lp.m_annotation.x;
+        a.y = lp.m_annotation.y;
+        a.text = kro::import::textFromBytes(lp.m_annotation.text);
+        a.curveId = m_firstCurve + (r.keyed ? keyId : r.yIds.back());
+        m_annotations.push_back(std::move(a));
+    }
+}
