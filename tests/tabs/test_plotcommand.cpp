@@ -189,6 +189,51 @@ TEST_F(PlotCommand, EveryOptionReachesTheCurvesOrThePlot)
     EXPECT_TRUE(transcripts.value(0).startsWith("Parsing Error: NaN value read in y column."));
 }
 
+TEST_F(PlotCommand, MoreOptionsReachTheCurvesOrThePlot)
+{
+    write("k1.dat",
+          "# log\n"
+          "A 1 10 5 p1\n"
+          "B 2 20 5 p2\n"
+          "A 3 30 1 p3\n"
+          "B 4 40 5 p4\n"
+          "C 5 50 5 p5\n");
+    write("k2.dat", "B 6 60 5 q\n");
+    QSignalSpy shots(ctrl.get(), &PlotterCtrl::screenShotReq);
+    run("kro -f %d/k1.dat %d/k2.dat -regex \"[A-Z].*\" -get 4 -k 1 -x 2 -y 3 -z 4 -limitzmin 2 -pntlbl 5 "
+        "-subx 1 -divx 2 -sub 5 -div 5 -modx 10 -mody 100 -xlbl Seconds -range -1 20 -logxy -granh 2 "
+        "-tickfontsize 12 -xaxisfontsize 16 -yaxisfontsize 11 -jpg -xoffset");
+    Plotter* p = plot();
+    // Keys A, B (and B again from the second file), the row limit stops
+    // before C, and the z limit drops the third row.
+    EXPECT_EQ(ids(p), (std::vector<int>{0, 1}));
+    // y = value / 5 - 5, x = value / 2 - 1.
+    EXPECT_EQ(ys(p, 0), (V{-3}));
+    EXPECT_EQ(ys(p, 1), (V{-1, 3, 7}));
+    EXPECT_EQ(xs(p, 1), (V{0, 1, 2}));
+    EXPECT_EQ(p->curveTitles().at(0), QStringLiteral("A"));
+    EXPECT_EQ(p->curveTitles().at(1), QStringLiteral("B"));
+    EXPECT_EQ(p->m_annotations.size(), 4u);
+    EXPECT_EQ(p->m_xOffset, 0);
+    EXPECT_TRUE(p->m_logX && p->m_logY);
+    EXPECT_TRUE(p->view().userYInForce);
+    EXPECT_EQ(p->view().userY, AxisRange(-1, 20));
+    EXPECT_EQ(p->m_yGranularity, 2);
+    EXPECT_EQ(p->m_tickFont.pointSize(), 12);
+    EXPECT_EQ(p->xLabelWidget()->font().pointSize(), 16);
+    EXPECT_EQ(p->yLabelWidget()->font().pointSize(), 11);
+    EXPECT_EQ(p->xLabelWidget()->plainText(), QStringLiteral("Seconds"));
+    EXPECT_EQ(shots.count(), 1);
+
+    write("m1.dat", "1 5\n2 6\n");
+    write("m2.dat", "0.5 7\n");
+    run("kro -f %d/m1.dat %d/m2.dat -merge -x 1 -y 2 -domain 0 3");
+    EXPECT_EQ(ids(plot()), std::vector<int>{0});
+    EXPECT_EQ(xs(plot(), 0), (V{0.5, 1, 2})) << "merged curves are sorted by x";
+    EXPECT_TRUE(plot()->view().userXInForce);
+    EXPECT_EQ(plot()->view().userX, AxisRange(0, 3));
+}
+
 TEST_F(PlotCommand, AutomaticTitles)
 {
     write("one/same.dat", "1 2\n");
