@@ -1,19 +1,17 @@
 #include "gui/scriptfile.h"
 
+#include "import/textcodec.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStringDecoder>
 
 #include <vector>
 
 QString scriptTextFromBytes(const QByteArray& bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
+    QString text = kro::import::textFromBytes(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     return text;
 }

@@ -1,6 +1,11 @@
 #include "gui/startup.h"
 
+#include "import/fileoptionparser.h"
+#include "import/plotoptionparser.h"
+
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QLocale>
 
 namespace kro {
@@ -24,6 +29,67 @@ void expandNowArguments(QStringList& arguments, double nowMjd)
 {
     for (qsizetype i = 1; i < arguments.size(); ++i)
         arguments[i] = expandNowArgument(arguments[i], nowMjd);
+}
+
+StartupCommand buildStartupCommand(const QStringList& arguments)
+{
+    StartupCommand start;
+    if (arguments.isEmpty())
+        return start;
+    // The program path stands where a typed plot command has its command word.
+    const ArgumentList list(arguments);
+    FileOptionParser files(list);
+    PlotOptionParser plot(list);
+    start.valid = files.parse();
+    plot.parse();
+    start.options = plot.options();
+    for (const FileObject& source : files.fileObjects()) {
+        const QFileInfo info(source.m_file);
+        if (info.isFile()) {
+            start.workingDir = info.absolutePath();
+            break;
+        }
+    }
+    if (arguments.size() < 2)
+        return start;
+    static const QRegularExpression script(QStringLiteral("\\A(?:(^.+\\.krs)(?=\\s|$))"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QString& first = arguments.at(1);
+    if (script.match(first).hasMatch()) {
+        start.scriptCall = true;
+        start.valid = true;
+    }
+    if (QFileInfo(first).isFile())
+        start.workingDir = QFileInfo(first).absolutePath();
+    // The command runs in the new working directory: names of existing files
+    // given relative to the directory the program started in (data files
+    // after "-f", the script, and paths holding a separator) become absolute.
+    QStringList words = arguments;
+    if (!start.workingDir.isEmpty() && QDir(start.workingDir) != QDir::current()) {
+        bool fileValues = false;
+        for (qsizetype i = 1; i < words.size(); ++i) {
+            const QString& a = words.at(i);
+            if (a.startsWith(QLatin1Char('-'))) {
+                fileValues = a == QLatin1String("-f");
+                continue;
+            }
+            const bool candidate = fileValues || i == 1 || a.contains(QLatin1Char('/'));
+            if (candidate && QFileInfo(a).isRelative() && QFileInfo(a).isFile())
+                words[i] = QFileInfo(a).absoluteFilePath();
+        }
+    }
+    QString text = start.scriptCall ? QString() : QStringLiteral("kro ");
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        const QString& a = words.at(i);
+        text += a.contains(QLatin1Char(' ')) ? QLatin1Char('"') + a + QLatin1Char('"') : a;
+        text += QLatin1Char(' ');
+    }
+    start.text = text;
+    if (!start.valid)
+        start.error = files.errorText().isEmpty()
+                          ? QStringLiteral("The arguments are neither plot options nor a script call.")
+                          : files.errorText();
+    return start;
 }
 
 } // namespace kro

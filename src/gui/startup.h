@@ -30,6 +30,7 @@ struct StartupCommand {
     bool scriptCall = false;
     QString workingDir;    // absolute folder of the first existing data file or of the script
     PlotOptions options;   // the plot options of the arguments (settings first)
+    QString error;         // why arguments that are given do not form a command
     // Submitted when there are arguments and they are valid.
     bool submits() const { return valid && !text.isEmpty(); }
 };

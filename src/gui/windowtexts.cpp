@@ -2,6 +2,8 @@
 
 #include "core/curvedata.h"
 
+#include <QDateTime>
+
 #include <QLocale>
 
 QString formatUserMessage(ZEVOVE::TYPE type, const QString& text)
@@ -46,5 +48,46 @@ QString perCurveStatisticReport(const QString& name, char axis, const std::map<i
     for (const auto& [id, v] : values)
         text += QStringLiteral("%1(%2) of C%3: %4\n")
                     .arg(name, QString(QLatin1Char(axis)), QString::number(id + 1), generalNumber(v, 20));
+    return text;
+}
+
+QString directoryListing(const std::vector<SCUtilities::FileInfo>& entries, bool longListing)
+{
+    QString text;
+    if (!longListing) {
+        int width = 0;
+        for (const auto& e : entries)
+            width = std::max(width, int(QString::fromStdString(e.name).size()));
+        width += 2;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const QString name = QString::fromStdString(entries[i].name);
+            const bool thirdOfRow = i % 3 == 2 && i + 1 < entries.size();
+            text += thirdOfRow ? name + QLatin1Char('\n') : name.leftJustified(width);
+        }
+        return text;
+    }
+    std::uint64_t largest = 0;
+    for (const auto& e : entries)
+        largest = std::max(largest, e.size);
+    const int sizeWidth = std::max(3, int(QString::number(largest).size()));
+    for (const auto& e : entries) {
+        if (e.permissions == 0xFFFF) {
+            text += QStringLiteral("?????????? ");
+        } else {
+            text += e.isDirectory ? QLatin1Char('d') : QLatin1Char('-');
+            const char letters[] = {'r', 'w', 'x'};
+            for (int bit = 8; bit >= 0; --bit)
+                text += (e.permissions >> bit) & 1 ? QLatin1Char(letters[(8 - bit) % 3]) : QLatin1Char('-');
+            text += QLatin1Char(' ');
+        }
+        text += QStringLiteral("%1 ").arg(QString::number(e.size), sizeWidth);
+        if (e.error) {
+            text += QString::fromStdString(e.errorText).leftJustified(24);
+        } else {
+            const QDateTime t = QDateTime::fromSecsSinceEpoch(e.lastWriteTime).toLocalTime();
+            text += QLocale::c().toString(t, QStringLiteral("ddd MMM dd hh:mm:ss yyyy"));
+        }
+        text += QStringLiteral(" %1\n").arg(QString::fromStdString(e.name));
+    }
     return text;
 }

@@ -1,0 +1,179 @@
+// Working directory, listings, external programs, chosen files and the
+// tool windows.
+#include "gui/krogui.h"
+
+#include "command/commandedit.h"
+#include "core/exceptions.h"
+#include "core/fileutils.h"
+#include "core/settings.h"
+#include "core/statfunctions.h"
+#include "core/stringutils.h"
+#include "gui/kroguicalls.h"
+#include "gui/windowtexts.h"
+#include "platform/prompter.h"
+#include "plot/plotter.h"
+#include "tabs/plotterctrl.h"
+
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QUrl>
+
+void KROGui::setCurrentPath(const QString& path)
+{
+    QString p = path;
+    if (p.isEmpty())
+        p = readSettingText(QStringLiteral("workspacepath"), QString());
+    if (p.isEmpty())
+        p = QDir::currentPath();
+    p.remove(QLatin1Char('"'));
+    p = QDir::fromNativeSeparators(p);
+    const QString before = QDir::currentPath();
+    if (!QDir::setCurrent(p)) {
+        say(tr("Error: Working directory could not be changed to %1.").arg(p));
+        return;
+    }
+    // The directory browser follows the working directory once it exists;
+    // a directory entered there does not bounce back.
+    if (QDir(before) != QDir(QDir::currentPath()))
+        verbose(ZEVOVE::INFO, tr("Working directory set to %1.").arg(p));
+}
+
+void KROGui::setWorkspacePath()
+{
+    const QString dir = kro::prompter().getExistingDirectory(this, tr("Set Workspace Path"), QDir::currentPath());
+    if (dir.isEmpty())
+        return;
+    const QString p = QDir::fromNativeSeparators(dir);
+    writeStringSetting(QStringLiteral("workspacepath"), p);
+    setCurrentPath(p);
+    say(tr("Workspace path set to %1.").arg(p));
+}
+
+void KROGui::on_showDir() { say(QDir::currentPath()); }
+
+void KROGui::on_ls(const QString& path, bool longListing)
+{
+    QString pattern = path;
+    if (pattern.isEmpty())
+        pattern = QStringLiteral("*");
+    else if (QFileInfo(pattern).isDir())
+        pattern = QDir(pattern).filePath(QStringLiteral("*"));
+    try {
+        const auto entries = SCUtilities::listMatching(pattern.toStdString(),
+                                                       SCUtilities::LIST_FILES | SCUtilities::LIST_DIRECTORIES);
+        say(directoryListing(entries, longListing));
+    } catch (const std::exception& e) {
+        say(QString::fromStdString(e.what()));
+    }
+}
+
+// Starts a program without waiting; false when it cannot start.
+static bool startProgram(const std::vector<std::string>& tokens)
+{
+    if (tokens.empty())
+        return false;
+    QStringList args;
+    for (std::size_t i = 1; i < tokens.size(); ++i)
+        args << QString::fromStdString(tokens[i]);
+    return QProcess::startDetached(QString::fromStdString(tokens.front()), args);
+}
+
+void KROGui::on_exec(const QString& commandLine)
+{
+    if (!functionsFreeOfCurveOperator(commandLine)) {
+        say(tr("The exec command must not include compound functions.\nFunctions must not include the \"cj\" "
+               "operator."));
+        return;
+    }
+    QString text = commandLine;
+    try {
+        if (Plotter* p = activePlotter())
+            text = substituteStatistics(p->m_curves, p->view(), commandLine);
+    } catch (const std::exception& e) {
+        say(QString::fromStdString(e.what()));
+        return;
+    }
+    say(tr("Executing: %1").arg(text));
+    std::vector<std::string> tokens;
+    try {
+        tokens = SCUtilities::splitQuoted(text.toStdString());
+    } catch (const std::exception& e) {
+        say(QString::fromStdString(e.what()));
+        return;
+    }
+    if (tokens.empty())
+        return;
+    if (!startProgram(tokens))
+        verbose(ZEVOVE::ERROR, tr("Failed to start: %1").arg(QString::fromStdString(tokens.front())));
+}
+
+void KROGui::on_datafileView(const QString& path)
+{
+    const QString viewer = getDataFileViewer();
+    if (!viewer.isEmpty()) {
+        // The viewer setting may carry its own options; the file is one
+        // more argument, so no shell is needed.
+        std::vector<std::string> tokens = SCUtilities::splitQuoted(viewer.toStdString());
+        tokens.push_back(path.toStdString());
+        if (!startProgram(tokens))
+            verbose(ZEVOVE::ERROR, tr("Failed to start: %1").arg(viewer + QLatin1Char(' ') + path));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        verbose(ZEVOVE::ERROR, tr("Failed to start: %1").arg(path));
+}
+
+void KROGui::on_fileSelected(const QString& path)
+{
+    static const QRegularExpression script(QStringLiteral("(^.+\\.krs$)"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression image(QStringLiteral("(^.+\\.png$)|(^.+\\.jpg$)|(^.+\\.bmp$)|(^.+\\.gif$)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    if (script.match(path).hasMatch()) {
+        say(tr("Running KroScript: %1").arg(path));
+        on_kroscript(path);
+    } else if (image.match(path).hasMatch()) {
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+            verbose(ZEVOVE::ERROR, tr("Failed to start: %1").arg(path));
+    } else {
+        invokeOffered(
+            m_plotterCtrl, "on_dropfiles(QStringList)", [this](const QString& m) { verbose(ZEVOVE::ERROR, m); },
+            Q_ARG(QStringList, QStringList{path}));
+    }
+}
+
+// The tool windows come with their own parts of the program; the menu
+// entries that open them stay disabled until then.
+void KROGui::on_showKRSEditor() { verbose(ZEVOVE::ERROR, tr("The script editor is not available in this build.")); }
+
+void KROGui::on_kroscriptEdit(const QString&) { on_showKRSEditor(); }
+
+void KROGui::on_regextest()
+{
+    verbose(ZEVOVE::ERROR, tr("The regular-expression tool is not available in this build."));
+}
+
+void KROGui::on_showmiscio()
+{
+    verbose(ZEVOVE::ERROR, tr("The instrument panel is not available in this build."));
+}
+
+void KROGui::on_showwget() { verbose(ZEVOVE::ERROR, tr("The web-fetch window is not available in this build.")); }
+
+void KROGui::on_link(const QString&, uint, const QString&) { on_showmiscio(); }
+
+void KROGui::on_loaddevices(const QString& path)
+{
+    QString file = path;
+    if (!QFileInfo(file).isFile() && QFileInfo(file).path() == QLatin1String("."))
+        file = getAppPath() + QFileInfo(path).fileName();
+    if (!QFileInfo(file).isFile()) {
+        verbose(ZEVOVE::ERROR, tr("Device config file \"%1\" is not accessible.").arg(path));
+        return;
+    }
+    on_showmiscio();
+}
