@@ -351,3 +351,7 @@ private:
 void importBackgroundImage(const QString& path);
 // Creates every folder of the path; true when the folder exists at the end.
 bool createPath(const QString& path);
+// Where a printed picture goes: below and right of the margin, as wide as
+// the page allows with its own proportions, shortened (keeping them) when
+// it would run into the bottom margin and the room kept below it.
+QRect printTargetRect(const QSize& page, int margin, const QSize& picture, int below);

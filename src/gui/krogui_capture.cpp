@@ -52,6 +52,20 @@ bool createPath(const QString& path)
     return QFileInfo(p).isDir();
 }
 
+QRect printTargetRect(const QSize& page, int margin, const QSize& picture, int below)
+{
+    if (picture.isEmpty())
+        return QRect();
+    int w = page.width() - 2 * margin;
+    int h = int(double(w) * picture.height() / picture.width());
+    const int maxH = page.height() - 2 * margin - below;
+    if (h > maxH) {
+        h = maxH;
+        w = int(double(h) * picture.width() / picture.height());
+    }
+    return QRect(margin, margin, w, h);
+}
+
 QString KROGui::captureFileName(const QString& type, QString* error) const
 {
     PlotOptions o;
@@ -178,16 +192,8 @@ bool KROGui::printPlotOn(QPrinter& printer)
     if (!painter.begin(&printer))
         return false;
     const int m = int(printer.resolution() * 0.7874015748031495);
-    const int pageW = painter.device()->width(), pageH = painter.device()->height();
-    // The picture keeps its own proportions and stays within the margins.
-    int w = pageW - 2 * m;
-    int h = int(double(w) * pixmap.height() / pixmap.width());
-    const int maxH = pageH - 2 * m - 2 * painter.fontMetrics().height() - 10;
-    if (h > maxH) {
-        h = maxH;
-        w = int(double(h) * pixmap.width() / pixmap.height());
-    }
-    const QRect target(m, m, w, h);
+    const QRect target = printTargetRect(QSize(painter.device()->width(), painter.device()->height()), m,
+                                         pixmap.size(), 2 * painter.fontMetrics().height() + 10);
     painter.drawPixmap(target, pixmap);
     const QString page = QStringLiteral("1");
     painter.drawText(target.right() - painter.fontMetrics().horizontalAdvance(page),

@@ -159,8 +159,13 @@ void KROGui::on_legendpos(const QString& position)
 
 void KROGui::on_title(const QString& text)
 {
-    if (Plotter* p = activePlotter())
-        p->title(m_plotterCtrl->resolveLabelTemplate(text), SET, true, false);
+    Plotter* p = activePlotter();
+    if (!p)
+        return;
+    // A template is a file of the template folder itself: a text holding a
+    // path separator never reads a file elsewhere.
+    const bool mayNameTemplate = !text.contains(QLatin1Char('/')) && !text.contains(QLatin1Char('\\'));
+    p->title(mayNameTemplate ? m_plotterCtrl->resolveLabelTemplate(text) : text, SET, true, false);
 }
 
 void KROGui::on_xlabel(const QString& text)

@@ -5,17 +5,38 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabBar>
 #include <QTest>
+#include <QToolBar>
+#include <QDockWidget>
 
 #include "command/commandedit.h"
 #include "core/settings.h"
 #include "gui/krogui.h"
+#include "gui/startup.h"
 #include "plot/plotter.h"
 #include "support/prompts.h"
 #include "support/test_env.h"
 #include "tabs/plotterctrl.h"
+#include "tabs/plotterquad.h"
+#include "plot/actionlabel.h"
+#include "core/messages.h"
+#include "tabs/tabwidgetex.h"
 
 namespace {
+
+struct VerboseGuard {
+    bool saved = kro::isVerbose();
+    explicit VerboseGuard(bool on) { kro::setVerbose(on); }
+    ~VerboseGuard() { kro::setVerbose(saved); }
+};
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -25,6 +46,9 @@ protected:
         writeSetting(QStringLiteral("quickstart"), QVariant(false));
         ASSERT_TRUE(m_dir.isValid());
         m_savedCwd = QDir::currentPath();
+        QFile::remove(KROGui::dockFilePath());
+        for (const QString& name : QDir(getAppPath()).entryList({"*.hist"}, QDir::Files))
+            QFile::remove(QDir(getAppPath()).filePath(name));
     }
     void TearDown() override { QDir::setCurrent(m_savedCwd); }
 
@@ -34,6 +58,25 @@ protected:
         return std::make_unique<KROGui>(args);
     }
     static QString consoleText(const KROGui& w) { return w.console()->toPlainText(); }
+    // The console's lines without the prompt.
+    static QStringList consoleLines(const KROGui& w)
+    {
+        QStringList lines = consoleText(w).split(QLatin1Char('\n'));
+        for (QString& l : lines)
+            if (l.startsWith(QLatin1String("> ")))
+                l.remove(0, 2);
+        return lines;
+    }
+    // Runs a command line and returns the lines it printed.
+    static QStringList run(KROGui& w, const QString& line)
+    {
+        const int before = int(consoleLines(w).size()) - 1;  // the echo replaces the prompt line
+        w.console()->command(line, true);
+        QStringList lines = consoleLines(w).mid(before);
+        while (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
     static bool waitLoaded(const KROGui& w)
     {
         return QTest::qWaitFor([&] { return !w.plotterCtrl()->m_busy; }, 10000);
@@ -75,3 +118,432 @@ TEST_F(MainWindow, LooksLikeTheProgram)
     EXPECT_EQ(w->activePlotter()->m_curves.size(), 2u);
 }
 
+
+namespace {
+QString versionCaption() { return QStringLiteral("KRO - %1").arg(getVersion()); }
+} // namespace
+
+TEST_F(MainWindow, ToolbarButtonsInOrderWithTheirStates)
+{
+    auto w = make();
+    struct Row {
+        CategoryButton* button;
+        const char* icon;
+        bool checkable, hidden, enabled;
+        const char* tipStart;
+    };
+    const Row rows[] = {
+        {w->cacheButton(), "cache", false, false, true, "This button allows you to cache the current data set,\n"},
+        {nullptr, "stats", false, false, true, "Show data statistics. If multiple data sets exist,\nsuccessive"},
+        {w->trimButton(), "2sigma", false, false, true, "Trim data outliers. If multiple data sets exist"},
+        {w->syncButton(), "sync_off", false, false, true, "This button toggles sync mode.\nEnable sync mode"},
+        {w->cropButton(), "crop", true, false, true, "This button toggles the crop mode on/off enabling you\n"},
+        {w->eraserButton(), "eraser", true, false, true, "This button toggles the erase mode on/off"},
+        {w->dataSelButton(), "datasel", true, false, true, "This button allows you to move a selection of data\n"},
+        {w->panButton(), "pan_grab", true, false, true, "This button toggles pan mode on/off.\nWhen enabled"},
+        {w->undoButton(), "undo", false, false, false, "Click this button to undo the last executed data operation."},
+        {w->snapToButton(), "snapto", true, true, true, "This button allows you enable the Snap-to mouse pointers."},
+        {nullptr, "rescale", false, false, true, "Re-zooms the plot to full scale,\nor to the fixed domain/range"},
+        {w->zoomInButton(), "zoomin", false, true, true, "Click and draw a rubberband to zoom in"},
+        {w->zoomOutButton(), "zoomout", false, true, true, "Click to zoom out to the previous zoom settings"},
+        {w->abortButton(), "kill", false, true, true, "Abort Allan Deviation computation"},
+    };
+    const QList<CategoryButton*> buttons = w->toolbar()->findChildren<CategoryButton*>();
+    ASSERT_EQ(buttons.size(), 14);
+    QList<QAction*> actions;
+    for (QAction* a : w->toolbar()->actions())
+        if (!a->isSeparator())
+            actions << a;
+    ASSERT_EQ(actions.size(), 14);
+    for (int i = 0; i < 14; ++i) {
+        const Row& r = rows[i];
+        auto* b = qobject_cast<CategoryButton*>(w->toolbar()->widgetForAction(actions[i]));
+        ASSERT_NE(b, nullptr);
+        if (r.button)
+            EXPECT_EQ(b, r.button) << r.icon;
+        EXPECT_EQ(b->objectName(), r.icon);
+        EXPECT_EQ(b->exclusiveIndex(), 5);
+        EXPECT_EQ(b->isCheckable(), r.checkable) << r.icon;
+        EXPECT_EQ(!actions[i]->isVisible(), r.hidden) << r.icon;
+        if (!r.hidden)
+            EXPECT_EQ(b->isEnabled(), r.enabled) << r.icon;
+        EXPECT_TRUE(b->toolTip().startsWith(QString::fromUtf8(r.tipStart))) << r.icon;
+        EXPECT_FALSE(b->icon().isNull()) << r.icon;
+    }
+    EXPECT_EQ(w->syncButton()->toolTip(),
+              "This button toggles sync mode.\nEnable sync mode when you want your actions to affect all\nof the "
+              "plotters on the current tab. When there is only one\nplotter, this mode does nothing.\nNote: some "
+              "actions (such as setting labels) are excluded.");
+}
+
+TEST_F(MainWindow, DocksMenusCaptionAndStatusBar)
+{
+    auto w = make();
+    EXPECT_EQ(w->windowTitle(), versionCaption());
+    EXPECT_EQ(w->toolbar()->windowTitle(), "Plotter Tools");
+    struct Dock {
+        QDockWidget* dock;
+        const char* caption;
+        bool shown;
+    };
+    for (const Dock& d : {Dock{w->toolsetsDock(), "Toolsets", false}, Dock{w->dirBrowserDock(), "Directory Browser", false},
+                          Dock{w->commandDock(), "Command Window", true}, Dock{w->curveIdDock(), "Curve Identifier", false}}) {
+        EXPECT_EQ(d.dock->windowTitle(), d.caption);
+        EXPECT_EQ(!d.dock->isHidden(), d.shown) << d.caption;
+    }
+    EXPECT_EQ(w->dockWidgetArea(w->commandDock()), Qt::BottomDockWidgetArea);
+    EXPECT_EQ(w->consoleTabs()->count(), 1);
+    EXPECT_EQ(w->consoleTabs()->tabText(0), "Command");
+    EXPECT_TRUE(w->consoleTabs()->tabBar()->isHidden());
+    EXPECT_TRUE(consoleText(*w).startsWith("Command Window\n-----------------------------\n"));
+    EXPECT_EQ(static_cast<QMainWindow*>(w.get())->createPopupMenu(), nullptr);
+
+    QStringList menus;
+    for (QAction* a : w->menuBar()->actions())
+        menus << a->text();
+    EXPECT_EQ(menus, QStringList({"&File", "View", "&Tools", "&Info"}));
+    QStringList shortcuts;
+    for (QAction* a : w->menuBar()->actions().first()->menu()->actions())
+        shortcuts << a->text() + "=" + a->shortcut().toString();
+    EXPECT_EQ(shortcuts, QStringList({"Workspace &Directory=Ctrl+D", "&Exit=Ctrl+Q"}));
+
+    EXPECT_EQ(w->messageLabel()->text(), "Welcome to KRO!");
+    EXPECT_EQ(w->centralStack()->count(), 3);
+    EXPECT_EQ(w->centralStack()->currentIndex(), 0);
+    EXPECT_TRUE(w->centralStack()->currentWidget() == w->plotterCtrl());
+}
+
+TEST_F(MainWindow, FirstStartTakesFourFifthsAndWritesTheLayoutOnClose)
+{
+    QFile::remove(KROGui::dockFilePath());
+    {
+        auto w = make();
+        const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+        EXPECT_EQ(w->width(), int(avail.width() * 4.0 / 5.0));
+        EXPECT_EQ(w->height(), int(avail.height() * 4.0 / 5.0));
+        EXPECT_EQ(w->dockWidgetArea(w->curveIdDock()), Qt::BottomDockWidgetArea);
+        EXPECT_TRUE(w->curveIdDock()->isHidden());
+        w->commandDock()->hide();
+    }
+    ASSERT_TRUE(QFileInfo(KROGui::dockFilePath()).isFile());
+    auto again = make();
+    EXPECT_TRUE(again->commandDock()->isHidden());  // the saved arrangement is back
+}
+
+TEST_F(MainWindow, CompactStartHidesThePanelsAndKeepsTheLayoutFile)
+{
+    { make(); }
+    const QString path = KROGui::dockFilePath();
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    {
+        auto w = make({"-f", dataFile(), "-x", "1", "-y", "2", "-compact"});
+        EXPECT_TRUE(w->toolbar()->isHidden());
+        EXPECT_TRUE(w->statusBar()->isHidden());
+        EXPECT_TRUE(w->commandDock()->isHidden());
+        waitLoaded(*w);
+        w->commandDock()->show();
+    }
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+}
+
+TEST_F(MainWindow, VerboseStartAndTheVerboseCommand)
+{
+    auto w = make({"-f", dataFile(), "-x", "1", "-y", "2", "-verbose"});
+    waitLoaded(*w);
+    EXPECT_TRUE(kro::isVerbose());
+    EXPECT_EQ(run(*w, "verbose on"), QStringList({"verbose on", "Verbose mode enabled."}));
+    EXPECT_EQ(run(*w, "v"), QStringList({"v", "Verbose mode disabled."}));
+    EXPECT_EQ(run(*w, "verbose off"), QStringList({"verbose off", "Verbose mode disabled."}));
+    EXPECT_FALSE(kro::isVerbose());
+}
+
+TEST_F(MainWindow, F1HidesEveryPanelAndRestoresThoseShownBefore)
+{
+    auto w = make();
+    w->curveIdDock()->hide();
+    QTest::keyClick(w->console(), Qt::Key_F1);
+    EXPECT_TRUE(w->isFullScreen());
+    EXPECT_TRUE(w->toolbar()->isHidden());
+    EXPECT_TRUE(w->statusBar()->isHidden());
+    EXPECT_TRUE(w->commandDock()->isHidden());
+    QTest::keyClick(w->console(), Qt::Key_F1);
+    EXPECT_FALSE(w->isFullScreen());
+    EXPECT_FALSE(w->toolbar()->isHidden());
+    EXPECT_FALSE(w->statusBar()->isHidden());
+    EXPECT_FALSE(w->commandDock()->isHidden());
+    EXPECT_TRUE(w->curveIdDock()->isHidden());  // it was hidden before
+}
+
+TEST_F(MainWindow, ExitClosesTheWindow)
+{
+    auto w = make();
+    QSignalSpy closed(w.get(), &KROGui::closed);
+    w->console()->command("exit", true);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(w->isVisible());
+}
+
+TEST(StartupCommand, ArgumentsBecomeThePlotCommandOrAScriptCall)
+{
+    struct Row {
+        QStringList args;
+        const char* text;
+        bool valid, script;
+    };
+    const Row rows[] = {
+        {{"-f", "a.dat", "-x", "1", "-y", "2"}, "kro -f a.dat -x 1 -y 2 ", true, false},
+        {{"Run.KRS", "5", "7"}, "Run.KRS 5 7 ", true, true},
+        {{"-f", "My file.dat", "-x", "1", "-y", "2"}, "kro -f \"My file.dat\" -x 1 -y 2 ", true, false},
+        {{"-script", "go.krs", "1"}, "kro -script go.krs 1 ", true, false},
+        {{"-zz"}, "kro -zz ", false, false},
+        {{"run.krsx"}, "kro run.krsx ", false, false},
+        {{}, "", false, false},
+    };
+    for (const Row& r : rows) {
+        QStringList args = r.args;
+        args.prepend("/usr/bin/kro");
+        const kro::StartupCommand c = kro::buildStartupCommand(args);
+        EXPECT_EQ(c.text, r.text) << r.args.join(' ').toStdString();
+        EXPECT_EQ(c.valid, r.valid) << r.args.join(' ').toStdString();
+        EXPECT_EQ(c.scriptCall, r.script) << r.args.join(' ').toStdString();
+        EXPECT_EQ(c.submits(), r.valid && !r.args.isEmpty());
+        EXPECT_EQ(c.error.isEmpty(), r.valid || r.args.isEmpty()) << r.args.join(' ').toStdString();
+    }
+}
+
+TEST(StartupCommand, WorkingFolderFromTheFirstExistingFileAndPathsThatStillResolve)
+{
+    QTemporaryDir dir;
+    const QString saved = QDir::currentPath();
+    QDir(dir.path()).mkpath("data");
+    QDir(dir.path()).mkpath("scripts");
+    for (const char* name : {"data/a.dat", "scripts/run.krs"}) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QDir::setCurrent(dir.path());
+    kro::StartupCommand c = kro::buildStartupCommand({"kro", "-f", "missing.dat", "data/a.dat", "-x", "1", "-y", "2"});
+    EXPECT_EQ(QDir(c.workingDir), QDir(dir.filePath("data")));
+    // The command runs in the data folder: the file keeps resolving.
+    EXPECT_EQ(c.text, "kro -f missing.dat " + QFileInfo(dir.filePath("data/a.dat")).absoluteFilePath() +
+                          " -x 1 -y 2 ");
+    c = kro::buildStartupCommand({"kro", "scripts/run.krs", "data/a.dat", "2"});
+    EXPECT_EQ(QDir(c.workingDir), QDir(dir.filePath("scripts")));
+    EXPECT_EQ(c.text, QFileInfo("scripts/run.krs").absoluteFilePath() + " " +
+                          QFileInfo("data/a.dat").absoluteFilePath() + " 2 ");
+    c = kro::buildStartupCommand({"kro", "-f", "nothing.dat", "-x", "1", "-y", "2"});
+    EXPECT_TRUE(c.workingDir.isEmpty());
+    QDir::setCurrent(saved);
+}
+
+TEST_F(MainWindow, StartupArgumentsPlotAndEnterTheHistory)
+{
+    const QString file = dataFile();
+    auto w = make({"-f", file, "-x", "1", "-y", "2"});
+    ASSERT_TRUE(waitLoaded(*w));
+    EXPECT_EQ(w->startupCommand(), "kro -f " + file + " -x 1 -y 2 ");
+    EXPECT_TRUE(w->console()->history().entries().contains("kro -f " + file + " -x 1 -y 2"));
+    EXPECT_EQ(QDir(QDir::currentPath()), QDir(m_dir.path()));
+    EXPECT_EQ(w->activePlotter()->m_curves.size(), 1u);
+    EXPECT_EQ(run(*w, "pwd"), QStringList({"pwd", QDir::currentPath()}));
+}
+
+TEST_F(MainWindow, BadStartupArgumentsAreReportedAndNothingRuns)
+{
+    auto w = make({"-zz"});
+    EXPECT_TRUE(w->startupCommand().isEmpty());
+    EXPECT_FALSE(w->startupError().isEmpty());
+    EXPECT_TRUE(consoleText(*w).contains("Start-up arguments ignored: ")) << consoleText(*w).toStdString();
+    EXPECT_TRUE(w->console()->history().entries().isEmpty());
+}
+
+TEST_F(MainWindow, ScriptFromTheCommandLineRunsAfterEachLoad)
+{
+    const QString data = dataFile();
+    writeFile("scripts/plot.krs", "--> plots its first argument\n"
+                                  "kro -f %1 -x 1 ...\n"
+                                  "-y 2\n"
+                                  "rescale\n"
+                                  "title Done %2\n");
+    auto w = make({m_dir.filePath("scripts/plot.krs"), data, "two words"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->scriptQueue().isEmpty() && !w->plotterCtrl()->m_busy; }, 10000));
+    QTest::qWait(20);
+    Plotter* p = w->activePlotter();
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->m_curves.size(), 1u);
+    EXPECT_EQ(p->title(), "Done \"two words\"");
+    const QStringList lines = consoleLines(*w);
+    EXPECT_TRUE(lines.contains("kro -f " + data + " -x 1 -y 2")) << consoleText(*w).toStdString();
+    EXPECT_TRUE(lines.contains("rescale"));
+    // The call is in the history, the script's lines are not.
+    EXPECT_EQ(w->console()->history().entries().size(), 1);
+}
+
+TEST_F(MainWindow, ScriptFromTheCommandWindowReportsBadCallsAndGoesOnAfterABadLine)
+{
+    auto w = make();
+    EXPECT_EQ(run(*w, "nofile.krs 1").last(), "KroScript file " + QDir(getScriptsPath()).filePath("nofile.krs") +
+                                                  " does not exist");
+    const QString script = writeFile("bad.krs", "title first\nnosuchcommand 12\ntitle %1\n");
+    EXPECT_EQ(run(*w, script).last(), "KroScript Error: Parameter 1 was not found on input.");
+    EXPECT_TRUE(w->console()->history().entries().contains(script));
+    run(*w, script + " last");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->scriptQueue().isEmpty(); }, 5000));
+    EXPECT_EQ(w->activePlotter()->title(), "last");
+    EXPECT_TRUE(consoleLines(*w).contains("nosuchcommand 12"));
+}
+
+TEST_F(MainWindow, PasteDuringAScriptRunsNextAndTheEditorRunReplacesTheQueue)
+{
+    auto w = make();
+    writeFile("long.krs", "title a\ntitle b\ntitle c\n");
+    // Load without pumping: the queue is filled, then a paste arrives.
+    w->on_kroscript(m_dir.filePath("long.krs"));  // "title a" runs at once
+    w->on_enqueueScriptItem("footnote p2");
+    w->on_enqueueScriptItem("footnote p1");
+    EXPECT_EQ(w->scriptQueue().pending(), QStringList({"footnote p1", "footnote p2", "title b", "title c"}));
+    w->on_krsrun({"title e2", "title e1"});
+    EXPECT_EQ(w->scriptQueue().pending(), QStringList({"title e2"}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->scriptQueue().isEmpty(); }, 5000));
+    EXPECT_EQ(w->activePlotter()->title(), "e2");
+}
+
+TEST_F(MainWindow, SyncModeReachesEveryPlotOfTheTabOnlyForSyncCommands)
+{
+    auto w = make({"-f", dataFile(), "-x", "1", "-y", "2"});
+    ASSERT_TRUE(waitLoaded(*w));
+    PlotterCtrl* ctrl = w->plotterCtrl();
+    const QString label = ctrl->tabLabel(ctrl->currentQuad());
+    ctrl->addPlotter(nullptr, label);
+    ctrl->addPlotter(nullptr, label);
+    const std::vector<Plotter*> plots = ctrl->currentQuad()->m_plotters;
+    ASSERT_EQ(plots.size(), 3u);
+    Plotter* active = w->activePlotter();
+
+    run(*w, "gridh off");  // not in sync: the active plot only
+    for (Plotter* p : plots)
+        EXPECT_EQ(p->m_gridHorizontal, p != active);
+
+    w->syncButton()->pressed();
+    EXPECT_TRUE(w->syncMode());
+    EXPECT_EQ(w->targetPlotters(), plots);
+    run(*w, "gridv off");
+    for (Plotter* p : plots)
+        EXPECT_FALSE(p->m_gridVertical);
+    run(*w, "title Only the active plot");
+    for (Plotter* p : plots)
+        EXPECT_EQ(p->title() == "Only the active plot", p == active);
+
+    VerboseGuard verbose(true);
+    EXPECT_EQ(run(*w, "clear").last(), "Info (verbose): All plots cleared.");
+    EXPECT_TRUE(active->m_curves.empty());
+
+    w->syncButton()->pressed();
+    EXPECT_FALSE(w->syncMode());
+    EXPECT_EQ(w->targetPlotters(), std::vector<Plotter*>{active});
+    EXPECT_EQ(run(*w, "clear").last(), "Info (verbose): Plot cleared.");
+}
+
+TEST_F(MainWindow, QueriesAndStatisticReports)
+{
+    auto w = make({"-f", dataFile(), "-x", "1", "-y", "2", "3"});
+    ASSERT_TRUE(waitLoaded(*w));
+    Plotter* p = w->activePlotter();
+    EXPECT_EQ(run(*w, "gran").mid(1), QStringList({"V Granularity: auto", "H Granularity: auto"}));
+    p->m_xGranularity = 2.5;
+    EXPECT_EQ(run(*w, "granx").mid(1), QStringList({"V Granularity: 2.5"}));
+    EXPECT_EQ(run(*w, "barfloor").mid(1), QStringList({"barfloor = auto"}));
+    p->m_barFloor = 0.25;
+    EXPECT_EQ(run(*w, "barfloor").mid(1), QStringList({"barfloor = 0.25"}));
+    p->m_pointDiameter = 11;
+    EXPECT_EQ(run(*w, "pntrad").mid(1), QStringList({"Pntrad = 5"}));
+    p->m_lineWidth = 3;
+    EXPECT_EQ(run(*w, "linewidth").mid(1), QStringList({"Linewidth = 3"}));
+
+    EXPECT_EQ(run(*w, "layout").mid(1), QStringList({"Layout = quad"}));
+    run(*w, "layout stacked");
+    EXPECT_EQ(run(*w, "layout").mid(1), QStringList({"Layout = stacked"}));
+    run(*w, "layout quad");
+    EXPECT_EQ(run(*w, "layout").mid(1), QStringList({"Layout = quad"}));
+
+    EXPECT_EQ(run(*w, "max(C1)").last(), "Max(y) of C1: 16");
+    EXPECT_EQ(run(*w, "max(x C1 C2)").last(), "Max(x) of {C1, C2}: 49");
+    EXPECT_EQ(run(*w, "min()").last(), "Min(y): 0");
+    EXPECT_EQ(run(*w, "MAX(C1)").last(),
+              "Error: MAX was reported as undefined. Please report this to the KRO issue tracker.");
+    EXPECT_EQ(run(*w, "max(C9)").last(), "Curve C9 does not exist.");
+}
+
+TEST_F(MainWindow, OperationsThePlotDoesNotOfferAreReportedOnce)
+{
+    auto w = make({"-f", dataFile(), "-x", "1", "-y", "2"});
+    ASSERT_TRUE(waitLoaded(*w));
+    if (w->activePlotter()->metaObject()->indexOfMethod("differentiate(IdArray)") >= 0)
+        GTEST_SKIP() << "the plot offers every operation used here";
+    const QStringList out = run(*w, "diff");
+    EXPECT_EQ(out.filter("cannot carry out").size(), 1) << out.join('\n').toStdString();
+}
+
+TEST_F(MainWindow, TitleTemplatesComeOnlyFromTheTemplateFolder)
+{
+    const QString folder = m_dir.filePath("templates");
+    QDir().mkpath(folder);
+    writeSetting(QStringLiteral("labeltemplatepath"), folder + "/");
+    writeFile("templates/bold", "  <b>Bold</b>  \r\n  title\n");
+    writeFile("outside", "<i>secret</i>\n");
+    auto w = make();
+    Plotter* p = w->activePlotter();
+    run(*w, "title bold");
+    EXPECT_EQ(p->m_title->storedText(), "<b>Bold</b>title");
+    run(*w, "title ../outside");
+    EXPECT_EQ(p->title(), "../outside");
+    run(*w, "title templates");  // a folder is no template
+    EXPECT_EQ(p->title(), "templates");
+}
+
+TEST_F(MainWindow, DebugPageViewMenuAndStatusBar)
+{
+    auto w = make();
+    run(*w, "debug on");
+    run(*w, "debug on");
+    EXPECT_EQ(w->consoleTabs()->count(), 2);
+    EXPECT_EQ(w->consoleTabs()->tabText(1), "Debug Log");
+    EXPECT_FALSE(w->consoleTabs()->tabBar()->isHidden());
+    run(*w, "debug off");
+    EXPECT_EQ(w->consoleTabs()->count(), 1);
+    EXPECT_TRUE(w->consoleTabs()->tabBar()->isHidden());
+
+    auto entry = [&](const QString& text) -> QAction* {
+        Q_EMIT w->viewMenu()->aboutToShow();
+        for (QAction* a : w->viewMenu()->actions())
+            if (a->text() == text)
+                return a;
+        return nullptr;
+    };
+    QAction* bar = entry("Status bar");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isChecked());
+    bar->trigger();
+    EXPECT_TRUE(w->statusBar()->isHidden());
+    EXPECT_FALSE(entry("Status bar")->isChecked());
+    ASSERT_NE(entry("Toolbar"), nullptr);
+    ASSERT_NE(entry("Hide all panels"), nullptr);
+    entry("Hide all panels")->trigger();
+    EXPECT_TRUE(w->commandDock()->isHidden());
+    ASSERT_NE(entry("Restore panels"), nullptr);
+    entry("Restore panels")->trigger();
+    EXPECT_FALSE(w->commandDock()->isHidden());
+
+    w->resize(700, 500);
+    QTest::qWait(10);
+    EXPECT_EQ(w->rightLabel()->text(), "700x500");
+    w->statusBarMessage();
+    EXPECT_TRUE(w->rightLabel()->text().startsWith("Avail memory: ")) << w->rightLabel()->text().toStdString();
+    w->on_plotterRateUpdate(12.5);
+    w->updateStatusBarRight();
+    EXPECT_TRUE(w->rightLabel()->text().startsWith("12.5 points/second   Avail memory: "));
+}
