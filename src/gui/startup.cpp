@@ -62,8 +62,9 @@ StartupCommand buildStartupCommand(const QStringList& arguments)
     if (QFileInfo(first).isFile())
         start.workingDir = QFileInfo(first).absolutePath();
     // The command runs in the new working directory: names of existing files
-    // given relative to the directory the program started in (data files
-    // after "-f", the script, and paths holding a separator) become absolute.
+    // given relative to the directory the program started in become
+    // absolute (for a plot command: the data files after "-f" and paths
+    // holding a separator; for a script call: the script and every argument).
     QStringList words = arguments;
     if (!start.workingDir.isEmpty() && QDir(start.workingDir) != QDir::current()) {
         bool fileValues = false;
@@ -73,7 +74,7 @@ StartupCommand buildStartupCommand(const QStringList& arguments)
                 fileValues = a == QLatin1String("-f");
                 continue;
             }
-            const bool candidate = fileValues || i == 1 || a.contains(QLatin1Char('/'));
+            const bool candidate = start.scriptCall || fileValues || a.contains(QLatin1Char('/'));
             if (candidate && QFileInfo(a).isRelative() && QFileInfo(a).isFile())
                 words[i] = QFileInfo(a).absoluteFilePath();
         }

@@ -13,12 +13,17 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QRegularExpression>
 #include <QTest>
 #include <QToolBar>
 #include <QDockWidget>
 
 #include "command/commandedit.h"
 #include "core/settings.h"
+#include "gui/eula.h"
 #include "gui/krogui.h"
 #include "gui/startup.h"
 #include "plot/plotter.h"
@@ -546,4 +551,235 @@ TEST_F(MainWindow, DebugPageViewMenuAndStatusBar)
     w->on_plotterRateUpdate(12.5);
     w->updateStatusBarRight();
     EXPECT_TRUE(w->rightLabel()->text().startsWith("12.5 points/second   Avail memory: "));
+}
+
+namespace {
+QStringList filesIn(const QString& folder) { return QDir(folder).entryList(QDir::Files); }
+} // namespace
+
+TEST_F(MainWindow, CaptureNamesTheFileByTimeStampAndNeverOverwrites)
+{
+    const QString images = m_dir.filePath("images");
+    QDir().mkpath(images);
+    writeSetting(QStringLiteral("imgpath"), images);
+    writeSetting(QStringLiteral("imgtype"), QStringLiteral("jpg"));
+    writeSetting(QStringLiteral("imgtimestamp"), QStringLiteral("%Y%m%d%H%M%S"));
+    auto w = make({"-f", dataFile(), "-x", "1", "-y", "2"});
+    ASSERT_TRUE(waitLoaded(*w));
+    w->resize(900, 700);
+    QTest::qWait(10);
+    const QStringList first = run(*w, "kro -f " + m_dir.filePath("data.dat") + " -x 1 -y 2 -jpg");
+    ASSERT_TRUE(waitLoaded(*w));
+    w->on_screenShot();
+    const QStringList names = filesIn(images);
+    ASSERT_EQ(names.size(), 2) << consoleText(*w).toStdString();
+    static const QRegularExpression pattern(QStringLiteral("^\\d{14}_kroCapture(_1)?\\.jpg$"));
+    for (const QString& n : names)
+        EXPECT_TRUE(pattern.match(n).hasMatch()) << n.toStdString();
+    EXPECT_TRUE(consoleLines(*w).filter(QRegularExpression("^Image saved to " + QRegularExpression::escape(images) +
+                                                           "/\\d{14}_kroCapture")).size() == 2);
+    QFile jpeg(QDir(images).filePath(names.first()));
+    ASSERT_TRUE(jpeg.open(QIODevice::ReadOnly));
+    EXPECT_EQ(jpeg.read(2), QByteArray("\xFF\xD8"));
+    const QImage image(jpeg.fileName());
+    EXPECT_EQ(image.size(), w->plotterCtrl()->currentQuad()->size());
+}
+
+TEST_F(MainWindow, CaptureHasWhiteBordersInTheFileOnlyAndNoIndicator)
+{
+    const QString images = m_dir.filePath("images");
+    QDir().mkpath(images);
+    writeSetting(QStringLiteral("imgpath"), images);
+    writeSetting(QStringLiteral("imgborder"), QVariant(false));
+    auto w = make({"-f", dataFile(), "-x", "1", "-y", "2"});
+    ASSERT_TRUE(waitLoaded(*w));
+    Plotter* p = w->activePlotter();
+    p->m_outsideColor = QColor(0x80, 0x10, 0x10);
+    p->refreshPixmap();
+    const QPixmap white = w->grabPlotPixmap(true);
+    const QPixmap own = w->grabPlotPixmap(false);
+    const QPoint corner = p->mapTo(w->plotterCtrl()->currentQuad(), QPoint(2, p->height() - 3));
+    EXPECT_EQ(white.toImage().pixelColor(corner), QColor(Qt::white));
+    EXPECT_EQ(own.toImage().pixelColor(corner), QColor(0x80, 0x10, 0x10));
+    EXPECT_EQ(p->m_outsideColor, QColor(0x80, 0x10, 0x10));  // the screen keeps its colour
+    auto* indicator = w->plotterCtrl()->currentQuad()->activeIndicator();
+    if (indicator)
+        EXPECT_EQ(indicator->isHidden(), !indicator->isChecked());
+}
+
+TEST_F(MainWindow, CaptureFolderIsAskedForAndCreatedWhereverItIs)
+{
+    auto w = make({"-f", dataFile(), "-x", "1", "-y", "2"});
+    ASSERT_TRUE(waitLoaded(*w));
+    const QString absolute = m_dir.filePath("new/deeper/images");  // not below the working folder
+    QDir::setCurrent(QDir::tempPath());
+    writeSetting(QStringLiteral("imgpath"), absolute);
+    {
+        kro::test::ScriptedPrompts prompts;
+        prompts->answerText(std::nullopt);
+        run(*w, "kro -f " + m_dir.filePath("data.dat") + " -x 1 -y 2 -jpg");
+        ASSERT_TRUE(waitLoaded(*w));
+        EXPECT_TRUE(consoleLines(*w).contains("Save cancelled.")) << consoleText(*w).toStdString();
+        ASSERT_EQ(prompts->asked().size(), 1u);
+        EXPECT_EQ(prompts->asked()[0].title, "Image path...");
+    }
+    {
+        kro::test::ScriptedPrompts prompts;
+        prompts->answerText(absolute);
+        w->on_screenShot();
+        EXPECT_TRUE(QFileInfo(absolute).isDir());
+        EXPECT_EQ(filesIn(absolute).size(), 1);
+        EXPECT_EQ(readSettingText(QStringLiteral("imgpath"), QString()), absolute);
+        EXPECT_TRUE(consoleLines(*w).contains("Image path default set to " + absolute));
+    }
+    {
+        // A folder that cannot be made: under a regular file.
+        const QString blocked = m_dir.filePath("data.dat") + "/images";
+        writeSetting(QStringLiteral("imgpath"), blocked);
+        kro::test::ScriptedPrompts prompts;
+        prompts->answerText(blocked);
+        w->on_screenShot();
+        EXPECT_TRUE(consoleLines(*w).contains("Error: Unable to make path " + blocked + "!"));
+        EXPECT_EQ(readSettingText(QStringLiteral("imgpath"), QString()), blocked);
+    }
+}
+
+TEST_F(MainWindow, FailedCapturesLeaveNoFile)
+{
+    const QString images = m_dir.filePath("images");
+    QDir().mkpath(images);
+    writeSetting(QStringLiteral("imgpath"), images);
+    auto w = make({"-f", dataFile(), "-x", "1", "-y", "2"});
+    ASSERT_TRUE(waitLoaded(*w));
+
+    writeSetting(QStringLiteral("imgtype"), QStringLiteral("nosuchformat"));
+    w->on_screenShot();
+    EXPECT_EQ(consoleLines(*w).filter("Unable to save").size(), 1);
+    EXPECT_TRUE(filesIn(images).isEmpty());
+
+    writeSetting(QStringLiteral("imgtype"), QStringLiteral("png"));
+    writeSetting(QStringLiteral("imgtimestamp"), QStringLiteral("%Q/%Y"));
+    w->on_screenShot();
+    EXPECT_EQ(consoleLines(*w).filter("time-stamp format").size(), 1);
+    EXPECT_TRUE(filesIn(images).isEmpty());
+}
+
+TEST(Printing, PictureKeepsItsProportionsWithinTheMargins)
+{
+    struct Row {
+        QSize page;
+        int margin;
+        QSize picture;
+        QRect out;
+    };
+    const Row rows[] = {
+        {{1100, 850}, 50, {800, 400}, {50, 50, 1000, 500}},  // wide picture: full width
+        {{1100, 850}, 50, {400, 400}, {50, 50, 730, 730}},   // square: limited by the height left
+        {{1100, 850}, 50, {0, 0}, {}},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(printTargetRect(r.page, r.margin, r.picture, 20), r.out);
+}
+
+TEST_F(MainWindow, PrintsOneLandscapePageOrReportsCancel)
+{
+    auto w = make({"-f", dataFile(), "-x", "1", "-y", "2"});
+    ASSERT_TRUE(waitLoaded(*w));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = m_dir.filePath("page.pdf");
+    printer.setOutputFileName(pdf);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setFullPage(true);
+    EXPECT_TRUE(w->printPlotOn(printer));
+    QFile f(pdf);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 1);
+    EXPECT_EQ(consoleLines(*w).filter("Printing...").size(), 1);
+
+    kro::test::ScriptedPrompts prompts;
+    prompts->answerPrint(false);
+    w->printPlot();
+    EXPECT_EQ(consoleLines(*w).filter("Print canceled.").size(), 1);
+}
+
+TEST_F(MainWindow, WorkingFolderListingAndPrograms)
+{
+    auto w = make();
+    const QString sub = m_dir.filePath("with space");
+    QDir().mkpath(sub);
+    run(*w, "cd \"" + sub + "\"");
+    EXPECT_EQ(QDir(QDir::currentPath()), QDir(sub));
+    {
+        VerboseGuard verbose(true);
+        EXPECT_EQ(run(*w, "cd " + m_dir.path()).mid(1),
+                  QStringList({"Info (verbose): Working directory set to " + m_dir.path() + "."}));
+        EXPECT_EQ(run(*w, "cd " + m_dir.path()).size(), 1);  // no change, no message
+    }
+    EXPECT_EQ(run(*w, "cd " + m_dir.filePath("nowhere")).last(),
+              "Error: Working directory could not be changed to " + m_dir.filePath("nowhere") + ".");
+    EXPECT_EQ(QDir(QDir::currentPath()), QDir(m_dir.path()));
+
+    for (const char* n : {"a.txt", "b.txt", "c.txt", "d.txt"})
+        writeFile(QString("list/") + n, "0123456789ab");
+    const QStringList shortList = run(*w, "ls " + m_dir.filePath("list")).mid(1);
+    // The console indents continuation lines by two blanks.
+    EXPECT_EQ(shortList, QStringList({"a.txt  b.txt  c.txt", "  d.txt  "}));
+    const QStringList longList = run(*w, "ls -l " + m_dir.filePath("list/*.txt")).mid(1);
+    ASSERT_EQ(longList.size(), 4);
+    EXPECT_TRUE(longList[0].startsWith("-rw")) << longList[0].toStdString();
+    EXPECT_TRUE(longList[0].contains(" 12 ")) << longList[0].toStdString();
+
+    EXPECT_EQ(run(*w, "exec nosuchprogram-kro --x").last(), "Error: Failed to start: nosuchprogram-kro");
+    const QString touched = m_dir.filePath("touched");
+    run(*w, "exec sh -c \"touch '" + touched + "'\"");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(touched); }, 5000));
+    EXPECT_EQ(run(*w, "exec echo max(cj)").mid(1),
+              QStringList({"The exec command must not include compound functions.",
+                           "  Functions must not include the \"cj\" operator."}));
+}
+
+TEST_F(MainWindow, ViewerSettingTakesItsOwnOptionsAndTheFileAsArguments)
+{
+    const QString target = m_dir.filePath("viewed file.dat");
+    writeFile("viewed file.dat", "1 2\n");
+    const QString marker = m_dir.filePath("viewer-ran");
+    writeSetting(QStringLiteral("datafileviewer"), "sh -c \"cp \\\"$0\\\" '" + marker + "'\"");
+    auto w = make();
+    w->on_datafileView(target);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(marker); }, 5000)) << consoleText(*w).toStdString();
+    writeSetting(QStringLiteral("datafileviewer"), QStringLiteral("no-such-viewer-kro"));
+    w->on_datafileView(target);
+    EXPECT_EQ(consoleLines(*w).filter("Failed to start").last(),
+              "Error: Failed to start: no-such-viewer-kro " + target);
+}
+
+TEST_F(MainWindow, ChosenScriptFilesRun)
+{
+    auto w = make();
+    const QString script = writeFile("Chosen.KRS", "title chosen\n");
+    w->on_fileSelected(script);
+    EXPECT_TRUE(consoleLines(*w).contains("Running KroScript: " + script));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->scriptQueue().isEmpty(); }, 5000));
+    EXPECT_EQ(w->activePlotter()->title(), "chosen");
+}
+
+TEST(AgreementDialog, TwelveArticlesAcceptAndDecline)
+{
+    EULA eula;
+    EXPECT_EQ(eula.windowTitle(), "End User License Agreement");
+    EXPECT_TRUE(eula.textView()->isReadOnly());
+    EXPECT_GE(eula.textView()->minimumWidth(), 600);
+    EXPECT_GE(eula.textView()->minimumHeight(), 480);
+    const QString text = eula.textView()->toPlainText();
+    for (const char* heading : {"1. Grant of licence", "4. Reverse engineering", "7. Refund policy",
+                                "11. Governing law and entire agreement", "12. Contact information"})
+        EXPECT_TRUE(text.contains(heading)) << heading;
+    EXPECT_FALSE(text.contains("13."));
+    eula.acceptButton()->click();
+    EXPECT_EQ(eula.result(), QDialog::Accepted);
+    eula.declineButton()->click();
+    EXPECT_EQ(eula.result(), QDialog::Rejected);
 }

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QDateTime>
+#include <QLocale>
 
 #include "core/curvedata.h"
 #include "core/messages.h"
@@ -120,4 +122,33 @@ TEST(WindowGeometry, RequestedSizeKeptInsideTheDesktop)
     };
     for (const Row& r : rows)
         EXPECT_EQ(initialWindowGeometry(r.pos, desk, r.w0, r.h0), r.out) << r.w0 << "x" << r.h0;
+}
+
+TEST(DirectoryListing, ShortFormInRowsOfThreeLongFormWithSizes)
+{
+    std::vector<SCUtilities::FileInfo> entries;
+    for (const char* name : {"a", "bb", "ccc", "d", "e", "f", "g"}) {
+        SCUtilities::FileInfo e;
+        e.name = name;
+        e.permissions = 0644;
+        e.size = 12;
+        e.lastWriteTime = 315626635;  // 1980-01-02 02:03:55 UTC
+        entries.push_back(e);
+    }
+    EXPECT_EQ(directoryListing(entries, false), "a    bb   ccc\nd    e    f\ng    ");
+    entries.resize(2);
+    entries[1].isDirectory = true;
+    entries[1].permissions = 0755;
+    entries[1].size = 0;
+    entries[0].permissions = 0xFFFF;
+    entries[0].error = true;
+    entries[0].errorText = "Permission denied";
+    const QStringList lines = directoryListing(entries, true).split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], "?????????? " + QString(" 12 ") + QString("Permission denied").leftJustified(24) + " a");
+    const QString time = QLocale::c().toString(QDateTime::fromSecsSinceEpoch(315626635).toLocalTime(),
+                                               "ddd MMM dd hh:mm:ss yyyy");
+    EXPECT_EQ(lines[1], "drwxr-xr-x   0 " + time + " bb");
+    EXPECT_EQ(time.size(), 24);
+    EXPECT_EQ(lines[2], "");
 }

@@ -1,0 +1,133 @@
+// The program itself: kro started as a process on the offscreen platform with
+// a settings folder of its own, driven by its arguments and a script.
+#include <gtest/gtest.h>
+
+#include "gui_printers.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+class Program : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_home.isValid());
+        m_binary = QDir(QCoreApplication::applicationDirPath()).filePath("../kro");
+        if (!QFileInfo(m_binary).isExecutable())
+            GTEST_SKIP() << "kro is not built next to the tests";
+        QDir(m_home.path()).mkpath("config/KROSoftware");
+        QDir(m_home.path()).mkpath("images");
+        QFile conf(m_home.filePath("config/KROSoftware/kro.conf"));
+        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+        conf.write("[General]\neula=Version (Linux): " KRO_VERSION_TEXT "\nquickstart=false\nimgpath=" +
+                   imageFolder().toUtf8() + "\n");
+        conf.close();
+        QFile data(m_home.filePath("wave.dat"));
+        ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 200; ++i)
+            data.write(QByteArray::number(i * 0.1) + ", " + QByteArray::number((i % 20) * 0.5) + "\n");
+    }
+
+    QString imageFolder() const { return m_home.filePath("images"); }
+    QStringList images() const { return QDir(imageFolder()).entryList({"*_kroCapture.png"}, QDir::Files); }
+
+    void start(QProcess& p, const QStringList& args)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("HOME", m_home.path());
+        env.insert("XDG_CONFIG_HOME", m_home.filePath("config"));
+        env.insert("XDG_DATA_HOME", m_home.filePath("data"));
+        env.insert("XDG_RUNTIME_DIR", m_home.path());
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(m_home.path());
+        p.start(m_binary, args);
+        ASSERT_TRUE(p.waitForStarted(10000));
+    }
+
+    static void stop(QProcess& p)
+    {
+        if (p.state() != QProcess::NotRunning) {
+            p.terminate();
+            if (!p.waitForFinished(5000)) {
+                p.kill();
+                p.waitForFinished(5000);
+            }
+        }
+    }
+
+    QTemporaryDir m_home;
+    QString m_binary;
+};
+
+} // namespace
+
+TEST_F(Program, ScriptWithArgumentsPlotsSavesAnImageAndExits)
+{
+    QFile script(m_home.filePath("scripts/show.krs"));
+    QDir(m_home.path()).mkpath("scripts");
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("--> %1: data file, %2: title\n"
+                 "kro -f %1 -x 1 ...\n"
+                 "-->  a comment between continued lines\n"
+                 " -y 2 -title %2 -hmarker 2.5\n"
+                 "title %2\n"
+                 "kro -f %1 -x 1 -y 2 -append -jpg\n"
+                 "exit\n");
+    script.close();
+    QProcess p;
+    // Relative names, as typed in a shell; the working folder moves to the script's.
+    start(p, {"scripts/show.krs", "wave.dat", "Saw tooth"});
+    ASSERT_TRUE(p.waitForFinished(30000)) << p.readAllStandardError().toStdString();
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(p.readAllStandardOutput().startsWith("\nProgram started\nkrogui"));
+    const QStringList saved = images();
+    ASSERT_EQ(saved.size(), 1);
+    QFile png(QDir(imageFolder()).filePath(saved.first()));
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    EXPECT_EQ(png.read(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+    png.close();
+    // The curves are in the picture: strongly coloured pixels.
+    const QImage image(png.fileName());
+    int coloured = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            coloured += std::abs(c.red() - c.blue()) > 100 || std::abs(c.green() - c.blue()) > 100;
+        }
+    EXPECT_GT(coloured, 100);
+    // The window arrangement was written when the program ended.
+    EXPECT_TRUE(QFileInfo(m_home.filePath("data/KRO/docksettings.ini")).isFile());
+}
+
+TEST_F(Program, PlotArgumentsWithTheImageOptionSaveTheFirstPlot)
+{
+    QProcess p;
+    start(p, {"-f", "wave.dat", "-x", "1", "-y", "2", "-jpg"});
+    const bool saved = QTest::qWaitFor([&] { return !images().isEmpty(); }, 20000);
+    const bool running = p.state() == QProcess::Running;
+    stop(p);
+    EXPECT_TRUE(saved) << p.readAllStandardError().toStdString();
+    EXPECT_TRUE(running);
+}
+
+TEST_F(Program, UnknownOptionsAreReportedAndTheProgramKeepsRunning)
+{
+    QProcess p;
+    start(p, {"-zz", "wave.dat"});
+    QTest::qWait(1500);
+    const bool running = p.state() == QProcess::Running;
+    stop(p);
+    EXPECT_TRUE(running);
+    EXPECT_TRUE(p.readAllStandardError().contains("kro: start-up arguments ignored"));
+    EXPECT_TRUE(images().isEmpty());
+}
