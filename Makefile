@@ -20,8 +20,11 @@ configure: deps $(BUILD_DIR)/CMakeCache.txt
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# Without ARGS, `make run` opens the example data shipped in examples/.
+RUN_ARGS = $(if $(strip $(ARGS)),$(ARGS),-f examples/oscillator.dat -x 1 -y 2)
+
 run: build
-	./$(BUILD_DIR)/kro $(ARGS)
+	./$(BUILD_DIR)/kro $(RUN_ARGS)
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest -j $(JOBS) --output-on-failure --timeout 300
