@@ -286,6 +286,9 @@ private:
     // The same on every target plot; false when the plots lack the operation.
     template <typename... Args>
     bool callTargets(const char* signature, Args... args);
+    // callTargets, then every target plot redraws.
+    template <typename... Args>
+    bool callTargetsThenPlot(const char* signature, Args... args);
     // Switches the toggle of a group's button with that exclusive index.
     void setGroupButton(BTNGRPCAT group, int exclusiveIndex, bool on);
     void setButtonQuietly(QAbstractButton* button, bool on);

@@ -42,8 +42,7 @@ void KROGui::on_addvmarker(const QString& values) { addMarkers(values, "addVMark
 
 void KROGui::on_adddmarker(int first, int second)
 {
-    if (callTargets("addMarkerDiff(int,int,bool)", Q_ARG(int, first), Q_ARG(int, second), Q_ARG(bool, false)))
-        applyToPlotters([](Plotter* p) { p->plot(); });
+    callTargetsThenPlot("addMarkerDiff(int,int,bool)", Q_ARG(int, first), Q_ARG(int, second), Q_ARG(bool, false));
 }
 
 void KROGui::on_addmult(const QString& line) { callTargets("arithmeticCommand(QString)", Q_ARG(QString, line)); }

@@ -72,8 +72,7 @@ void KROGui::on_bar(OPTSTATES::QUADSTATE state)
     if (!active)
         return;
     const bool mode = state == OPTSTATES::ON ? true : state == OPTSTATES::OFF ? false : !active->m_barMode;
-    if (callTargets("barMode(bool,SETGET)", Q_ARG(bool, mode), Q_ARG(SETGET, SET)))
-        applyToPlotters([](Plotter* p) { p->plot(); });
+    callTargetsThenPlot("barMode(bool,SETGET)", Q_ARG(bool, mode), Q_ARG(SETGET, SET));
 }
 
 void KROGui::on_barfloor(double value, bool query)
@@ -86,8 +85,7 @@ void KROGui::on_barfloor(double value, bool query)
                                              : tr("barfloor = %1").arg(generalNumber(active->m_barFloor, 6)));
         return;
     }
-    if (callTargets("barFloor(double,SETGET)", Q_ARG(double, value), Q_ARG(SETGET, SET)))
-        applyToPlotters([](Plotter* p) { p->plot(); });
+    callTargetsThenPlot("barFloor(double,SETGET)", Q_ARG(double, value), Q_ARG(SETGET, SET));
 }
 
 void KROGui::on_linewidth(int width)
@@ -99,8 +97,7 @@ void KROGui::on_linewidth(int width)
         say(tr("Linewidth = %1").arg(active->m_lineWidth));
         return;
     }
-    if (callTargets("lineWidth(int,SETGET)", Q_ARG(int, width), Q_ARG(SETGET, SET)))
-        applyToPlotters([](Plotter* p) { p->plot(); });
+    callTargetsThenPlot("lineWidth(int,SETGET)", Q_ARG(int, width), Q_ARG(SETGET, SET));
 }
 
 void KROGui::on_pntrad(int radius)
@@ -112,8 +109,7 @@ void KROGui::on_pntrad(int radius)
         say(tr("Pntrad = %1").arg(active->m_pointDiameter / 2));
         return;
     }
-    if (callTargets("pointRadius(int,SETGET)", Q_ARG(int, radius), Q_ARG(SETGET, SET)))
-        applyToPlotters([](Plotter* p) { p->plot(); });
+    callTargetsThenPlot("pointRadius(int,SETGET)", Q_ARG(int, radius), Q_ARG(SETGET, SET));
 }
 
 void KROGui::on_lines(const IdArray& ids, OPTSTATES::QUADSTATE state)
@@ -188,14 +184,12 @@ void KROGui::on_footnote(const QString& text)
 
 void KROGui::on_tickfontfamily(const QString& family)
 {
-    if (callTargets("tickFontFamily(QString,SETGET)", Q_ARG(QString, family), Q_ARG(SETGET, SET)))
-        applyToPlotters([](Plotter* p) { p->plot(); });
+    callTargetsThenPlot("tickFontFamily(QString,SETGET)", Q_ARG(QString, family), Q_ARG(SETGET, SET));
 }
 
 void KROGui::on_tickfontsize(int size)
 {
-    if (callTargets("tickFontSize(int,SETGET)", Q_ARG(int, size), Q_ARG(SETGET, SET)))
-        applyToPlotters([](Plotter* p) { p->plot(); });
+    callTargetsThenPlot("tickFontSize(int,SETGET)", Q_ARG(int, size), Q_ARG(SETGET, SET));
 }
 
 void importBackgroundImage(const QString& path)

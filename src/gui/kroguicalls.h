@@ -71,3 +71,13 @@ bool KROGui::callTargets(const char* signature, Args... args)
         all = callPlot(p, signature, args...) && all;
     return all;
 }
+
+template <typename... Args>
+bool KROGui::callTargetsThenPlot(const char* signature, Args... args)
+{
+    // Every plot changes first, then each redraws once.
+    if (!callTargets(signature, args...))
+        return false;
+    applyToPlotters([](Plotter* p) { p->plot(); });
+    return true;
+}
