@@ -68,6 +68,7 @@ PlotDiag::PlotDiag(QWidget* plot) : QWidget(plot, Qt::Dialog), m_font(plot ? plo
     QPalette pal = palette();
     pal.setColor(QPalette::Window, m_background);
     setPalette(pal);
+    createActions();
 }
 
 PlotDiag::~PlotDiag() = default;

@@ -15,6 +15,7 @@
 #include "plot/plottypes.h"
 
 class PlotDiag;
+class QAction;
 class QPainter;
 
 class LegendItem {
@@ -78,6 +79,19 @@ public:
     QWidget* m_plot = nullptr;
     int m_itemStyle = 0;
 
+    // --- context menu, renaming, font and dragging (plotdiag_menu.cpp) ---
+    QAction* m_changeTextAction = nullptr;
+    QAction* m_setFontAction = nullptr;
+    // Stores the font and gives it to every item.
+    void setFont(const QFont& font);
+    // The dock state without the dockChanged signal.
+    void setDockStateQuietly(int state) { applyDockState(static_cast<DockState>(state)); }
+    // Moves a floating panel to a global position, kept 2 pixels inside the
+    // plot's tab page (or the plot's window when it is not on a tab page).
+    void dragFloating(const QPoint& global);
+    // The item under a point of the panel, or nullptr.
+    LegendItem* itemAt(const QPoint& pos) const;
+
 public Q_SLOTS:
     void realign(AlignState type);
     void realign(int type);
@@ -86,6 +100,12 @@ public Q_SLOTS:
     // Stores the state (floating makes the panel a separate window, any
     // other state a child of the plot) and emits dockChanged.
     void setDockState(int state);
+    // Asks for a new text of the item when renaming was asked for.
+    void liClicked(LegendItem* item);
+    // "Change text": the item under the pointer is renamed.
+    void textChangeSelected();
+    // Font dialog; a chosen font is set and the plot relayouts.
+    void setFont();
 
 Q_SIGNALS:
     void closed();
@@ -96,6 +116,9 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
     friend class LegendItem;
@@ -104,6 +127,9 @@ private:
     // Applies the state without emitting.
     void applyDockState(DockState state);
 
+    void createActions();
+    // The item id under the last press (-1: none).
+    int m_pressedId = -1;
     std::vector<std::unique_ptr<LegendItem>> m_items;
     QColor m_background{Qt::white};
 };

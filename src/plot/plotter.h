@@ -33,7 +33,13 @@
 #include "core/messages.h"
 #include "core/settings.h"
 #include "core/viewrect.h"
+#include "command/optstates.h"
+#include "plot/curvelistbox.h"
 #include "plot/plottypes.h"
+
+#include <QElapsedTimer>
+#include <functional>
+#include <optional>
 
 class ActionLabel;
 class ActionCircle;
@@ -43,6 +49,7 @@ class QLabel;
 class QPainter;
 class QThread;
 class QTimer;
+class CommandDialog;
 
 namespace curveraster {
 struct Mapping;
@@ -163,6 +170,87 @@ public:
     // The message overlay (created on first use); seconds -1 keeps it.
     void showMessage(const QString& text, int seconds);
 
+    // --- curve selections (plotter_select.cpp) ---
+    // Where a walk over a selection stands: the list position and the curve
+    // id reached. Start with a default-constructed one.
+    struct ListedCurve {
+        int position = -1;
+        int id = -1;
+    };
+    // Asks for curves (the all-curves entry first when offerAll); a plot
+    // with exactly one curve answers {1, its id} without asking. Cancelled:
+    // {0} and accepted false. The answer is resolved (resolveCurveIds).
+    IdArray promptCurves(bool offerAll, bool* accepted = nullptr);
+    // Asks for exactly count (up to maxCount) curves; a plot holding exactly
+    // count curves answers with all of them without asking.
+    IdArray promptExactCurves(int count, int maxCount, bool* accepted = nullptr);
+    // A selection starting with ALL_CURVES becomes every curve in ascending
+    // order; an empty selection stays empty; other ids pass unchecked.
+    IdArray resolveCurveIds(const IdArray& ids) const;
+    std::vector<int> resolveCurveIdVector(const std::vector<int>& ids) const;
+    // The next curve of a selection in list order, or nullptr at the end.
+    // The first listed id is checked on every call and every later one when
+    // it is reached (curveExists reports a missing or empty curve, and the
+    // walk ends there). A curve listed twice is visited twice.
+    CurveData* nextListedCurve(const IdArray& ids, ListedCurve& at);
+    // The selection given, resolved; or, without one, the user's answer.
+    IdArray selectionOrPrompt(const IdArray* ids, bool offerAll = true);
+
+    // --- curve appearance and plot colours (plotter_appearance.cpp) ---
+    // Set-or-query operations: the value is stored only under SET; each
+    // returns the value in force. None of them redraws unless noted.
+    int pointRadius(int radius, SETGET mode);
+    int lineWidth(int width, SETGET mode);
+    bool barMode(bool on, SETGET mode);
+    double barFloor(double floor, SETGET mode);
+    // These two redraw under SET.
+    int tickFontSize(int size, SETGET mode);
+    QString tickFontFamily(const QString& family, SETGET mode);
+    const QColor& setGridColor(const QColor& colour);
+    const QColor& setInsideColor(const QColor& colour);
+    // Queries only with mode GET (1).
+    const QColor& outsideColor(const QColor& colour, int mode);
+    // Switches one curve's line (points false) or points; a curve never ends
+    // with both off.
+    void setLinesOrPoints(int id, bool points, OPTSTATES::QUADSTATE state);
+    void applyLinesOrPoints(const std::vector<int>& ids, bool points, OPTSTATES::QUADSTATE state);
+    void setLines(const IdArray& ids, OPTSTATES::QUADSTATE state);
+    void setPoints(const IdArray& ids, OPTSTATES::QUADSTATE state);
+    bool allPointsShown() const;
+    bool allLinesShown() const;
+    // Each curve takes the colours of the next; the last those of the first.
+    void cycleCurveColors();
+    // Colour dialogs with the light/dark scheme swap.
+    void changeInsideColor();
+    void changeOutsideColor();
+    void refreshCurveIdPanel();
+    CurveIDPanel* curveIdPanel() const { return m_curveIdPanel; }
+
+    // --- curve statistics (plotter_stats.cpp) ---
+    // A StatisticFunction::Code over the points of the listed curves pooled
+    // (an empty list: every curve); axis 0 x, 1 y.
+    double aggregateStatistic(int function, int axis, const IdArray& ids) const;
+    // The statistic of each curve on its own, by curve id.
+    std::map<int, double> curveStatistics(int function, int axis) const;
+
+    // --- live data (plotter_live.cpp) ---
+    // Appends a batch of interleaved points to a curve, keeping at most the
+    // newest maxPoints points (-1: no limit), and widens the base view.
+    // rescale: recompute the y range from all curves instead of only
+    // widening it. Does not redraw.
+    void appendLiveData(int id, const std::vector<double>& points, int maxPoints, bool rescale);
+    double pointRate() const { return m_pointRate; }
+
+    // --- curve data export (plotter_export.cpp) ---
+    // flags: 2 curves one after another, 4 side by side (1: a header was
+    // asked for). files: curve number (id + 1) to path.
+    void writeCurveFiles(int flags, const std::map<int, QString>& files, const QString& header);
+
+    // --- legend and marker table (plotter_legend.cpp) ---
+    // The legend position by word ("off", "top", "bottom", "left", "right");
+    // returns the word in force ("" when floating or embedded).
+    QString setLegendPosition(const QString& word, SETGET mode, bool force = false);
+
 public Q_SLOTS:
     void cache(int mode);
     void removeCurve(int index);
@@ -186,6 +274,129 @@ public Q_SLOTS:
     void redrawCurves();
     void refreshPixmap();
     void reshapeLabels();
+
+    // --- Plot widget II: slots with their bodies ---
+    // Asks for the curves to remove.
+    void removeCurves();
+    void dockLegend(DockState state);
+    void dockMarkerTable(DockState state);
+    bool inMjdRange();
+    void linData();
+    void logData();
+    bool logScaleX(bool on = false, SETGET mode = GET);
+    bool logScaleY(bool on = false, SETGET mode = GET);
+    void on_convertFromUnixToMJD();
+    void on_togBar();
+    void on_togDateTimeAxis();
+    void on_togGrid();
+    void on_togLine();
+    void on_togLineIntensity();
+    void on_togPnts();
+    void saveData(const QString& path = QString());
+    void sort(int index = ALL_CURVES, bool redraw = true);
+    void arithDiagClosed();
+    void changeAxesColor();
+    void changeAxesMarkersColor();
+    void changeFootnoteColor();
+    void changeGridColor();
+    void changeTitleColor();
+    void curveIdentifierItemClicked(CurveListItem* item);
+    void decreaseLineWidth();
+    void decreasePntRadius();
+    void increaseLineWidth();
+    void increasePntRadius();
+    void moveCopyCurve();
+    void rotate3Dx();
+    void rotate3Dy();
+    void setTickFontSize();
+    void setLineColor(int id, Rgb colour);
+    void setPointShapeColor(int id, Rgb colour);
+    void setPointFillColor(int id, Rgb colour);
+    void setPointShape(int id, Zavozi::CurveAttributes::PointStyle shape);
+
+    // --- slots declared for the families that build them later ---
+    // Each body in plotter_pending.cpp only reports that the operation is
+    // not available yet; the family that builds one removes its stub there.
+    // Annotations (custom labels, arrows).
+    void addArrow();
+    void showLabeler();
+    void labelDeleteReq(int id);
+    void labelDragged(const QPoint& at);
+    void labelTextChangeReq(int id);
+    void labelTextChanged(const QString& text);
+    void paintLabel(int id);
+    // Markers and mouse readout.
+    void addHMarker(double* position = nullptr, bool redraw = true);
+    void addMarkerDiff(int first = 0, int second = 0, bool redraw = true);
+    void addVMarker(const double* const position = nullptr, bool redraw = true);
+    void removeMarkers();
+    void removeMarkers(const IdArray& ids);
+    void moveMarker(int number, SearchType search);
+    void updateMarkerLocation(int number);
+    void drawMarkerDifferences();
+    void toggleMouseDateXY();
+    void toggleMouseDateY();
+    void toggleMouseXY();
+    // Curve set.
+    void on_addPoint();
+    // Result plots.
+    void buildNoise();
+    // Analyses and data operations.
+    void arithDiag();
+    void avgData(int points = 0, bool overlay = true);
+    void avgDataSpan(double span = 0.0, bool overlay = true);
+    void cumulativeSum();
+    void cumulativeSum(const IdArray& ids);
+    void detrendLin();
+    void detrendQuad();
+    void detrendCubic();
+    void detrendPoly(int order = 0);
+    void differentiate();
+    void differentiate(const IdArray& ids);
+    void expression(const QString& text = QString(), bool flag = false);
+    void integrate();
+    void integrate(const IdArray& ids);
+    void modelLin();
+    void modelQuad();
+    void modelCubic();
+    void modelPoly(int order = 0);
+    void ndiff(int order = -1);
+    void ndiff(int order, const IdArray& ids);
+    void normalize(double lower = 0.0, double upper = 0.0);
+    void normalize(double lower, double upper, const IdArray& ids);
+    void plotacf();
+    void plotxcf();
+    void plotconv();
+    void plotAdev();
+    void plotfft(int type);
+    void plothist();
+    void plotifft();
+    void plotoscpwr();
+    void plotphasenoise();
+    void plotpsd();
+    void poly(int order = 0, const QString& mode = QString());
+    void poly(int order, const QString& mode, const IdArray& ids);
+    void removeMean();
+    void removeMean(const IdArray& ids);
+    void removeMeanAggr();
+    void removeMeanAggr(const IdArray& ids);
+    void rotateCurves(int points = 0);
+    void rotateCurves(int points, const IdArray& ids, bool redraw = true);
+    void showStatistics();
+    void smoothData(int points = 0);
+    void smoothData(int points, const IdArray& ids, bool overlay = true);
+    void sort(const IdArray& ids);
+    void timeintToFracfreq();
+    void timeintToFracfreq(const IdArray& ids);
+    void fracFreqToTimeInt();
+    void fracFreqToTimeInt(const IdArray& ids);
+    void trimOutliers_n(bool flag);
+    void trimOutliers(double sigma = 2.0, bool flag = false);
+    void unwrap(double phase = 0.0);
+    void unwrap(double phase, const IdArray& ids);
+    void butterworth();
+    void fir();
+    void smooth_fir();
 
 Q_SIGNALS:
     void adevstarted(const Plotter* const);
@@ -288,7 +499,7 @@ public:
     PlotDiag* m_legend = nullptr;
     PlotDiag* m_markerTable = nullptr;
     // The curve identification panel has no parent widget; the plot owns it.
-    QWidget* m_curveIdPanel = nullptr;
+    CurveIDPanel* m_curveIdPanel = nullptr;
     ActionCircle* m_snapCircle = nullptr;
     std::vector<ActionLabel*> m_customLabels;
     std::vector<PointAnnotation> m_annotations;
@@ -315,6 +526,18 @@ public:
     bool m_mjdInRange = false;
     bool m_autoConvertMjdLive = true;
 
+    // Live rate meter: the clock starts with the first live batch; the rate
+    // is a smoothed number of points per second.
+    std::optional<QElapsedTimer> m_rateClock;
+    // Milliseconds of the rate meter's clock; tests put a fake clock here.
+    std::function<qint64()> m_rateClockSource;
+    qint64 m_rateLastMs = 0;
+    quint64 m_ratePointCount = 0;
+    double m_pointRate = 0.0;
+
+    // The arithmetic command dialog while it is open.
+    QPointer<CommandDialog> m_arithDialog;
+
     // Worker threads that deliver results to this plot. The plot owns them;
     // its destructor requests interruption (the threads' cancel flag), waits
     // for each without a time limit and deletes it.
@@ -334,4 +557,11 @@ private:
     void emitZoomState(int state);
     double depthX() const;
     double depthY() const;
+
+    // Plot widget II helpers.
+    void connectPanels();
+    qint64 rateClockMs() const;
+    bool pickColour(QColor& colour);
+    IdArray runCurveSelector(int minSelected, int maxSelected, bool offerAll, bool* accepted);
+    void notAvailableYet(const char* slot);
 };

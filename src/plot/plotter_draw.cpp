@@ -83,8 +83,8 @@ void Plotter::refreshPixmap()
         beginLikeWidget(p, this);
         // The marker table is filled here once markers exist.
         reshapeLabels();
-        // Arrows are placed here, and the curve identification panel gets
-        // curveDescriptors(): one text per curve, titled or not.
+        // Arrows are placed here.
+        refreshCurveIdPanel();
         widenFor3D();
         composeInto(p);
         p.end();

@@ -120,6 +120,7 @@ Plotter::Plotter(QWidget* parent, const char* name) : QWidget(parent), m_barFloo
     connect(m_footnote, &ActionLabel::textSet, this, &Plotter::refreshPixmap);
     connect(m_messageTimer, &QTimer::timeout, this, &Plotter::deleteMsg);
     connect(m_legend, &PlotDiag::closed, this, &Plotter::refreshPixmap);
+    connectPanels();
 
     setMinimumHeight(100);
 }
