@@ -249,7 +249,8 @@ public:
     // --- legend and marker table (plotter_legend.cpp) ---
     // The legend position by word ("off", "top", "bottom", "left", "right");
     // returns the word in force ("" when floating or embedded).
-    QString setLegendPosition(const QString& word, SETGET mode, bool force = false);
+    // mode: a SETGET value.
+    Q_INVOKABLE QString setLegendPosition(const QString& word, int mode, bool force = false);
 
 public Q_SLOTS:
     void cache(int mode);

@@ -84,7 +84,7 @@ void Plotter::dockMarkerTable(DockState state)
     }
 }
 
-QString Plotter::setLegendPosition(const QString& word, SETGET mode, bool force)
+QString Plotter::setLegendPosition(const QString& word, int mode, bool force)
 {
     static const std::pair<const char*, DockState> words[] = {
         {"off", DOCK_OFF}, {"top", DOCK_TOP}, {"bottom", DOCK_BOTTOM}, {"left", DOCK_LEFT}, {"right", DOCK_RIGHT},

@@ -75,11 +75,13 @@ TEST(PlotState, ClearAllResetsViewsAndKeepsTheCaches)
 
 TEST(PlotState, ThePlotOwnsItsPanelAndOverlay)
 {
-    QPointer<QWidget> panel = new QWidget;
+    QPointer<QWidget> panel;
     QPointer<QLabel> overlay;
     {
         auto p = makePlot();
-        p->m_curveIdPanel = panel;
+        panel = p->curveIdPanel();
+        ASSERT_TRUE(panel);
+        EXPECT_EQ(panel->parentWidget(), nullptr);
         p->showMessage("Computing. Please Wait...", -1);
         overlay = p->m_message;
         ASSERT_TRUE(overlay);

@@ -493,10 +493,10 @@ TEST_F(PlotCommand, CallsThePlotsAnalysisAndMarkerSlots)
                                          "addHMarker 1.5 0", "addVMarker 2 0", "expression C1*2 0", "saveData out.txt"}));
     EXPECT_TRUE(probe->curves().empty()) << "-expr_only removes the loaded curves";
 
-    // A plot without these slots says so in verbose mode.
+    // A plot whose operation is not built yet says so.
     ctrl->on_usingTab("Plot 1");
     run("kro -f %d/a.dat -mean");
-    EXPECT_TRUE(verboses.contains("This plot cannot carry out removeMean yet."));
+    EXPECT_TRUE(transcripts.contains("Error: removeMean is not available yet."));
 }
 
 TEST_F(PlotCommand, ClosingTheTabsWhileALoadRunsStopsIt)
