@@ -189,23 +189,28 @@ void KROGui::on_trimReq(int id)
     }
 }
 
+void KROGui::fillTrimMenu(QMenu& menu, int curveCount)
+{
+    auto fill = [](QMenu* m, int firstId) {
+        const char* items[] = {"1/sigma", "2/sigma", "3/sigma", "n/sigma"};
+        for (int i = 0; i < 4; ++i)
+            m->addAction(replaceSpecialSymbols(QString::fromLatin1(items[i])))->setData(firstId + i);
+    };
+    if (curveCount == 1) {
+        fill(&menu, 1);
+    } else {
+        fill(menu.addMenu(tr("Independent sets...")), 1);
+        fill(menu.addMenu(tr("Concatenated set...")), 5);
+    }
+}
+
 void KROGui::trimReq()
 {
     Plotter* plot = activePlotter();
     if (!plot)
         return;
     QMenu menu(this);
-    auto fill = [](QMenu* m, int firstId) {
-        const char* items[] = {"1/sigma", "2/sigma", "3/sigma", "n/sigma"};
-        for (int i = 0; i < 4; ++i)
-            m->addAction(replaceSpecialSymbols(QString::fromLatin1(items[i])))->setData(firstId + i);
-    };
-    if (plot->m_curves.size() == 1) {
-        fill(&menu, 1);
-    } else {
-        fill(menu.addMenu(tr("Independent sets...")), 1);
-        fill(menu.addMenu(tr("Concatenated set...")), 5);
-    }
+    fillTrimMenu(menu, int(plot->m_curves.size()));
     if (QAction* chosen = kro::prompter().execMenu(&menu, m_trimBtn->mapToGlobal(QPoint(0, m_trimBtn->height()))))
         on_trimReq(chosen->data().toInt());
 }

@@ -13,6 +13,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -782,4 +783,79 @@ TEST(AgreementDialog, TwelveArticlesAcceptAndDecline)
     EXPECT_EQ(eula.result(), QDialog::Accepted);
     eula.declineButton()->click();
     EXPECT_EQ(eula.result(), QDialog::Rejected);
+}
+
+TEST(MainWindowParts, LegendWordsIdListsAndTrimMenus)
+{
+    const std::pair<int, const char*> words[] = {{1, "off"}, {2, "left"}, {4, "right"}, {8, "top"}, {16, "bottom"}};
+    for (auto [value, word] : words)
+        EXPECT_EQ(KROGui::legendPositionWord(value), word);
+    for (int other : {0, 3, 32, -1})
+        EXPECT_TRUE(KROGui::legendPositionWord(other).isNull());
+    EXPECT_EQ(KROGui::toIdVector(IdArray{2, 4, 7}), (std::vector<int>{4, 7}));
+    EXPECT_TRUE(KROGui::toIdVector(IdArray{0}).empty());
+
+    QMenu one;
+    KROGui::fillTrimMenu(one, 1);
+    QStringList texts;
+    QList<int> ids;
+    for (QAction* a : one.actions()) {
+        texts << a->text();
+        ids << a->data().toInt();
+    }
+    EXPECT_EQ(texts, QStringList({"1\u03c3", "2\u03c3", "3\u03c3", "n\u03c3"}));
+    EXPECT_EQ(ids, QList<int>({1, 2, 3, 4}));
+    QMenu two;
+    KROGui::fillTrimMenu(two, 2);
+    ASSERT_EQ(two.actions().size(), 2);
+    EXPECT_EQ(two.actions()[0]->text(), "Independent sets...");
+    EXPECT_EQ(two.actions()[1]->text(), "Concatenated set...");
+    EXPECT_EQ(two.actions()[1]->menu()->actions()[1]->data().toInt(), 6);
+}
+
+TEST_F(MainWindow, BackgroundImagesAreCopiedOnceIntoTheTemplateFolder)
+{
+    const QString folder = m_dir.filePath("backgrounds");
+    writeSetting(QStringLiteral("backgroundtemplatepath"), folder + "/");
+    writeSetting(QStringLiteral("backgroundimage"), QString());
+    importBackgroundImage(QString());
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    const QString source = writeFile("pics/sky.png", "not really a picture");
+    importBackgroundImage(source);
+    EXPECT_TRUE(QFileInfo(folder + "/sky.png").isFile());
+    EXPECT_EQ(getBackgroundImage(), folder + "/sky.png");
+    writeSetting(QStringLiteral("backgroundimage"), QString());
+    importBackgroundImage(source);  // already there: nothing stored
+    EXPECT_EQ(getBackgroundImage(), QString());
+}
+
+TEST_F(MainWindow, ToolbarStateFollowsThePlots)
+{
+    auto w = make();
+    w->on_showZoomBtns(ZOOM_OUT);
+    auto visible = [&](QWidget* b) {
+        for (QAction* a : w->toolbar()->actions())
+            if (w->toolbar()->widgetForAction(a) == b)
+                return a->isVisible();
+        return false;
+    };
+    EXPECT_TRUE(visible(w->zoomInButton()));
+    EXPECT_TRUE(visible(w->zoomOutButton()));
+    EXPECT_FALSE(w->zoomInButton()->isEnabled());
+    EXPECT_TRUE(w->zoomOutButton()->isEnabled());
+    w->on_showZoomBtns(ZOOM(0));
+    EXPECT_FALSE(visible(w->zoomInButton()));
+
+    Plotter* p = w->activePlotter();
+    p->m_mouseMode = 8;
+    p->m_snapToCurve = true;
+    w->on_plotterShown(p);
+    EXPECT_TRUE(w->panButton()->isChecked());
+    EXPECT_FALSE(w->cropButton()->isChecked());
+    EXPECT_TRUE(w->snapToButton()->isChecked());
+    EXPECT_FALSE(visible(w->abortButton()));
+    w->on_adevstarted(p);
+    EXPECT_TRUE(visible(w->abortButton()));
+    w->on_adevstopped(p);
+    EXPECT_FALSE(visible(w->abortButton()));
 }
