@@ -16,6 +16,7 @@
 
 class PlotDiag;
 class QAction;
+class QMenu;
 class QPainter;
 
 class LegendItem {
@@ -89,6 +90,8 @@ public:
     // Moves a floating panel to a global position, kept 2 pixels inside the
     // plot's tab page (or the plot's window when it is not on a tab page).
     void dragFloating(const QPoint& global);
+    // The entries of the context menu for the state in force.
+    void fillContextMenu(QMenu& menu);
     // The item under a point of the panel, or nullptr.
     LegendItem* itemAt(const QPoint& pos) const;
 

@@ -86,27 +86,7 @@ void PlotDiag::mouseReleaseEvent(QMouseEvent* e)
 
     if (right) {
         QMenu menu(this);
-        if (m_menuOptions & 2)
-            menu.addAction(tr("Arrange Vertically"), this, [this] { realign(ALIGN_VERTICAL); });
-        if (m_menuOptions & 1)
-            menu.addAction(tr("Arrange Horizontally"), this, [this] { realign(ALIGN_HORIZONTAL); });
-        if (m_renameAllowed)
-            menu.addAction(m_changeTextAction);
-        menu.addAction(m_setFontAction);
-        QMenu* docking = new QMenu(tr("Docking..."), &menu);
-        auto offer = [&](DockState state, const QString& text, bool when) {
-            if ((m_dockOptions & state) && when && state != m_dockState)
-                docking->addAction(text, this, [this, state] { setDockState(state); });
-        };
-        offer(DOCK_FLOAT, tr("Float"), m_dockState != DOCK_FLOAT);
-        offer(DOCK_EMBED, tr("Embed here"), m_dockState == DOCK_FLOAT);
-        offer(DOCK_LEFT, tr("Left"), true);
-        offer(DOCK_RIGHT, tr("Right"), true);
-        offer(DOCK_TOP, tr("Top"), true);
-        offer(DOCK_BOTTOM, tr("Bottom"), true);
-        if (!docking->actions().isEmpty())
-            menu.addMenu(docking);
-        menu.addAction(tr("Close"), this, [this] { setDockState(DOCK_OFF); });
+        fillContextMenu(menu);
         kro::prompter().execMenu(&menu, global);
     }
 
@@ -114,6 +94,31 @@ void PlotDiag::mouseReleaseEvent(QMouseEvent* e)
     if (LegendItem* it = itemAt(local); it && it->m_id == pressedId)
         liClicked(it);
     QWidget::mouseReleaseEvent(e);
+}
+
+void PlotDiag::fillContextMenu(QMenu& menu)
+{
+    if (m_menuOptions & 2)
+        menu.addAction(tr("Arrange Vertically"), this, [this] { realign(ALIGN_VERTICAL); });
+    if (m_menuOptions & 1)
+        menu.addAction(tr("Arrange Horizontally"), this, [this] { realign(ALIGN_HORIZONTAL); });
+    if (m_renameAllowed)
+        menu.addAction(m_changeTextAction);
+    menu.addAction(m_setFontAction);
+    auto* docking = new QMenu(tr("Docking..."), &menu);
+    auto offer = [&](DockState state, const QString& text, bool when) {
+        if ((m_dockOptions & state) && when && state != m_dockState)
+            docking->addAction(text, this, [this, state] { setDockState(state); });
+    };
+    offer(DOCK_FLOAT, tr("Float"), m_dockState != DOCK_FLOAT);
+    offer(DOCK_EMBED, tr("Embed here"), m_dockState == DOCK_FLOAT);
+    offer(DOCK_LEFT, tr("Left"), true);
+    offer(DOCK_RIGHT, tr("Right"), true);
+    offer(DOCK_TOP, tr("Top"), true);
+    offer(DOCK_BOTTOM, tr("Bottom"), true);
+    if (!docking->actions().isEmpty())
+        menu.addMenu(docking);
+    menu.addAction(tr("Close"), this, [this] { setDockState(DOCK_OFF); });
 }
 
 void PlotDiag::dragFloating(const QPoint& global)

@@ -220,9 +220,6 @@ public:
     bool allLinesShown() const;
     // Each curve takes the colours of the next; the last those of the first.
     void cycleCurveColors();
-    // Colour dialogs with the light/dark scheme swap.
-    void changeInsideColor();
-    void changeOutsideColor();
     void refreshCurveIdPanel();
     CurveIDPanel* curveIdPanel() const { return m_curveIdPanel; }
 
@@ -300,6 +297,9 @@ public Q_SLOTS:
     void changeAxesMarkersColor();
     void changeFootnoteColor();
     void changeGridColor();
+    // These two swap to the dark scheme for black and back for white.
+    void changeInsideColor();
+    void changeOutsideColor();
     void changeTitleColor();
     void curveIdentifierItemClicked(CurveListItem* item);
     void decreaseLineWidth();

@@ -1,0 +1,227 @@
+// The legend and the marker table: position words, docking, the context
+// menu, renaming, fonts, arrangement and dragging a floating panel.
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "plot/plotdiag.h"
+#include "plot_fixture.h"
+#include "support/prompts.h"
+
+using namespace plottest;
+
+namespace {
+
+std::unique_ptr<Plotter> plotWithTitles(int n)
+{
+    auto p = makePlot();
+    for (int i = 0; i < n; ++i) {
+        p->setCurveData(i, curveOf({{0, double(i)}, {1, double(i + 1)}}), false);
+        p->setCurveTitle(i, QString("curve %1").arg(i));
+    }
+    return p;
+}
+
+// The texts of a menu's entries, submenu entries after "name:".
+QStringList entries(QMenu& menu)
+{
+    QStringList t;
+    for (QAction* a : menu.actions()) {
+        if (a->menu()) {
+            for (QAction* s : a->menu()->actions())
+                t << a->text() + ":" + s->text();
+        } else {
+            t << a->text();
+        }
+    }
+    return t;
+}
+
+QPoint itemCentre(const PlotDiag& panel, int index)
+{
+    int x = 0;
+    for (int i = 0; i < index; ++i)
+        x += panel.item(i)->width();
+    return QPoint(x + 5, panel.item(index)->height() / 2);
+}
+
+void clickItem(PlotDiag& panel, int index, Qt::MouseButton button)
+{
+    const QPoint at = itemCentre(panel, index);
+    QTest::mousePress(&panel, button, Qt::NoModifier, at);
+    QTest::mouseRelease(&panel, button, Qt::NoModifier, at);
+}
+
+} // namespace
+
+TEST(Legend, PositionWords)
+{
+    auto one = plotWithTitles(1);
+    EXPECT_EQ(one->setLegendPosition("top", SET), "top");
+    EXPECT_TRUE(one->legend()->isHidden()) << "one entry stays hidden";
+    one->setLegendPosition("top", SET, true);
+    EXPECT_FALSE(one->legend()->isHidden()) << "unless forced";
+
+    auto p = plotWithTitles(2);
+    EXPECT_EQ(p->setLegendPosition("top", SET), "top");
+    EXPECT_FALSE(p->legend()->isHidden());
+    EXPECT_EQ(p->legend()->alignState(), ALIGN_HORIZONTAL);
+    EXPECT_EQ(p->setLegendPosition("Left", SET), "top") << "words are case-sensitive";
+    EXPECT_EQ(p->setLegendPosition("left", GET), "top") << "a query changes nothing";
+    EXPECT_EQ(p->setLegendPosition("left", SET), "left");
+    EXPECT_EQ(p->legend()->alignState(), ALIGN_VERTICAL);
+    EXPECT_EQ(p->setLegendPosition("off", SET), "off");
+    EXPECT_TRUE(p->legend()->isHidden());
+    p->legend()->setDockState(DOCK_FLOAT);
+    EXPECT_EQ(p->setLegendPosition("nowhere", SET), "");
+    EXPECT_EQ(p->legend()->dockState(), DOCK_FLOAT);
+    // Through the signature the plot tabs use.
+    QString answer;
+    ASSERT_TRUE(QMetaObject::invokeMethod(p.get(), "setLegendPosition", Q_RETURN_ARG(QString, answer),
+                                          Q_ARG(QString, "bottom"), Q_ARG(int, SET), Q_ARG(bool, true)));
+    EXPECT_EQ(answer, "bottom");
+}
+
+TEST(Legend, MenusOfferWhatApplies)
+{
+    auto p = plotWithTitles(2);
+    QMenu table;
+    p->markerTable()->fillContextMenu(table);
+    EXPECT_EQ(entries(table), (QStringList{"Set font", "Docking...:Float", "Close"}));
+    p->markerTable()->setDockState(DOCK_FLOAT);
+    QMenu floating;
+    p->markerTable()->fillContextMenu(floating);
+    EXPECT_EQ(entries(floating), (QStringList{"Set font", "Docking...:Embed here", "Docking...:Right", "Close"}));
+
+    p->setLegendPosition("top", SET);
+    QMenu legend;
+    p->legend()->fillContextMenu(legend);
+    EXPECT_EQ(entries(legend),
+              (QStringList{"Arrange Vertically", "Arrange Horizontally", "Change text", "Set font", "Docking...:Float",
+                           "Docking...:Left", "Docking...:Right", "Docking...:Bottom", "Close"}));
+}
+
+TEST(Legend, ClosingTheMarkerTableFromItsMenu)
+{
+    kro::test::ScriptedPrompts prompts;
+    auto p = plotWithTitles(2);
+    PlotDiag* table = p->markerTable();
+    new LegendItem(table, "Position", Qt::black, 0);
+    table->show();
+    prompts->answerMenu("Close");
+    QTest::mouseClick(table, Qt::RightButton, Qt::NoModifier, QPoint(3, 3));
+    EXPECT_EQ(table->dockState(), DOCK_OFF);
+    EXPECT_TRUE(table->isHidden());
+}
+
+TEST(Legend, RenamingAnEntry)
+{
+    kro::test::ScriptedPrompts prompts;
+    auto p = plotWithTitles(2);
+    p->setLegendPosition("top", SET);
+    PlotDiag* legend = p->legend();
+    QSignalSpy docked(legend, &PlotDiag::dockChanged);
+
+    // A left click asks at once; symbol codes become their characters.
+    prompts->answerText(QString("/alpha decay"));
+    clickItem(*legend, 1, Qt::LeftButton);
+    EXPECT_EQ(prompts->asked().back().title, "Text Change");
+    EXPECT_EQ(legend->itemText(1), QString::fromUtf8("α decay"));
+    EXPECT_EQ(docked.size(), 1);
+
+    // A right click asks only through "Change text".
+    prompts->answerMenu("");
+    clickItem(*legend, 0, Qt::RightButton);
+    EXPECT_EQ(legend->itemText(0), "curve 0");
+    prompts->answerMenu("Change text");
+    prompts->answerText(QString("renamed"));
+    clickItem(*legend, 0, Qt::RightButton);
+    EXPECT_EQ(legend->itemText(0), "renamed");
+
+    // The marker table never renames.
+    PlotDiag* table = p->markerTable();
+    new LegendItem(table, "Value", Qt::black, 0);
+    table->show();
+    clickItem(*table, 0, Qt::LeftButton);
+    EXPECT_EQ(table->itemText(0), "Value");
+}
+
+TEST(Legend, FontAndArrangement)
+{
+    kro::test::ScriptedPrompts prompts;
+    auto p = plotWithTitles(3);
+    p->setLegendPosition("bottom", SET);
+    PlotDiag* legend = p->legend();
+    QSignalSpy docked(legend, &PlotDiag::dockChanged);
+    QFont big("Times", 20);
+    prompts->answerFont(big);
+    legend->setFont();
+    EXPECT_EQ(legend->item(2)->m_font, big);
+    EXPECT_EQ(docked.size(), 1);
+    EXPECT_EQ(legend->size(), legend->contentSize());
+
+    // Resizing by hand drops the arrangement, so choosing it again applies.
+    legend->resize(40, 200);
+    EXPECT_EQ(legend->alignState(), ALIGN_NONE);
+    legend->realign(ALIGN_HORIZONTAL);
+    EXPECT_EQ(legend->alignState(), ALIGN_HORIZONTAL);
+    EXPECT_EQ(legend->size(), legend->contentSize());
+}
+
+TEST(Legend, DockingColours)
+{
+    auto p = plotWithTitles(2);
+    p->setInsideColor(Qt::yellow);
+    p->outsideColor(QColor(Qt::cyan), SET);
+    PlotDiag* legend = p->legend();
+    legend->setDockState(DOCK_RIGHT);
+    EXPECT_EQ(legend->background(), QColor(Qt::cyan));
+    EXPECT_EQ(legend->alignState(), ALIGN_VERTICAL);
+
+    legend->setDockState(DOCK_FLOAT);
+    legend->setDockState(DOCK_EMBED);
+    legend->move(p->marginLeft() + 10, p->marginTop() + 10);
+    p->dockLegend(DOCK_EMBED);
+    EXPECT_EQ(legend->background(), QColor(Qt::yellow)) << "inside the plot area";
+    legend->move(1, 1);
+    p->dockLegend(DOCK_EMBED);
+    EXPECT_EQ(legend->background(), QColor(Qt::cyan));
+
+    p->markerTable()->setDockState(DOCK_FLOAT);
+    EXPECT_EQ(p->markerTable()->background(), QColor(Qt::yellow));
+}
+
+TEST(Legend, ItemTextColourFollowsBlackAndWhiteBackgrounds)
+{
+    auto p = plotWithTitles(2);
+    PlotDiag* legend = p->legend();
+    for (const auto& [back, text] : std::vector<std::pair<QColor, QColor>>{
+             {Qt::black, Qt::white}, {Qt::gray, Qt::white}, {Qt::white, Qt::black}, {Qt::gray, Qt::black}}) {
+        legend->setBackground(back);
+        EXPECT_EQ(legend->item(0)->m_textColor, text) << back.name().toStdString();
+    }
+}
+
+TEST(Legend, DraggingAFloatingPanelStaysInside)
+{
+    auto p = plotWithTitles(2);
+    p->move(100, 100);
+    QApplication::processEvents();
+    PlotDiag* legend = p->legend();
+    legend->setDockState(DOCK_FLOAT);
+    legend->show();
+    const QSize size = legend->size();
+    const QRect page(p->mapToGlobal(QPoint(0, 0)), p->size());
+
+    legend->dragFloating(page.topLeft() + QPoint(50, 40));
+    EXPECT_EQ(legend->pos(), page.topLeft() + QPoint(50, 40));
+    legend->dragFloating(QPoint(page.left() - 30, page.top() + 40));
+    EXPECT_EQ(legend->geometry().left(), page.left() + 2);
+    EXPECT_EQ(legend->size(), size);
+    legend->dragFloating(QPoint(page.right() - 5, page.bottom() + 50));
+    EXPECT_EQ(legend->geometry().right(), page.right() - 2);
+    EXPECT_EQ(legend->geometry().bottom(), page.bottom() - 2);
+    EXPECT_EQ(legend->size(), size);
+}

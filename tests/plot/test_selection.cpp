@@ -1,0 +1,121 @@
+// Curve selections: the prompts, ALL_CURVES, and the walk over a selection.
+#include <gtest/gtest.h>
+
+#include "plot_fixture.h"
+#include "plot_signals.h"
+#include "support/prompts.h"
+
+using namespace plottest;
+
+namespace {
+
+std::unique_ptr<Plotter> plotWith(std::initializer_list<int> ids, int emptyId = -1)
+{
+    auto p = makePlot();
+    for (int id : ids)
+        p->setCurveData(id, curveOf({{0, double(id)}, {1, double(id)}}), false);
+    if (emptyId >= 0)
+        p->setCurveData(emptyId, CurveData(), false);
+    return p;
+}
+
+// Chooses the list rows and accepts.
+std::function<int(QDialog*)> choose(std::vector<int> rows)
+{
+    return [rows](QDialog* d) {
+        auto* s = dynamic_cast<CurveSelector*>(d);
+        if (!s)
+            return int(QDialog::Rejected);
+        s->list()->clearSelection();
+        for (int r : rows)
+            s->list()->item(r)->setSelected(true);
+        return int(QDialog::Accepted);
+    };
+}
+
+std::vector<int> visited(Plotter& p, const IdArray& ids)
+{
+    std::vector<int> order;
+    Plotter::ListedCurve at;
+    while (CurveData* c = p.nextListedCurve(ids, at)) {
+        EXPECT_EQ(c, &p.m_curves.at(at.id));
+        order.push_back(at.id);
+        if (order.size() > 20)
+            break;
+    }
+    return order;
+}
+
+} // namespace
+
+TEST(CurveSelection, PromptsAskOnlyWhenTheCountDoesNotDecide)
+{
+    kro::test::ScriptedPrompts prompts;
+    auto one = plotWith({4});
+    bool ok = false;
+    EXPECT_EQ(one->promptCurves(true, &ok), (IdArray{1, 4}));
+    EXPECT_TRUE(ok);
+
+    auto two = plotWith({1, 6});
+    EXPECT_EQ(two->promptExactCurves(2, 2, &ok), (IdArray{2, 1, 6}));
+    EXPECT_TRUE(prompts->asked().empty());
+}
+
+TEST(CurveSelection, AllCurvesItemWithOthersGivesEveryCurve)
+{
+    kro::test::ScriptedPrompts prompts;
+    auto p = plotWith({0, 2, 5});
+    prompts->answerDialog(choose({0, 1, 3}));  // All Curves, Curve 1, Curve 6
+    EXPECT_EQ(p->promptCurves(true), (IdArray{3, 0, 2, 5}));
+
+    prompts->answerDialog(choose({1, 2}));
+    EXPECT_EQ(p->promptCurves(false), (IdArray{2, 2, 5}));
+}
+
+TEST(CurveSelection, CancelGivesAnEmptySelection)
+{
+    kro::test::ScriptedPrompts prompts;
+    auto p = plotWith({0, 1, 2});
+    bool ok = true;
+    prompts->answerDialog(QDialog::Rejected);
+    EXPECT_EQ(p->promptExactCurves(2, 2, &ok), IdArray{0});
+    EXPECT_FALSE(ok);
+}
+
+TEST(CurveSelection, ResolvingAll)
+{
+    auto p = plotWith({0, 3});
+    EXPECT_EQ(p->resolveCurveIds(IdArray{0}), IdArray{0});
+    EXPECT_EQ(p->resolveCurveIds(IdArray{2, 5, 3}), (IdArray{2, 5, 3})) << "order kept, ids unchecked";
+    EXPECT_EQ(p->resolveCurveIds(IdArray{2, ALL_CURVES, 9}), (IdArray{2, 0, 3}));
+    EXPECT_EQ(p->resolveCurveIdVector({ALL_CURVES, 7}), (std::vector<int>{0, 3}));
+    EXPECT_EQ(p->resolveCurveIdVector({7, ALL_CURVES}), (std::vector<int>{7, ALL_CURVES}));
+    auto empty = makePlot();
+    EXPECT_EQ(empty->resolveCurveIds(IdArray::all()), IdArray{0});
+}
+
+TEST(CurveSelection, WalkingASelection)
+{
+    struct Case {
+        const char* name;
+        IdArray ids;
+        std::vector<int> visits;
+        QString error;
+    };
+    const std::vector<Case> cases = {
+        {"stops at a missing curve", IdArray{3, 0, 7, 1}, {0}, "Invalid parameter. C8 does not exist."},
+        {"an empty first curve visits none", IdArray{2, 4, 1}, {}, "Invalid parameter. C5 does not have enough data points."},
+        {"all curves", IdArray{1, ALL_CURVES}, {0, 1, 2, 5}, ""},
+        {"a curve listed twice is visited twice and the walk ends", IdArray{3, 0, 1, 0}, {0, 1, 0}, ""},
+        {"empty selection", IdArray{0}, {}, ""},
+    };
+    for (const Case& c : cases) {
+        auto p = plotWith({0, 1, 2, 5}, c.error.contains("C5") ? 4 : -1);
+        Reports reports(*p);
+        EXPECT_EQ(visited(*p, c.ids), c.visits) << c.name;
+        if (c.error.isEmpty())
+            EXPECT_TRUE(reports.typed.empty()) << c.name;
+        else
+            EXPECT_TRUE(reports.has(ZEVOVE::ERROR, c.error)) << c.name;
+    }
+}
