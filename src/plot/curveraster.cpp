@@ -7,23 +7,6 @@
 
 namespace curveraster {
 
-bool Mapping::map(double x, double y, double& px, double& py) const
-{
-    if (logX) {
-        if ((signX > 0 && !(x > 0.0)) || (signX < 0 && !(x < 0.0)))
-            return false;
-        x = signX * std::log10(std::fabs(x));
-    }
-    if (logY) {
-        if ((signY > 0 && !(y > 0.0)) || (signY < 0 && !(y < 0.0)))
-            return false;
-        y = signY * std::log10(std::fabs(y));
-    }
-    px = (x - xmin) * xScale + left + shiftX;
-    py = bottom - (y - ymin) * yScale - shiftY;
-    return std::isfinite(px) && std::isfinite(py);
-}
-
 namespace {
 
 constexpr double kMjdFirst = 40587.0;
@@ -94,16 +77,39 @@ public:
         }
         if (!m_have || p.x() != m_first.p.x()) {
             flush();
-            m_first = m_low = m_high = m_last = {p, m_n++};
+            const long long n = m_n++;
+            m_first = m_last = {p, n};
+            m_lowY = m_highY = p.y();
+            m_lowN = m_highN = n;
             m_have = true;
             return;
         }
-        const Entry e{p, m_n++};
-        if (p.y() < m_low.p.y())
-            m_low = e;
-        if (p.y() > m_high.p.y())
-            m_high = e;
-        m_last = e;
+        // Same column: only y and the order matter; kept free of branches
+        // (noisy data would mispredict them).
+        const long long n = m_n++;
+        const int y = p.y();
+        const bool lower = y < m_lowY;
+        const bool higher = y > m_highY;
+        m_lowY = lower ? y : m_lowY;
+        m_lowN = lower ? n : m_lowN;
+        m_highY = higher ? y : m_highY;
+        m_highN = higher ? n : m_highN;
+        m_last = {p, n};
+    }
+
+    // add() for a point known to lie in the current run's column.
+    void addInColumn(int y)
+    {
+        if (y == m_last.p.y())
+            return; // consecutive duplicate
+        const long long n = m_n++;
+        const bool lower = y < m_lowY;
+        const bool higher = y > m_highY;
+        m_lowY = lower ? y : m_lowY;
+        m_lowN = lower ? n : m_lowN;
+        m_highY = higher ? y : m_highY;
+        m_highN = higher ? n : m_highN;
+        m_last = {QPoint(m_last.p.x(), y), n};
     }
 
     // Ends the current run (a break in the line).
@@ -114,8 +120,10 @@ public:
             return;
         }
         m_out.push_back(m_first.p);
-        const Entry* mid[2] = {&m_low, &m_high};
-        if (m_high.n < m_low.n)
+        const int column = m_first.p.x();
+        Entry low{QPoint(column, m_lowY), m_lowN}, high{QPoint(column, m_highY), m_highN};
+        const Entry* mid[2] = {&low, &high};
+        if (high.n < low.n)
             std::swap(mid[0], mid[1]);
         long long lastEmitted = m_first.n;
         for (const Entry* e : mid) {
@@ -144,7 +152,9 @@ private:
     bool m_reduce;
     bool m_have = false;
     long long m_n = 0;
-    Entry m_first, m_low, m_high, m_last;
+    Entry m_first, m_last;
+    int m_lowY = 0, m_highY = 0;
+    long long m_lowN = 0, m_highN = 0;
 };
 
 inline void checkMjd(double x, PassInfo* info)
@@ -197,10 +207,16 @@ void linePaths(const double* xy, std::size_t n, const Mapping& m, const Options&
         haveRun = true;
     };
 
+    // The date-range check in locals: the loop stays in registers.
+    bool allMjd = info ? info->allMjd : true;
+    const bool checkDates = info != nullptr;
+    // Linear axes map with two multiply-adds; the box test rejects NaN.
+    const bool columnRuns = o.reduce && !m.logX && !m.logY;
     for (std::size_t j = 0; j < n; ++j) {
         const double x = xy[2 * j];
         const double y = xy[2 * j + 1];
-        checkMjd(x, info);
+        if (checkDates)
+            allMjd = allMjd && x >= kMjdFirst && x < kMjdEnd;
         double px, py;
         if (!m.map(x, y, px, py))
             continue;
@@ -212,6 +228,25 @@ void linePaths(const double* xy, std::size_t n, const Mapping& m, const Options&
             if (!haveRun)
                 startRun(prevX, prevY);
             reducer.add(QPoint(pixelOf(px), pixelOf(py)));
+            if (columnRuns) {
+                // The points that follow in the same pixel column, inside
+                // the box, only move the column's extremes: a tight loop.
+                const int column = pixelOf(px);
+                while (j + 1 < n) {
+                    const double nx = xy[2 * j + 2];
+                    const double ny = xy[2 * j + 3];
+                    const double qx = (nx - m.xmin) * m.xScale + m.left + m.shiftX;
+                    const double qy = m.bottom - (ny - m.ymin) * m.yScale - m.shiftY;
+                    if (!box.contains(qx, qy) || pixelOf(qx) != column)
+                        break;
+                    if (checkDates)
+                        allMjd = allMjd && nx >= kMjdFirst && nx < kMjdEnd;
+                    reducer.addInColumn(pixelOf(qy));
+                    ++j;
+                    px = qx;
+                    py = qy;
+                }
+            }
         } else {
             double ax = prevX, ay = prevY, bx = px, by = py;
             if (clipSegment(box, ax, ay, bx, by)) {
@@ -235,6 +270,10 @@ void linePaths(const double* xy, std::size_t n, const Mapping& m, const Options&
         prevY = py;
     }
     reducer.breakRun();
+    if (info) {
+        info->examined += n;
+        info->allMjd = allMjd;
+    }
     // Drop the starts of runs that ended up empty (cannot happen, but keep
     // the structure consistent) and single-point runs stay: a line through
     // one point draws that point only when a segment led there.

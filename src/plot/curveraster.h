@@ -14,6 +14,7 @@
 #include <QPoint>
 #include <QRect>
 
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -40,6 +41,25 @@ struct Mapping {
     // not finite (NaN or infinite data, an empty range in force).
     bool map(double x, double y, double& px, double& py) const;
 };
+
+// Inline: the drawing maps every point of every curve through it.
+inline bool Mapping::map(double x, double y, double& px, double& py) const
+{
+    if (logX) {
+        if ((signX > 0 && !(x > 0.0)) || (signX < 0 && !(x < 0.0)))
+            return false;
+        x = signX * std::log10(std::fabs(x));
+    }
+    if (logY) {
+        if ((signY > 0 && !(y > 0.0)) || (signY < 0 && !(y < 0.0)))
+            return false;
+        y = signY * std::log10(std::fabs(y));
+    }
+    px = (x - xmin) * xScale + left + shiftX;
+    py = bottom - (y - ymin) * yScale - shiftY;
+    return std::isfinite(px) && std::isfinite(py);
+}
+
 
 // Truncation toward zero of a pixel coordinate known to be small.
 inline int pixelOf(double v) { return static_cast<int>(v); }

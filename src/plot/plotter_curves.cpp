@@ -337,15 +337,9 @@ Plotter* Plotter::clonePlotter(const char* name, int logX, int logY, bool copyLe
             p->setCurveTitle(m_legend->item(i)->m_id, m_legend->item(i)->text());
     }
 
-    p->m_insideColor = m_insideColor;
-    p->m_outsideColor = m_outsideColor;
-    {
-        QPalette pal = p->palette();
-        pal.setColor(QPalette::Window, m_outsideColor);
-        pal.setColor(QPalette::Base, m_outsideColor);
-        p->setPalette(pal);
-    }
-    p->m_gridColor = m_gridColor;
+    p->setInsideColor(m_insideColor);
+    p->outsideColor(m_outsideColor, SET);
+    p->setGridColor(m_gridColor);
     if (p->m_axesColor != m_axesColor) {
         p->m_axesColor = m_axesColor;
         p->m_xLabel->setColor(m_axesColor);

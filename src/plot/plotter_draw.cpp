@@ -36,13 +36,17 @@ void Plotter::composeInto(QPainter& p)
 }
 
 namespace {
-QPixmap freshPixmap(const QWidget* w, const QColor& fill)
+// The pixmap filled for a new drawing; one of the widget's size is reused
+// (live plots redraw many times a second).
+void freshPixmap(QPixmap& pm, const QWidget* w, const QColor& fill)
 {
     const qreal dpr = w->devicePixelRatioF();
-    QPixmap pm(QSize(std::max(w->width(), 1), std::max(w->height(), 1)) * dpr);
-    pm.setDevicePixelRatio(dpr);
+    const QSize size = QSize(std::max(w->width(), 1), std::max(w->height(), 1)) * dpr;
+    if (pm.isNull() || pm.size() != size || pm.devicePixelRatio() != dpr) {
+        pm = QPixmap(size);
+        pm.setDevicePixelRatio(dpr);
+    }
     pm.fill(fill);
-    return pm;
 }
 
 void beginLikeWidget(QPainter& p, const QWidget* w)
@@ -78,7 +82,7 @@ void Plotter::refreshPixmap()
         }
         m_highlightedCurve = -1;
 
-        m_pixmap = freshPixmap(this, m_outsideColor);
+        freshPixmap(m_pixmap, this, m_outsideColor);
         QPainter p(&m_pixmap);
         beginLikeWidget(p, this);
         // The marker table is filled here once markers exist.
@@ -98,7 +102,7 @@ void Plotter::refreshPixmap()
 void Plotter::redrawCurves()
 {
     try {
-        m_pixmap = freshPixmap(this, m_outsideColor);
+        freshPixmap(m_pixmap, this, m_outsideColor);
         QPainter p(&m_pixmap);
         beginLikeWidget(p, this);
         composeInto(p);
