@@ -199,13 +199,15 @@ public:
     // --- curve appearance and plot colours (plotter_appearance.cpp) ---
     // Set-or-query operations: the value is stored only under SET; each
     // returns the value in force. None of them redraws unless noted.
-    int pointRadius(int radius, SETGET mode);
-    int lineWidth(int width, SETGET mode);
-    bool barMode(bool on, SETGET mode);
-    double barFloor(double floor, SETGET mode);
+    // Invokable by signature (the main window applies them to every plot of
+    // a tab in sync mode).
+    Q_INVOKABLE int pointRadius(int radius, SETGET mode);
+    Q_INVOKABLE int lineWidth(int width, SETGET mode);
+    Q_INVOKABLE bool barMode(bool on, SETGET mode);
+    Q_INVOKABLE double barFloor(double floor, SETGET mode);
     // These two redraw under SET.
-    int tickFontSize(int size, SETGET mode);
-    QString tickFontFamily(const QString& family, SETGET mode);
+    Q_INVOKABLE int tickFontSize(int size, SETGET mode);
+    Q_INVOKABLE QString tickFontFamily(const QString& family, SETGET mode);
     const QColor& setGridColor(const QColor& colour);
     const QColor& setInsideColor(const QColor& colour);
     // Queries only with mode GET (1).
@@ -214,12 +216,14 @@ public:
     // with both off.
     void setLinesOrPoints(int id, bool points, OPTSTATES::QUADSTATE state);
     void applyLinesOrPoints(const std::vector<int>& ids, bool points, OPTSTATES::QUADSTATE state);
-    void setLines(const IdArray& ids, OPTSTATES::QUADSTATE state);
-    void setPoints(const IdArray& ids, OPTSTATES::QUADSTATE state);
+    // The "lines" and "pnts" commands: ids as the console lists them (a
+    // first ALL_CURVES means every curve).
+    Q_INVOKABLE void setLines(const std::vector<int>& ids, OPTSTATES::QUADSTATE state);
+    Q_INVOKABLE void setPoints(const std::vector<int>& ids, OPTSTATES::QUADSTATE state);
     bool allPointsShown() const;
     bool allLinesShown() const;
     // Each curve takes the colours of the next; the last those of the first.
-    void cycleCurveColors();
+    Q_INVOKABLE void cycleCurveColors();
     void refreshCurveIdPanel();
     CurveIDPanel* curveIdPanel() const { return m_curveIdPanel; }
 

@@ -287,9 +287,15 @@ void Plotter::applyLinesOrPoints(const std::vector<int>& ids, bool points, OPTST
     refreshPixmap();
 }
 
-void Plotter::setLines(const IdArray& ids, OPTSTATES::QUADSTATE state) { applyLinesOrPoints(ids.ids(), false, state); }
+void Plotter::setLines(const std::vector<int>& ids, OPTSTATES::QUADSTATE state)
+{
+    applyLinesOrPoints(ids, false, state);
+}
 
-void Plotter::setPoints(const IdArray& ids, OPTSTATES::QUADSTATE state) { applyLinesOrPoints(ids.ids(), true, state); }
+void Plotter::setPoints(const std::vector<int>& ids, OPTSTATES::QUADSTATE state)
+{
+    applyLinesOrPoints(ids, true, state);
+}
 
 bool Plotter::allPointsShown() const
 {

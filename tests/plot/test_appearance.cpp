@@ -93,7 +93,7 @@ TEST(PlotAppearance, ACurveNeverLosesBothLineAndPoints)
     p->setCurveTitle(0, "a");
     p->setCurveTitle(1, "b");
 
-    p->setLines(IdArray::all(), OPTSTATES::OFF);
+    p->setLines({ALL_CURVES}, OPTSTATES::OFF);
     for (const auto& [id, c] : p->curves()) {
         EXPECT_FALSE(c.attributes.showLine);
         EXPECT_TRUE(c.attributes.showPoints);
@@ -102,7 +102,7 @@ TEST(PlotAppearance, ACurveNeverLosesBothLineAndPoints)
     EXPECT_TRUE(p->allPointsShown());
     EXPECT_FALSE(p->allLinesShown());
 
-    p->setPoints(IdArray::all(), OPTSTATES::OFF);
+    p->setPoints({ALL_CURVES}, OPTSTATES::OFF);
     EXPECT_TRUE(p->allPointsShown()) << "lines are off, so the points stay";
     p->on_togPnts();
     EXPECT_TRUE(p->allPointsShown());
@@ -110,13 +110,15 @@ TEST(PlotAppearance, ACurveNeverLosesBothLineAndPoints)
     p->on_togLine();
     EXPECT_TRUE(p->allLinesShown());
     EXPECT_EQ(p->legend()->findItem(1)->m_style, 6);
-    p->setPoints(IdArray{1, 1}, OPTSTATES::TOGGLE);
+    p->setPoints({1}, OPTSTATES::TOGGLE);
     EXPECT_FALSE(p->curve(1)->attributes.showPoints);
     EXPECT_TRUE(p->curve(0)->attributes.showPoints);
     EXPECT_EQ(p->legend()->findItem(1)->m_style, 2);
 
-    // Ids that name no curve are passed over.
-    p->setLines(IdArray{2, 9, 0}, OPTSTATES::OFF);
+    // Ids that name no curve are passed over; through the main window's
+    // signature.
+    ASSERT_TRUE(QMetaObject::invokeMethod(p.get(), "setLines", Q_ARG(std::vector<int>, std::vector<int>({9, 0})),
+                                          Q_ARG(OPTSTATES::QUADSTATE, OPTSTATES::OFF)));
     EXPECT_FALSE(p->curve(0)->attributes.showLine);
 }
 

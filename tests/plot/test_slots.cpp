@@ -75,6 +75,13 @@ TEST(PlotSlots, EverySignatureResolves)
         "plotterSettingsChanged(Plotter*)", "reqCurvesMove(Plotter*)", "transcript(QString)",
         "verbose(ZEVOVE::TYPE,QString)", "zoomBtnChanged(ZOOM)",
     };
+    // Set-or-query operations the main window reaches by signature.
+    for (const char* s : {"pointRadius(int,SETGET)", "lineWidth(int,SETGET)", "barMode(bool,SETGET)",
+                          "barFloor(double,SETGET)", "tickFontSize(int,SETGET)", "tickFontFamily(QString,SETGET)",
+                          "setLines(std::vector<int>,OPTSTATES::QUADSTATE)",
+                          "setPoints(std::vector<int>,OPTSTATES::QUADSTATE)", "cycleCurveColors()",
+                          "setLegendPosition(QString,int,bool)"})
+        EXPECT_GE(mo.indexOfMethod(QMetaObject::normalizedSignature(s).constData()), 0) << s;
     for (const char* s : signalSignatures)
         EXPECT_GE(mo.indexOfSignal(QMetaObject::normalizedSignature(s).constData()), 0) << s;
 }
