@@ -22,14 +22,19 @@ void KROGui::addMarkers(const QString& values, const char* signature)
 {
     static const QRegularExpression separators(QStringLiteral("[, ;]"));
     const std::vector<Plotter*> plots = targetPlotters();
+    const bool constPosition = QByteArray(signature).contains("const double*");
     bool offered = true;
     for (const QString& piece : values.split(separators, Qt::SkipEmptyParts)) {
         bool ok = false;
         double v = QLocale::c().toDouble(piece, &ok);
         if (!ok)
             continue;
+        // addVMarker takes a pointer to const, addHMarker a plain pointer.
+        const double* cv = &v;
         for (Plotter* p : plots)
-            offered = callPlot(p, signature, Q_ARG(double*, &v), Q_ARG(bool, false)) && offered;
+            offered = (constPosition ? callPlot(p, signature, Q_ARG(const double*, cv), Q_ARG(bool, false))
+                                     : callPlot(p, signature, Q_ARG(double*, &v), Q_ARG(bool, false))) &&
+                      offered;
     }
     if (offered)
         for (Plotter* p : plots)
@@ -38,7 +43,7 @@ void KROGui::addMarkers(const QString& values, const char* signature)
 
 void KROGui::on_addhmarker(const QString& values) { addMarkers(values, "addHMarker(double*,bool)"); }
 
-void KROGui::on_addvmarker(const QString& values) { addMarkers(values, "addVMarker(double*,bool)"); }
+void KROGui::on_addvmarker(const QString& values) { addMarkers(values, "addVMarker(const double*,bool)"); }
 
 void KROGui::on_adddmarker(int first, int second)
 {

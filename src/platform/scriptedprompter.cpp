@@ -103,18 +103,27 @@ std::optional<QString> ScriptedPrompter::getText(QWidget*, const QString& title,
     return a->value.toString();
 }
 
-std::optional<int> ScriptedPrompter::getInt(QWidget*, const QString& title, const QString& label, int, int, int, int)
+std::optional<int> ScriptedPrompter::getInt(QWidget*, const QString& title, const QString& label, int value, int min,
+                                            int max, int step)
 {
     const auto a = take(Kind::Int, title, label);
+    m_asked.back().initial = value;
+    m_asked.back().minimum = min;
+    m_asked.back().maximum = max;
+    m_asked.back().step = step;
     if (!a || !a->value.isValid())
         return std::nullopt;
     return a->value.toInt();
 }
 
-std::optional<double> ScriptedPrompter::getDouble(QWidget*, const QString& title, const QString& label, double,
-                                                  double, double, int)
+std::optional<double> ScriptedPrompter::getDouble(QWidget*, const QString& title, const QString& label,
+                                                  double value, double min, double max, int decimals)
 {
     const auto a = take(Kind::Double, title, label);
+    m_asked.back().initial = value;
+    m_asked.back().minimum = min;
+    m_asked.back().maximum = max;
+    m_asked.back().step = decimals;
     if (!a || !a->value.isValid())
         return std::nullopt;
     return a->value.toDouble();

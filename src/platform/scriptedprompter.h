@@ -30,6 +30,10 @@ public:
         QString title;  // title or caption
         QString text;   // label or message text
         MessageKind messageKind = MessageKind::Information;  // message boxes only
+        // Number prompts only: the initial value, the bounds and the step
+        // (decimals for getDouble).
+        double initial = 0, minimum = 0, maximum = 0;
+        int step = 0;
     };
     using FailureHandler = std::function<void(const QString& problem)>;
 

@@ -132,10 +132,34 @@ void PlotDiag::setBackground(const QColor& colour)
     update();
 }
 
+void PlotDiag::setColumnCount(int columns)
+{
+    m_columnCount = columns;
+    update();
+}
+
 std::vector<QRect> PlotDiag::itemRects() const
 {
     std::vector<QRect> rects;
     rects.reserve(m_items.size());
+    if (m_columnCount > 0) {
+        const std::size_t n = m_items.size();
+        const std::size_t cols = std::size_t(m_columnCount);
+        const std::size_t rows = (n + cols - 1) / cols;
+        int rowHeight = 0;
+        for (const auto& it : m_items)
+            rowHeight = std::max(rowHeight, it->height());
+        int x = 0;
+        for (std::size_t c = 0; c * rows < n; ++c) {
+            int colWidth = 0;
+            for (std::size_t i = c * rows; i < std::min(n, (c + 1) * rows); ++i)
+                colWidth = std::max(colWidth, m_items[i]->width());
+            for (std::size_t i = c * rows; i < std::min(n, (c + 1) * rows); ++i)
+                rects.emplace_back(x, int(i - c * rows) * rowHeight, colWidth, rowHeight);
+            x += colWidth;
+        }
+        return rects;
+    }
     if (m_alignState == ALIGN_HORIZONTAL) {
         int x = 0;
         int h = 0;
@@ -175,7 +199,7 @@ QSize PlotDiag::contentSize() const
 {
     if (m_items.empty())
         return {0, 0};
-    if (m_alignState == ALIGN_HORIZONTAL) {
+    if (m_alignState == ALIGN_HORIZONTAL && m_columnCount <= 0) {
         int w = 0, h = 0;
         for (const auto& it : m_items) {
             w += it->width();
@@ -183,7 +207,7 @@ QSize PlotDiag::contentSize() const
         }
         return {w, h};
     }
-    if (m_alignState == ALIGN_VERTICAL) {
+    if (m_alignState == ALIGN_VERTICAL && m_columnCount <= 0) {
         int w = 0, h = 0;
         for (const auto& it : m_items) {
             w = std::max(w, it->width());
@@ -209,6 +233,7 @@ void PlotDiag::realign(AlignState type)
     if (type == m_alignState || (type != ALIGN_HORIZONTAL && type != ALIGN_VERTICAL))
         return;
     m_alignState = type;
+    m_columnCount = -1;
     if (!isHidden()) {
         adjustSize();
         update();

@@ -59,6 +59,11 @@ public:
     bool removeItem(int id);
     void clear();
 
+    // Lays the items out in that many columns, filling each column top to
+    // bottom (the marker table's two columns); 0 or less: the arrangement.
+    void setColumnCount(int columns);
+    int columnCount() const { return m_columnCount; }
+
     void setBackground(const QColor& colour);
     QColor background() const { return m_background; }
     QSize contentSize() const;
@@ -134,5 +139,6 @@ private:
     // The item id under the last press (-1: none).
     int m_pressedId = -1;
     std::vector<std::unique_ptr<LegendItem>> m_items;
+    int m_columnCount = -1;
     QColor m_background{Qt::white};
 };

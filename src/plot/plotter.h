@@ -12,9 +12,15 @@
 //   plotter_drawcurves.cpp  lines, symbols, bars, 3-D, highlight
 //   plotter_draw.cpp     the redraw pipeline, background, annotations, paint
 //   plotter_labels.cpp   title, axis labels, footnote and the label layout
+//   plotter_markers.cpp  markers, their widgets, differences and the marker table
+//   plotter_mouse.cpp    mouse modes, rubber band, zoom to a rectangle, pan,
+//                        readout, snap-to-curve, right-button menu, drops
+//   plotter_keys.cpp     wheel and keys
+//   analysis/plotter_crop.cpp  crop and erase of points by rectangle
 // Later families (appearance, legend docking, statistics, live data, export,
 // markers, mouse tools, analyses) add their own files and members here.
 #include <QColor>
+#include <QCursor>
 #include <QFont>
 #include <QPixmap>
 #include <QPointF>
@@ -24,7 +30,9 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <algorithm>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,6 +51,9 @@
 
 class ActionLabel;
 class ActionCircle;
+class MarkerWidget;
+class MarkerDiffWidget;
+class NearestPointIndex;
 class RotLabel;
 class PlotDiag;
 class QLabel;
@@ -59,6 +70,29 @@ struct Mapping;
 // label texts from commands, options and live links: the parts between such
 // marks, empty parts dropped, joined by "<br />".
 QString toHtmlBreaks(const QString& text);
+
+// One marker: a line across the plot area at a data position (data units
+// also on logarithmic axes); orientation 0 vertical (at an x), 1 horizontal
+// (at a y).
+struct MarkerRecord {
+    double position = 0.0;
+    int orientation = 0;
+};
+
+// The rectangle spanned by the two corners of r whichever way it was
+// dragged (QRect::normalized() of Qt 6 moves swapped edges by one pixel).
+inline QRect cornerNormalized(const QRect& r)
+{
+    return QRect(QPoint(std::min(r.left(), r.right()), std::min(r.top(), r.bottom())),
+                 QPoint(std::max(r.left(), r.right()), std::max(r.top(), r.bottom())));
+}
+
+// The cursors of one mouse mode and the image painted inside its rubber band.
+struct ModeCursor {
+    QCursor normal;
+    QCursor pressed;
+    QPixmap dragImage; // 32 x 32, or null for none
+};
 
 class Plotter : public QWidget {
     Q_OBJECT
@@ -253,6 +287,55 @@ public:
     // mode: a SETGET value.
     Q_INVOKABLE QString setLegendPosition(const QString& word, int mode, bool force = false);
 
+    // --- markers (plotter_markers.cpp) ---
+    // The widget of a marker or difference number; null when there is none.
+    MarkerWidget* markerWidget(int number) const;
+    MarkerDiffWidget* markerDiffWidget(int number) const;
+    // Removes every marker and difference and restarts the numbering at M1;
+    // no message, no redraw.
+    void removeAllMarkers();
+    // Creates and positions the marker and difference widgets (redraw).
+    void placeMarkers();
+    // Fills the marker table with each curve's value at each vertical marker.
+    void updateMarkerTable();
+    // The date text of a marker or the readout: the 24-character calendar
+    // time of an MJD (seconds rounded), "Out of bounds" outside the MJD range.
+    static QString mjdDateText(double mjd);
+
+    // --- mouse tools (plotter_mouse.cpp) ---
+    // The main window calls these by signature.
+    Q_INVOKABLE bool setCropMode(bool on, SETGET mode = SET);
+    Q_INVOKABLE bool setEraserMode(bool on, SETGET mode = SET);
+    Q_INVOKABLE bool setDataSelectMode(bool on, SETGET mode = SET);
+    Q_INVOKABLE bool setPanMode(bool on, SETGET mode = SET);
+    // Snaps the readout to the nearest point of one curve (asked for).
+    Q_INVOKABLE bool snapTo(bool on, SETGET mode = SET);
+    // The snap curve's point nearest to pos on screen (data values, without
+    // the x offset); moves the snap circle there. (0, 0) without points.
+    QPointF nearestPoint(const QPoint& pos);
+    // Shifts the view in force by a pixel displacement; no redraw.
+    Q_INVOKABLE void panBy(int dx, int dy, const QPoint& origin);
+    // A new view of the zoom history from a rectangle in widget pixels.
+    void zoomToRect(const QRect& rect, bool forward);
+    // Schedules the repaint of the rubber band's outline and image square.
+    void drawRubberBand();
+    // The readout text for a data point in the format in force ("" when off).
+    QString readoutText(const QPointF& p) const;
+    int mouseMode() const { return m_mouseMode; }
+    int snapCurveId() const { return m_snapCurveId; }
+    QLabel* coordLabel() const { return m_coordLabel; }
+    ActionCircle* snapCircle() const { return m_snapCircle; }
+
+    // --- crop and erase (analysis/plotter_crop.cpp) ---
+    // Keeps, in the listed curves, the points inside the limits (x low, x
+    // high[, y low, y high]); every pair is put in order first.
+    void crop(const std::vector<double>& limits, const std::vector<int>& ids);
+    // Keeps the points inside the rectangle (corner 1 top-left, corner 2
+    // bottom-right, data values) in the listed curves.
+    void cropToRect(const QPointF& topLeft, const QPointF& bottomRight, const std::vector<int>& ids);
+    // Removes the points inside the rectangle from every curve.
+    void erasePointsInRect(const QPointF& topLeft, const QPointF& bottomRight);
+
 public Q_SLOTS:
     void cache(int mode);
     void removeCurve(int index);
@@ -330,18 +413,6 @@ public Q_SLOTS:
     void labelTextChangeReq(int id);
     void labelTextChanged(const QString& text);
     void paintLabel(int id);
-    // Markers and mouse readout.
-    void addHMarker(double* position = nullptr, bool redraw = true);
-    void addMarkerDiff(int first = 0, int second = 0, bool redraw = true);
-    void addVMarker(const double* const position = nullptr, bool redraw = true);
-    void removeMarkers();
-    void removeMarkers(const IdArray& ids);
-    void moveMarker(int number, SearchType search);
-    void updateMarkerLocation(int number);
-    void drawMarkerDifferences();
-    void toggleMouseDateXY();
-    void toggleMouseDateY();
-    void toggleMouseXY();
     // Curve set.
     void on_addPoint();
     // Result plots.
@@ -403,6 +474,22 @@ public Q_SLOTS:
     void fir();
     void smooth_fir();
 
+    // --- markers (plotter_markers.cpp) ---
+    // Without a position the user is asked and a command is emitted.
+    void addVMarker(const double* const position = nullptr, bool redraw = true);
+    void addHMarker(double* position = nullptr, bool redraw = true);
+    // 0, 0 asks for two markers (unless the plot holds exactly two).
+    void addMarkerDiff(int first = 0, int second = 0, bool redraw = true);
+    // Asks which markers to remove and emits the command.
+    void removeMarkers();
+    // Marker numbers; a first number 0 removes every marker.
+    void removeMarkers(const IdArray& numbers);
+
+    // --- mouse tools (plotter_mouse.cpp) ---
+    void toggleMouseXY();
+    void toggleMouseDateY();
+    void toggleMouseDateXY();
+
 Q_SIGNALS:
     void adevstarted(const Plotter* const);
     void adevstopped(const Plotter* const);
@@ -421,9 +508,27 @@ Q_SIGNALS:
     void verbose(ZEVOVE::TYPE, const QString&);
     void zoomBtnChanged(ZOOM);
 
+private Q_SLOTS:
+    // --- markers (plotter_markers.cpp) ---
+    void moveMarker(int number, SearchType type);
+    void updateMarkerLocation(int number);
+    void drawMarkerDifferences();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // --- mouse tools (plotter_mouse.cpp) ---
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // --- wheel and keys (plotter_keys.cpp) ---
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 public:
     // ---- state; every member with its value after construction ----
@@ -509,8 +614,19 @@ public:
     std::vector<ActionLabel*> m_customLabels;
     std::vector<PointAnnotation> m_annotations;
 
-    // Mouse tools.
+    // Markers (plotter_markers.cpp). The widgets are children of the plot,
+    // deleted when their marker or difference goes.
+    std::map<int, MarkerRecord> m_markers;
+    std::map<int, std::pair<int, int>> m_markerDiffs;
+    std::vector<MarkerWidget*> m_markerWidgets;
+    std::vector<MarkerDiffWidget*> m_markerDiffWidgets;
+    int m_nextMarkerNumber = 1;
+    // Difference numbers are unique in the process: never reset.
+    static int s_nextMarkerDiffNumber;
+
+    // Mouse tools (plotter_mouse.cpp).
     int m_mouseMode = 0;
+    std::map<int, ModeCursor> m_modeCursors;
     bool m_rubberBandShown = false;
     QRect m_rubberBand;
     QRect m_modeImageRect;
@@ -519,6 +635,13 @@ public:
     bool m_readoutDateY = false;
     bool m_readoutDateXY = false;
     bool m_snapToCurve = false;
+    // The curve the readout snaps to, by id (-1 none): a removed curve
+    // simply stops the snap.
+    int m_snapCurveId = -1;
+    // Nearest-point search over the snap curve, rebuilt after each redraw.
+    std::shared_ptr<NearestPointIndex> m_snapIndex;
+    // The window whose moves a floating legend follows.
+    QPointer<QWidget> m_watchedWindow;
 
     // Drawing keeps only what can change the picture (see curveraster.h);
     // false draws every segment and symbol (for comparisons).
@@ -560,6 +683,22 @@ private:
     void restoreCache(const CurveMap& source, const std::map<int, QString>& titles);
     bool takeCache(CurveMap& target, std::map<int, QString>& titles);
     void emitZoomState(int state);
+    // Markers: shared geometry of placement and differences.
+    struct MarkerFrame;
+    MarkerFrame markerFrame() const;
+    void setMarkerValueText(MarkerWidget* w, const MarkerRecord& m) const;
+    double viewBoundToData(int axis, double bound) const;
+    void deleteMarkerWidget(int number);
+    // Asks for marker numbers (the all-markers entry is number 0).
+    std::vector<int> promptMarkers(int minSelected, int maxSelected, bool offerAll, bool* accepted);
+    void deleteMarkerDiffWidget(int number);
+    // Mouse tools.
+    void setMouseMode(int mode, bool on);
+    void buildModeCursors();
+    void selectDataInRect(const QRect& band);
+    // Wheel and keys: shifts the range in force of one axis by a number of
+    // tick steps and recomputes its ticks.
+    void scrollAxis(int axis, double steps);
     double depthX() const;
     double depthY() const;
 

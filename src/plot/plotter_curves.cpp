@@ -237,6 +237,7 @@ void Plotter::removeAllCurves()
 
 void Plotter::clearAll()
 {
+    removeAllMarkers();
     m_annotations.clear();
     removeAllCurves();
     resetSettings();

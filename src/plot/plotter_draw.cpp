@@ -85,14 +85,15 @@ void Plotter::refreshPixmap()
         freshPixmap(m_pixmap, this, m_outsideColor);
         QPainter p(&m_pixmap);
         beginLikeWidget(p, this);
-        // The marker table is filled here once markers exist.
+        updateMarkerTable();
         reshapeLabels();
         // Arrows are placed here.
         refreshCurveIdPanel();
         widenFor3D();
         composeInto(p);
         p.end();
-        // Marker widgets are placed here.
+        m_snapIndex.reset();
+        placeMarkers();
     } catch (const std::exception& e) {
         Q_EMIT verbose(ZEVOVE::BUG, tr("A bug was discovered in %1!\n%2").arg("Plotter::refreshPixmap", e.what()));
     }
@@ -106,6 +107,7 @@ void Plotter::redrawCurves()
         QPainter p(&m_pixmap);
         beginLikeWidget(p, this);
         composeInto(p);
+        m_snapIndex.reset();
     } catch (const std::exception& e) {
         Q_EMIT verbose(ZEVOVE::BUG, tr("A bug was discovered in %1!\n%2").arg("Plotter::redrawCurves", e.what()));
     }
@@ -126,7 +128,10 @@ void Plotter::paintEvent(QPaintEvent* event)
     if (m_rubberBandShown) {
         p.setPen(QPen(m_gridColor, 0));
         p.setBrush(Qt::NoBrush);
-        p.drawRect(m_rubberBand.normalized().adjusted(0, 0, -1, -1));
+        p.drawRect(cornerNormalized(m_rubberBand).adjusted(0, 0, -1, -1));
+        const auto mode = m_modeCursors.find(m_mouseMode);
+        if (m_mouseMode != 0 && mode != m_modeCursors.end() && !mode->second.dragImage.isNull())
+            p.drawPixmap(m_modeImageRect.topLeft(), mode->second.dragImage);
     }
     if (hasFocus()) {
         QStyleOptionFocusRect option;

@@ -16,17 +16,6 @@ void Plotter::labelDragged(const QPoint&) { notAvailableYet("labelDragged"); }
 void Plotter::labelTextChangeReq(int) { notAvailableYet("labelTextChangeReq"); }
 void Plotter::labelTextChanged(const QString&) { notAvailableYet("labelTextChanged"); }
 void Plotter::paintLabel(int) { notAvailableYet("paintLabel"); }
-void Plotter::addHMarker(double*, bool) { notAvailableYet("addHMarker"); }
-void Plotter::addMarkerDiff(int, int, bool) { notAvailableYet("addMarkerDiff"); }
-void Plotter::addVMarker(const double* const, bool) { notAvailableYet("addVMarker"); }
-void Plotter::removeMarkers() { notAvailableYet("removeMarkers"); }
-void Plotter::removeMarkers(const IdArray&) { notAvailableYet("removeMarkers"); }
-void Plotter::moveMarker(int, SearchType) { notAvailableYet("moveMarker"); }
-void Plotter::updateMarkerLocation(int) { notAvailableYet("updateMarkerLocation"); }
-void Plotter::drawMarkerDifferences() { notAvailableYet("drawMarkerDifferences"); }
-void Plotter::toggleMouseDateXY() { notAvailableYet("toggleMouseDateXY"); }
-void Plotter::toggleMouseDateY() { notAvailableYet("toggleMouseDateY"); }
-void Plotter::toggleMouseXY() { notAvailableYet("toggleMouseXY"); }
 void Plotter::on_addPoint() { notAvailableYet("on_addPoint"); }
 void Plotter::buildNoise() { notAvailableYet("buildNoise"); }
 void Plotter::arithDiag() { notAvailableYet("arithDiag"); }

@@ -109,6 +109,9 @@ Plotter::Plotter(QWidget* parent, const char* name) : QWidget(parent), m_barFloo
 
     m_snapCircle = new ActionCircle(this);
     m_snapCircle->hide();
+    // The circle sits under the pointer: moves must still reach the plot.
+    m_snapCircle->setAttribute(Qt::WA_TransparentForMouseEvents);
+    buildModeCursors();
 
     setAcceptDrops(true);
 
@@ -151,6 +154,8 @@ void Plotter::resetSettings()
     m_depthX = 6.0;
     m_depthY = 3.0;
     m_rubberBandShown = false;
+    m_nextMarkerNumber = 1;
+    m_snapCurveId = -1;
     m_highlightedCurve = -1;
     m_highlightDrawCount = 0;
 

@@ -297,10 +297,11 @@ TEST(PlotLayout, FootnoteUnderTheLegendOrTheMarkerTable)
     p->legend()->hide();
     p->footnote("a footnote long enough to reach under the table", SET);
     p->markerTable()->setDockState(DOCK_RIGHT);
-    p->markerTable()->realign(ALIGN_VERTICAL);
-    for (int row = 0; row < 20; ++row)
-        new LegendItem(p->markerTable(), QString("M%1(C1): 2").arg(row + 1), Qt::black, row);
-    p->markerTable()->show();
+    // Vertical markers fill the table: a long column of rows.
+    for (int k = 0; k < 10; ++k) {
+        const double x = k / 10.0;
+        p->addVMarker(&x, false);
+    }
     p->refreshPixmap();
     EXPECT_TRUE(has(ZEVOVE::WARNING, "Footnote was hidden because it intersects with the marker table."));
     EXPECT_TRUE(p->footnoteLabel()->isHidden());
