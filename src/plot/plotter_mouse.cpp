@@ -391,6 +391,8 @@ void Plotter::mouseMoveEvent(QMouseEvent* event)
         else
             m_coordLabel->move(pos.x() + 15, pos.y() - 10);
         m_coordLabel->raise();
+        if (m_snapToCurve)
+            m_snapCircle->raise(); // the marked point stays visible over the label
     }
 }
 

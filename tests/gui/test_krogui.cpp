@@ -859,3 +859,27 @@ TEST_F(MainWindow, ToolbarStateFollowsThePlots)
     w->on_adevstopped(p);
     EXPECT_FALSE(visible(w->abortButton()));
 }
+
+TEST_F(MainWindow, MarkerCommandsAndMouseModesReachThePlot)
+{
+    auto w = make({"-f", dataFile(), "-x", "1", "-y", "2"});
+    ASSERT_TRUE(waitLoaded(*w));
+    Plotter* p = w->activePlotter();
+    run(*w, "vmarker 10 20 30");
+    run(*w, "hmarker 5");
+    ASSERT_EQ(p->m_markers.size(), 4u);
+    EXPECT_EQ(p->m_markers.at(4).orientation, 1);
+    run(*w, "dmarker M1 M3");
+    EXPECT_EQ(p->m_markerDiffs.size(), 1u);
+    EXPECT_EQ(p->m_markerWidgets.size(), 4u); // drawn once after the command
+    run(*w, "remove M1");
+    EXPECT_EQ(p->m_markers.count(1), 0u);
+    EXPECT_TRUE(p->m_markerDiffs.empty());
+    run(*w, "remove M0");
+    EXPECT_TRUE(p->m_markers.empty());
+
+    w->cropButton()->setChecked(true);
+    EXPECT_EQ(p->mouseMode(), 1);
+    w->cropButton()->setChecked(false);
+    EXPECT_EQ(p->mouseMode(), 0);
+}
