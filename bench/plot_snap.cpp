@@ -6,13 +6,12 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QRandomGenerator>
 
 #include <cmath>
 #include <memory>
 
 #include "plot/nearestpoint.h"
-#include "plot/plotter.h"
+#include "support/noisyplot.h"
 
 namespace {
 
@@ -20,19 +19,7 @@ constexpr int kMoves = 1000;
 
 std::unique_ptr<Plotter> snappedPlot(std::size_t n)
 {
-    auto p = std::make_unique<Plotter>(nullptr, "bench");
-    p->resize(1200, 800);
-    p->show();
-    QRandomGenerator rng(7);
-    CurveData c;
-    c.values.resize(2 * n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const double x = 1000.0 * double(i) / double(n);
-        c.values[2 * i] = x;
-        c.values[2 * i + 1] = std::sin(x / 50.0) + 0.5 * (rng.generateDouble() - 0.5);
-    }
-    p->setCurveData(0, std::move(c), false);
-    p->rescale();
+    auto p = noisyPlot(n);
     p->snapTo(true, SET);
     p->toggleMouseXY();
     QApplication::processEvents();
@@ -72,11 +59,11 @@ void BM_SnapIndexBuild(benchmark::State& state)
     auto p = snappedPlot(std::size_t(state.range(0)));
     movePointer(*p, 0);
     const std::vector<double>& values = p->curves().at(0).values;
-    ScreenMapping m;
-    m.x0 = p->view().xRange().min;
-    m.y0 = p->view().yRange().min;
-    m.sx = (p->plotArea().width() - 1) / p->view().xRange().span();
-    m.sy = (p->plotArea().height() - 1) / p->view().yRange().span();
+    curveraster::Mapping m;
+    m.xmin = p->view().xRange().min;
+    m.ymin = p->view().yRange().min;
+    m.xScale = (p->plotArea().width() - 1) / p->view().xRange().span();
+    m.yScale = (p->plotArea().height() - 1) / p->view().yRange().span();
     m.left = p->marginLeft();
     m.bottom = p->plotArea().bottom();
     for (auto _ : state) {

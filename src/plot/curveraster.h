@@ -40,6 +40,8 @@ struct Mapping {
     // the wrong side of zero on a logarithmic axis, or a coordinate that is
     // not finite (NaN or infinite data, an empty range in force).
     bool map(double x, double y, double& px, double& py) const;
+
+    bool operator==(const Mapping&) const = default;
 };
 
 // Inline: the drawing maps every point of every curve through it.

@@ -19,20 +19,6 @@ std::int64_t toPixel(double v)
     return static_cast<std::int64_t>(v); // truncates toward zero
 }
 
-bool axisCoordinate(double v, bool logarithmic, int sign, double& out)
-{
-    if (!std::isfinite(v))
-        return false;
-    if (logarithmic) {
-        if ((sign > 0 && v <= 0) || (sign < 0 && v >= 0))
-            return false;
-        out = std::log10(std::fabs(v)) * sign;
-    } else {
-        out = v;
-    }
-    return true;
-}
-
 // Squared distance, or -1 when the point is too far to win at all.
 std::int64_t squaredDistance(std::int64_t dx, std::int64_t dy)
 {
@@ -50,21 +36,17 @@ struct Entry {
 
 } // namespace
 
-bool screenPosition(const ScreenMapping& m, double x, double y, std::int64_t& column, std::int64_t& row)
+bool screenPosition(const curveraster::Mapping& m, double x, double y, std::int64_t& column, std::int64_t& row)
 {
-    double xa, ya;
-    if (!axisCoordinate(x, m.logX, m.signX, xa) || !axisCoordinate(y, m.logY, m.signY, ya))
-        return false;
-    const double cx = (xa - m.x0) * m.sx + m.left;
-    const double cy = m.bottom - (ya - m.y0) * m.sy;
-    if (!std::isfinite(cx) || !std::isfinite(cy))
+    double cx, cy;
+    if (!m.map(x, y, cx, cy))
         return false;
     column = toPixel(cx);
     row = toPixel(cy);
     return true;
 }
 
-long long nearestPointScan(const std::vector<double>& values, const ScreenMapping& m, int px, int py)
+long long nearestPointScan(const std::vector<double>& values, const curveraster::Mapping& m, int px, int py)
 {
     const std::size_t n = values.size() / 2;
     long long best = -1;
@@ -84,7 +66,7 @@ long long nearestPointScan(const std::vector<double>& values, const ScreenMappin
     return best;
 }
 
-void NearestPointIndex::build(const std::vector<double>& values, const ScreenMapping& m)
+void NearestPointIndex::build(const std::vector<double>& values, const curveraster::Mapping& m)
 {
     m_built = true;
     m_source = values.data();

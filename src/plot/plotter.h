@@ -689,6 +689,8 @@ private:
     void setMarkerValueText(MarkerWidget* w, const MarkerRecord& m) const;
     double viewBoundToData(int axis, double bound) const;
     void deleteMarkerWidget(int number);
+    // Adding a marker of an orientation (0 vertical, 1 horizontal).
+    void addMarker(int orientation, const double* position, bool redraw);
     // Asks for marker numbers (the all-markers entry is number 0).
     std::vector<int> promptMarkers(int minSelected, int maxSelected, bool offerAll, bool* accepted);
     void deleteMarkerDiffWidget(int number);

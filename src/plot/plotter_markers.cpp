@@ -115,21 +115,24 @@ void Plotter::deleteMarkerDiffWidget(int number)
 // ---------------------------------------------------------------------------
 // Adding
 
-void Plotter::addVMarker(const double* const position, bool redraw)
+void Plotter::addMarker(int orientation, const double* position, bool redraw)
 {
-    const int axis = 0;
+    const int axis = orientation == 1 ? 1 : 0;
+    const bool vertical = axis == 0;
     if (!position) {
         // The command takes data values: on a logarithmic axis the view's
         // decades are turned back into values first.
         const AxisRange& r = view().range(axis);
         const double lo = viewBoundToData(axis, r.min), hi = viewBoundToData(axis, r.max);
         const double mid = viewBoundToData(axis, (r.min + r.max) / 2);
-        const auto v = kro::prompter().getDouble(
-            this, tr("Add vertical marker to plot"),
-            tr("X-Value:") + "\n" + tr("Enter the position of the vertical marker to be placed."), mid,
-            std::min(lo, hi), std::max(lo, hi), 10);
+        const QString caption = vertical ? tr("Add vertical marker to plot") : tr("Add horizontal marker to plot");
+        const QString label = vertical ? tr("X-Value:") : tr("Y-Value:");
+        const QString text = vertical ? tr("Enter the position of the vertical marker to be placed.")
+                                      : tr("Enter the position of the horizontal marker to be placed.");
+        const auto v = kro::prompter().getDouble(this, caption, label + "\n" + text, mid, std::min(lo, hi),
+                                                 std::max(lo, hi), 10);
         if (v)
-            Q_EMIT command(QStringLiteral("vmarker %1").arg(*v, 0, 'g', 15));
+            Q_EMIT command((vertical ? QStringLiteral("vmarker %1") : QStringLiteral("hmarker %1")).arg(*v, 0, 'g', 15));
         return;
     }
     double lo = 0, hi = 0;
@@ -138,50 +141,23 @@ void Plotter::addVMarker(const double* const position, bool redraw)
         return;
     }
     if (*position < lo || *position > hi) {
-        Q_EMIT transcript(tr("Marker error: Vertical marker position %1 is out of bounds.\nCurrent data range: %2, %3")
-                              .arg(*position)
-                              .arg(lo)
-                              .arg(hi));
+        const QString error =
+            vertical ? tr("Marker error: Vertical marker position %1 is out of bounds.\nCurrent data range: %2, %3")
+                     : tr("Marker error: Horizontal marker position %1 is out of bounds.\nCurrent data range: %2, %3");
+        Q_EMIT transcript(error.arg(*position).arg(lo).arg(hi));
         return;
     }
-    m_markers[m_nextMarkerNumber++] = MarkerRecord{*position, 0};
-    updateMarkerTable();
+    m_markers[m_nextMarkerNumber++] = MarkerRecord{*position, orientation};
+    // The table lists vertical markers only.
+    if (vertical)
+        updateMarkerTable();
     if (redraw)
         refreshPixmap();
 }
 
-void Plotter::addHMarker(double* position, bool redraw)
-{
-    const int axis = 1;
-    if (!position) {
-        const AxisRange& r = view().range(axis);
-        const double lo = viewBoundToData(axis, r.min), hi = viewBoundToData(axis, r.max);
-        const double mid = viewBoundToData(axis, (r.min + r.max) / 2);
-        const auto v = kro::prompter().getDouble(
-            this, tr("Add horizontal marker to plot"),
-            tr("Y-Value:") + "\n" + tr("Enter the position of the horizontal marker to be placed."), mid,
-            std::min(lo, hi), std::max(lo, hi), 10);
-        if (v)
-            Q_EMIT command(QStringLiteral("hmarker %1").arg(*v, 0, 'g', 15));
-        return;
-    }
-    double lo = 0, hi = 0;
-    if (pointCountOfAllCurves(m_curves) == 0 || !dataExtremes(m_curves, axis, lo, hi)) {
-        Q_EMIT transcript(tr("Marker warning: Cannot add a marker to a plot with no data."));
-        return;
-    }
-    if (*position < lo || *position > hi) {
-        Q_EMIT transcript(
-            tr("Marker error: Horizontal marker position %1 is out of bounds.\nCurrent data range: %2, %3")
-                .arg(*position)
-                .arg(lo)
-                .arg(hi));
-        return;
-    }
-    m_markers[m_nextMarkerNumber++] = MarkerRecord{*position, 1};
-    if (redraw)
-        refreshPixmap();
-}
+void Plotter::addVMarker(const double* const position, bool redraw) { addMarker(0, position, redraw); }
+
+void Plotter::addHMarker(double* position, bool redraw) { addMarker(1, position, redraw); }
 
 std::vector<int> Plotter::promptMarkers(int minSelected, int maxSelected, bool offerAll, bool* accepted)
 {

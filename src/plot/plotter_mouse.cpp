@@ -160,20 +160,10 @@ QPointF Plotter::nearestPoint(const QPoint& pos)
     if (values.size() < 2)
         return {0.0, 0.0};
 
-    const ViewRect& v = view();
-    const AxisRange& xr = v.xRange();
-    const AxisRange& yr = v.yRange();
-    ScreenMapping m;
-    m.x0 = xr.min;
-    m.y0 = yr.min;
-    m.sx = (width() - m_marginLeft - m_marginRight - 1) / (xr.max - xr.min);
-    m.sy = (height() - m_marginTop - m_marginBottom - 1) / (yr.max - yr.min);
-    m.left = m_marginLeft;
-    m.bottom = height() - 1 - m_marginBottom;
-    m.logX = m_logX;
-    m.logY = m_logY;
-    m.signX = m_logXSign;
-    m.signY = m_logYSign;
+    // The pixels of the drawing (without a 3-D shift).
+    curveraster::Mapping m;
+    if (!curveMapping(m, 0, 0))
+        return {0.0, 0.0};
     if (!m_snapIndex)
         m_snapIndex = std::make_shared<NearestPointIndex>();
     if (!m_snapIndex->builtFor(values, m))

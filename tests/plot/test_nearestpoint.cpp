@@ -10,13 +10,13 @@
 
 namespace {
 
-ScreenMapping linearMapping()
+curveraster::Mapping linearMapping()
 {
-    ScreenMapping m;
-    m.x0 = 0;
-    m.y0 = -1;
-    m.sx = 499.0 / 100.0;
-    m.sy = 299.0 / 2.0;
+    curveraster::Mapping m;
+    m.xmin = 0;
+    m.ymin = -1;
+    m.xScale = 499.0 / 100.0;
+    m.yScale = 299.0 / 2.0;
     m.left = 60;
     m.bottom = 349;
     return m;
@@ -24,8 +24,8 @@ ScreenMapping linearMapping()
 
 TEST(NearestPointScan, FirstOfEqualDistancesWinsAndSkippedPointsNeverDo)
 {
-    ScreenMapping m;
-    m.sx = m.sy = 1;
+    curveraster::Mapping m;
+    m.xScale = m.yScale = 1;
     m.bottom = 100; // row = 100 - y
     const double nan = std::numeric_limits<double>::quiet_NaN();
     // Points 1 and 2 lie 5 pixels from (10, 90), point 2 after point 1.
@@ -45,7 +45,7 @@ TEST(NearestPointScan, FirstOfEqualDistancesWinsAndSkippedPointsNeverDo)
 struct Dataset {
     const char* name;
     std::vector<double> values;
-    ScreenMapping mapping;
+    curveraster::Mapping mapping;
 };
 
 std::vector<Dataset> datasets()
@@ -74,8 +74,8 @@ std::vector<Dataset> datasets()
     Dataset odd{"not finite values and a log axis of both signs", {}, linearMapping()};
     odd.mapping.logY = true;
     odd.mapping.signY = 1;
-    odd.mapping.y0 = -2;
-    odd.mapping.sy = 299.0 / 4.0;
+    odd.mapping.ymin = -2;
+    odd.mapping.yScale = 299.0 / 4.0;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (int i = 0; i < 4000; ++i) {
         const double y = (i % 13 == 0) ? nan : (i % 7 == 0 ? -std::exp(noise(rng)) : std::exp(3 * noise(rng)));
@@ -112,8 +112,8 @@ TEST(NearestPointIndex, EmptyAndStaleIndexes)
 
     std::vector<double> v = {1, 0, 2, 0};
     index.build(v, linearMapping());
-    ScreenMapping moved = linearMapping();
-    moved.x0 = 1;
+    curveraster::Mapping moved = linearMapping();
+    moved.xmin = 1;
     EXPECT_FALSE(index.builtFor(v, moved));
     v.push_back(3);
     v.push_back(0);
