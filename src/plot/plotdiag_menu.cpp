@@ -62,14 +62,15 @@ void PlotDiag::mousePressEvent(QMouseEvent* e)
         m_leftPressed = true;
     const LegendItem* it = itemAt(e->position().toPoint());
     m_pressedId = it ? it->m_id : -1;
-    QWidget::mousePressEvent(e);
+    // The panel's clicks are its own: they never reach the plot below.
+    e->accept();
 }
 
 void PlotDiag::mouseMoveEvent(QMouseEvent* e)
 {
     if (m_leftPressed && m_dockState == DOCK_FLOAT)
         dragFloating(e->globalPosition().toPoint());
-    QWidget::mouseMoveEvent(e);
+    e->accept();
 }
 
 void PlotDiag::mouseReleaseEvent(QMouseEvent* e)
@@ -93,7 +94,7 @@ void PlotDiag::mouseReleaseEvent(QMouseEvent* e)
     // A click: press and release on the same entry.
     if (LegendItem* it = itemAt(local); it && it->m_id == pressedId)
         liClicked(it);
-    QWidget::mouseReleaseEvent(e);
+    e->accept();
 }
 
 void PlotDiag::fillContextMenu(QMenu& menu)
