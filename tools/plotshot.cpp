@@ -177,9 +177,9 @@ int main(int argc, char** argv)
         } else if (a == "--annotate") {
             annotations << value(i);
         } else if (a == "--inside") {
-            plot.m_insideColor = colourArg(value(i));
+            plot.setInsideColor(colourArg(value(i)));
         } else if (a == "--outside") {
-            plot.m_outsideColor = colourArg(value(i));
+            plot.outsideColor(colourArg(value(i)), SET);
         } else {
             std::fprintf(stderr, "plotshot: unknown option %s\n", qPrintable(a));
             return 2;
@@ -205,17 +205,7 @@ int main(int argc, char** argv)
     }
     for (auto& f : after)
         f();
-    if (!legend.isEmpty()) {
-        const DockState d = legend == "top" ? DOCK_TOP : legend == "bottom" ? DOCK_BOTTOM : legend == "left" ? DOCK_LEFT : DOCK_RIGHT;
-        plot.legend()->setDockState(d);
-        plot.legend()->realign((d == DOCK_LEFT || d == DOCK_RIGHT) ? ALIGN_VERTICAL : ALIGN_HORIZONTAL);
-        plot.legend()->adjustSize();
-        if (plot.legend()->count() > 1)
-            plot.legend()->show();
-    } else {
-        plot.legend()->setDockState(DOCK_OFF);
-        plot.legend()->hide();
-    }
+    plot.setLegendPosition(legend.isEmpty() ? QStringLiteral("off") : legend, SET);
     plot.m_views[0].xGranularity = plot.m_xGranularity;
     plot.m_views[0].yGranularity = plot.m_yGranularity;
     plot.rescale();

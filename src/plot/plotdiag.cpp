@@ -258,7 +258,9 @@ void PlotDiag::applyDockState(DockState state)
     if (state == DOCK_FLOAT) {
         const QPoint global = mapToGlobal(QPoint(0, 0));
         m_selfResize = true;
-        setParent(m_plot, Qt::Tool | Qt::FramelessWindowHint);
+        // No title bar; a border the user can resize with (menu option 4),
+        // else none.
+        setParent(m_plot, Qt::Tool | ((m_menuOptions & 4) ? Qt::CustomizeWindowHint : Qt::FramelessWindowHint));
         move(global);
         if (!hidden)
             QWidget::show();

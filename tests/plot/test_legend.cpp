@@ -191,6 +191,14 @@ TEST(Legend, DockingColours)
 
     p->markerTable()->setDockState(DOCK_FLOAT);
     EXPECT_EQ(p->markerTable()->background(), QColor(Qt::yellow));
+
+    // Floating: a separate window without title bar; the legend's border
+    // can be resized, the marker table's not.
+    legend->setDockState(DOCK_FLOAT);
+    EXPECT_TRUE(legend->isWindow());
+    EXPECT_FALSE(legend->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_FALSE(legend->windowFlags() & Qt::WindowTitleHint);
+    EXPECT_TRUE(p->markerTable()->windowFlags() & Qt::FramelessWindowHint);
 }
 
 TEST(Legend, ItemTextColourFollowsBlackAndWhiteBackgrounds)
