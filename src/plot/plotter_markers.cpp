@@ -316,10 +316,11 @@ void Plotter::moveMarker(int number, SearchType type)
         break;
     }
     case FIND_VALUE: {
+        // The level is a data value: bounds in data units on a log axis too.
         const AxisRange& r = view().yRange();
+        const double lo = viewBoundToData(1, r.min), hi = viewBoundToData(1, r.max);
         const auto level = kro::prompter().getDouble(this, tr("Solve for Marker %1 position").arg(number),
-                                                     tr("Y-Value:"), 0.0, std::min(r.min, r.max),
-                                                     std::max(r.min, r.max), 10);
+                                                     tr("Y-Value:"), 0.0, std::min(lo, hi), std::max(lo, hi), 10);
         if (!level)
             return;
         bool ok = false;

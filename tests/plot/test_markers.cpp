@@ -337,6 +337,13 @@ TEST(MarkerSearch, SetPositionThroughTheContextMenu)
     EXPECT_EQ(asked.text, "X-Value:");
     EXPECT_DOUBLE_EQ(asked.minimum, std::pow(10.0, p->view().xRange().min));
     EXPECT_DOUBLE_EQ(asked.initial, 10);
+
+    // Solving for a level on a logarithmic y axis offers values too.
+    p->on_togLogScaleY();
+    prompts->answerDouble(std::nullopt);
+    p->markerWidget(1)->menuSelection(FIND_VALUE);
+    EXPECT_DOUBLE_EQ(prompts->asked().back().maximum, std::pow(10.0, p->view().yRange().max));
+    EXPECT_EQ(p->m_markers.at(1).position, 100);
 }
 
 // ---------------------------------------------------------------------------
