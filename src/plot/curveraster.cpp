@@ -84,20 +84,12 @@ public:
             m_have = true;
             return;
         }
-        // Same column: only y and the order matter; kept free of branches
-        // (noisy data would mispredict them).
-        const long long n = m_n++;
-        const int y = p.y();
-        const bool lower = y < m_lowY;
-        const bool higher = y > m_highY;
-        m_lowY = lower ? y : m_lowY;
-        m_lowN = lower ? n : m_lowN;
-        m_highY = higher ? y : m_highY;
-        m_highN = higher ? n : m_highN;
-        m_last = {p, n};
+        addInColumn(p.y());
     }
 
-    // add() for a point known to lie in the current run's column.
+    // add() for a point known to lie in the current run's column: only y
+    // and the order matter, kept free of branches (noisy data would
+    // mispredict them).
     void addInColumn(int y)
     {
         if (y == m_last.p.y())

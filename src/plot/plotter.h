@@ -708,6 +708,7 @@ private:
     void connectPanels();
     qint64 rateClockMs() const;
     bool pickColour(QColor& colour);
+    void setCurveColour(int id, Rgb Zavozi::CurveAttributes::*which, Rgb colour);
     IdArray runCurveSelector(int minSelected, int maxSelected, bool offerAll, bool* accepted);
     void notAvailableYet(const char* slot);
 };

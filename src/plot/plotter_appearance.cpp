@@ -327,31 +327,25 @@ void Plotter::cycleCurveColors()
     refreshPixmap();
 }
 
-void Plotter::setLineColor(int id, Rgb colour)
+void Plotter::setCurveColour(int id, Rgb Zavozi::CurveAttributes::*which, Rgb colour)
 {
     const auto it = m_curves.find(id);
     if (it == m_curves.end())
         return;
-    it->second.attributes.lineColor = colour;
+    it->second.attributes.*which = colour;
     refreshPixmap();
 }
 
+void Plotter::setLineColor(int id, Rgb colour) { setCurveColour(id, &Zavozi::CurveAttributes::lineColor, colour); }
+
 void Plotter::setPointShapeColor(int id, Rgb colour)
 {
-    const auto it = m_curves.find(id);
-    if (it == m_curves.end())
-        return;
-    it->second.attributes.pointShapeColor = colour;
-    refreshPixmap();
+    setCurveColour(id, &Zavozi::CurveAttributes::pointShapeColor, colour);
 }
 
 void Plotter::setPointFillColor(int id, Rgb colour)
 {
-    const auto it = m_curves.find(id);
-    if (it == m_curves.end())
-        return;
-    it->second.attributes.pointFillColor = colour;
-    refreshPixmap();
+    setCurveColour(id, &Zavozi::CurveAttributes::pointFillColor, colour);
 }
 
 void Plotter::setPointShape(int id, Zavozi::CurveAttributes::PointStyle shape)

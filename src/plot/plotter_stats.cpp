@@ -1,9 +1,7 @@
 // Plotter: statistics of the plot's curves, pooled over a list of curves or
 // one value per curve.
 #include <cmath>
-#include <stdexcept>
 
-#include "core/curvestats.h"
 #include "core/statfunctions.h"
 #include "plot/plotter.h"
 
@@ -37,58 +35,13 @@ double Plotter::aggregateStatistic(int function, int axis, const IdArray& ids) c
 std::map<int, double> Plotter::curveStatistics(int function, int axis) const
 {
     using namespace StatisticFunction;
-    switch (function) {
-    case MAX:
-    case MIN:
-    case MEAN:
-    case MEDIAN:
-    case RMS:
-    case STDEV:
-    case SUM:
-    case VAR:
-    case KURTOSIS:
-    case MINVIEW:
-    case MAXVIEW:
-        break;
-    default:
-        throw std::runtime_error("Warning: Function has not been implemented.");
-    }
     std::map<int, double> result;
     for (const auto& [id, c] : m_curves) {
-        double value = 0.0;
-        switch (function) {
-        case MAX:
-        case MIN:
-            value = perCurveExtreme(c, axis, function == MAX);
-            break;
-        case MEAN:
-            value = sumOfCurve(m_curves, id, axis) / double(pointCountOfCurve(m_curves, id));
-            break;
-        case MEDIAN:
-            value = medianOfCurve(m_curves, id, axis);
-            break;
-        case RMS:
-            value = rmsOfCurve(m_curves, id, axis);
-            break;
-        case STDEV:
-            value = std::sqrt(varianceOfCurve(m_curves, id, axis));
-            break;
-        case SUM:
-            value = sumOfCurve(m_curves, id, axis);
-            break;
-        case VAR:
-            value = varianceOfCurve(m_curves, id, axis);
-            break;
-        case KURTOSIS:
-            value = kurtosisOfCurve(m_curves, id, axis);
-            break;
-        case MINVIEW:
-            value = view().range(axis).min;
-            break;
-        default:
-            value = view().range(axis).max;
-            break;
-        }
+        // The extremes of one curve skip non-finite values from its first
+        // value on; every other statistic is the pooled one of that curve.
+        const double value = (function == MAX || function == MIN)
+                                 ? perCurveExtreme(c, axis, function == MAX)
+                                 : evaluateStatistic(m_curves, function, axis, view(), {id});
         result.emplace(id, value);
     }
     return result;

@@ -83,6 +83,7 @@ TEST(PlotStatistics, EmptyPlotsAndUnknownFunctions)
               "No valid curves were supplied for operation.");
     EXPECT_EQ(p->aggregateStatistic(MINVIEW, 1, IdArray{0}), p->view().yRange().min);
     EXPECT_TRUE(p->curveStatistics(MEAN, 1).empty());
+    p->setCurveData(0, ys({1, 2}), false);
     for (int f : {int(NONE), 3, 0}) {
         EXPECT_EQ(errorOf([&] { p->aggregateStatistic(f, 1, IdArray{0}); }), "Warning: Function has not been implemented.");
         EXPECT_EQ(errorOf([&] { p->curveStatistics(f, 1); }), "Warning: Function has not been implemented.");
