@@ -233,3 +233,29 @@ TEST(Legend, DraggingAFloatingPanelStaysInside)
     EXPECT_EQ(legend->geometry().bottom(), page.bottom() - 2);
     EXPECT_EQ(legend->size(), size);
 }
+
+TEST(MarkerTable, EmptiedAndPutAwayWhenOnlyHorizontalMarkersRemain)
+{
+    auto p = plotWithTitles(1);
+    const double x = 0.5, y = 0.5;
+    p->addVMarker(&x, false);
+    p->addHMarker(const_cast<double*>(&y), false);
+    p->refreshPixmap();
+    PlotDiag* table = p->markerTable();
+    ASSERT_FALSE(table->isHidden());
+    EXPECT_EQ(table->itemText(0), "Position");
+    EXPECT_EQ(table->count(), 4);
+
+    p->removeMarkers(IdArray{1, 1});
+    p->refreshPixmap();
+    EXPECT_EQ(table->count(), 0) << "no rows of the removed vertical marker stay";
+    EXPECT_TRUE(table->isHidden());
+    EXPECT_NE(table->dockState(), DOCK_OFF);
+
+    // A new vertical marker shows the table again; one the user closed stays closed.
+    p->addVMarker(&x, true);
+    EXPECT_FALSE(table->isHidden());
+    table->setDockState(DOCK_OFF);
+    p->addVMarker(&x, true);
+    EXPECT_TRUE(table->isHidden());
+}
