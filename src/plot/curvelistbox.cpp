@@ -259,6 +259,7 @@ void CurveIDPanel::slot_panel_clicked(int button, QListWidgetItem* it, const QPo
     if (button != 2)
         return;
     m_menuItem = c;
+    m_menuNumber = c->m_id;
     QMenu menu(this);
     QMenu* colours = menu.addMenu(tr("Colors..."));
     colours->addAction(tr("Set line color..."), this, &CurveIDPanel::selectLineColor_menu_slot);
@@ -274,12 +275,17 @@ void CurveIDPanel::slot_panel_clicked(int button, QListWidgetItem* it, const QPo
     kro::prompter().execMenu(&menu, pos);
 }
 
-int CurveIDPanel::menuCurveId() const
+int CurveIDPanel::menuCurveId()
 {
-    // The item may have gone with a refill while the menu was open.
-    for (int i = 0; i < count(); ++i)
-        if (item(i) == m_menuItem)
-            return m_menuItem->m_id - 1;
+    // The list is refilled on every redraw of the plot, so the item of the
+    // menu is found again by its curve number.
+    m_menuItem = nullptr;
+    for (int i = 0; i < count(); ++i) {
+        if (CurveListItem* c = curveItem(i); c && c->m_id == m_menuNumber) {
+            m_menuItem = c;
+            return m_menuNumber - 1;
+        }
+    }
     return -1;
 }
 

@@ -104,6 +104,7 @@ public:
     explicit CurveIDPanel(QWidget* parent = nullptr);
 
     CurveListItem* m_menuItem = nullptr;
+    int m_menuNumber = 0;  // the curve number of m_menuItem
     std::map<int, Rgb> m_fillColors;
     std::map<int, Rgb> m_shapeColors;
 
@@ -132,7 +133,7 @@ protected:
 
 private:
     // The menu item's curve id (number - 1); -1 without an item.
-    int menuCurveId() const;
+    int menuCurveId();
     void pickPointColour(std::map<int, Rgb>& chosen, bool fill);
     void emitShape(Zavozi::CurveAttributes::PointStyle shape);
 };

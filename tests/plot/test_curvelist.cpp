@@ -133,7 +133,7 @@ TEST(CurveListBox, AllCurvesItemGivesIdZeroAndEmptyPressesKeepTheChoice)
     EXPECT_EQ(s.list.selectedIds(), (std::vector<int>{0, 2}));
 }
 
-TEST(CurveIDPanel, PointColoursStartFromTheLineColourThenTheChoice)
+TEST(CurveIDPanel, MenuChoicesReachThePlotByCurveId)
 {
     kro::test::ScriptedPrompts prompts;
     QWidget window;
@@ -156,14 +156,25 @@ TEST(CurveIDPanel, PointColoursStartFromTheLineColourThenTheChoice)
     EXPECT_EQ(shape.at(0).at(0).toInt(), 1) << "the id is the curve number - 1";
     EXPECT_EQ(shape.at(0).at(1).value<Rgb>().value, 0x0000FFu);
 
-    // A cancelled dialog emits nothing.
+    // A cancelled dialog emits nothing. The dialog of a curve starts from
+    // its line colour, later from the colour chosen for it.
     openMenu("Set point shape color...", std::optional<QColor>());
     EXPECT_EQ(shape.size(), 1);
+    EXPECT_EQ(panel.m_shapeColors.at(1).value, 0x0000FFu);
+    prompts->answerMenu("Set point shape color...");
+    prompts->answerColor(std::nullopt);
+    panel.slot_panel_clicked(2, panel.item(0), QPoint());
+    EXPECT_EQ(panel.m_shapeColors.at(0).value, 0xFF0000u);
     openMenu("Set point fill color...", QColor(1, 2, 3));
     EXPECT_EQ(fill.at(0).at(1).value<Rgb>().value, 0x010203u);
 
-    openMenu("Hexagon");
-    ASSERT_EQ(shapes.size(), 1);
+    // The plot refills the panel on every redraw, also while a menu is open.
+    prompts->answerMenu("Hexagon");
+    panel.slot_panel_clicked(2, panel.item(1), QPoint());
+    panel.setCurves({{1, Rgb(0xFF0000u)}, {2, Rgb(0x00FF00u)}});
+    panel.setPointShape_square_menu_slot();
+    ASSERT_EQ(shapes.size(), 2);
+    EXPECT_EQ(shapes.at(1).at(0).toInt(), 1);
     EXPECT_EQ(shapes.at(0).at(1).value<Zavozi::CurveAttributes::PointStyle>(), Zavozi::CurveAttributes::HEXAGON);
     EXPECT_EQ(panel.m_shapeColors.at(1).value, 0x0000FFu);
 }
