@@ -454,24 +454,6 @@ void KROGui::applyToPlotters(const std::function<void(Plotter*)>& f) const
         f(p);
 }
 
-QString KROGui::legendPositionWord(int position)
-{
-    switch (position) {
-    case 1:
-        return QStringLiteral("off");
-    case 2:
-        return QStringLiteral("left");
-    case 4:
-        return QStringLiteral("right");
-    case 8:
-        return QStringLiteral("top");
-    case 16:
-        return QStringLiteral("bottom");
-    default:
-        return QString();
-    }
-}
-
 PlotOptions KROGui::currentPlotOptions() const
 {
     PlotOptions o;
@@ -506,12 +488,9 @@ PlotOptions KROGui::currentPlotOptions() const
         o.pnts = points;
         o.pntrad = p->m_pointDiameter / 2;
         o.pers = p->m_fillPlotArea;
-        int position = 0;
-        if (offersMethod(p, "legendPosition()") &&
-            QMetaObject::invokeMethod(p, "legendPosition", Qt::DirectConnection, Q_RETURN_ARG(int, position)))
-            o.legendpos = legendPositionWord(position);
-        else
-            o.legendpos = QString();
+        // The plot's word for its legend position; a floating legend has none.
+        const QString position = p->setLegendPosition(QString(), GET);
+        o.legendpos = position.isEmpty() ? QString() : position;
     }
     o.verbose = kro::isVerbose();
     return o;

@@ -111,9 +111,6 @@ public:
     void setVerboseFlag(bool on);
     // The curve indices of a selection (empty for none).
     static std::vector<int> toIdVector(const IdArray& ids);
-    // The legend position word of a position value: 1 "off", 2 "left",
-    // 4 "right", 8 "top", 16 "bottom"; a null string for anything else.
-    static QString legendPositionWord(int position);
     // The trim pop-up: four items (ids 1-4) for one curve, else the
     // sub-menus "Independent sets..." (ids 1-4) and "Concatenated set..." (5-8).
     static void fillTrimMenu(QMenu& menu, int curveCount);

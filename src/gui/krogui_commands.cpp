@@ -184,11 +184,11 @@ void KROGui::on_trimReq(int id)
 {
     for (Plotter* p : targetPlotters()) {
         if (id >= 1 && id <= 3)
-            callPlot(p, "trimOutliers(int,bool)", Q_ARG(int, id), Q_ARG(bool, false));
+            callPlot(p, "trimOutliers(double,bool)", Q_ARG(double, id), Q_ARG(bool, false));
         else if (id == 4)
             callPlot(p, "trimOutliers_n(bool)", Q_ARG(bool, false));
         else if (id >= 5 && id <= 7)
-            callPlot(p, "trimOutliers(int,bool)", Q_ARG(int, id - 4), Q_ARG(bool, true));
+            callPlot(p, "trimOutliers(double,bool)", Q_ARG(double, id - 4), Q_ARG(bool, true));
         else if (id >= 8)
             callPlot(p, "trimOutliers_n(bool)", Q_ARG(bool, true));
     }

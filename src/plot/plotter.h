@@ -329,12 +329,17 @@ public:
     // --- crop and erase (analysis/plotter_crop.cpp) ---
     // Keeps, in the listed curves, the points inside the limits (x low, x
     // high[, y low, y high]); every pair is put in order first.
-    void crop(const std::vector<double>& limits, const std::vector<int>& ids);
+    Q_INVOKABLE void crop(const std::vector<double>& limits, const std::vector<int>& ids);
     // Keeps the points inside the rectangle (corner 1 top-left, corner 2
     // bottom-right, data values) in the listed curves.
     void cropToRect(const QPointF& topLeft, const QPointF& bottomRight, const std::vector<int>& ids);
     // Removes the points inside the rectangle from every curve.
     void erasePointsInRect(const QPointF& topLeft, const QPointF& bottomRight);
+
+    // --- arithmetic commands ---
+    // One add, sub, mul or div command line applied to the curves (built
+    // with the analyses; until then it reports that it is not available).
+    Q_INVOKABLE void arithmeticCommand(const QString& line);
 
 public Q_SLOTS:
     void cache(int mode);

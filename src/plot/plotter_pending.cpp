@@ -18,6 +18,7 @@ void Plotter::labelTextChanged(const QString&) { notAvailableYet("labelTextChang
 void Plotter::paintLabel(int) { notAvailableYet("paintLabel"); }
 void Plotter::on_addPoint() { notAvailableYet("on_addPoint"); }
 void Plotter::buildNoise() { notAvailableYet("buildNoise"); }
+void Plotter::arithmeticCommand(const QString&) { notAvailableYet("arithmeticCommand"); }
 void Plotter::arithDiag() { notAvailableYet("arithDiag"); }
 void Plotter::avgData(int, bool) { notAvailableYet("avgData"); }
 void Plotter::avgDataSpan(double, bool) { notAvailableYet("avgDataSpan"); }
