@@ -15,6 +15,7 @@
 #include "core/settings.h"
 #include "gui/embeddedimages.h"
 #include "gui/eula.h"
+#include "gui/inputdialog.h"
 #include "gui/krogui.h"
 #include "gui/startup.h"
 #include "platform/platform.h"
@@ -41,6 +42,8 @@ int main(int argc, char** argv)
     QApplication::setPalette(palette);
     // Tool windows have no parent; the program ends with the main window.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The plot's two-number prompts use the program's input dialog.
+    InputDialog::installAsTwoNumberPrompt();
 
     const QString version = kro::versionString();
     writeSetting(QStringLiteral("version"), version);

@@ -263,6 +263,17 @@ double InputDialog::getDouble(const QString& caption, const QString& label1, con
     return readNumber(dlg->lineEdit()->text());
 }
 
+void InputDialog::installAsTwoNumberPrompt()
+{
+    kro::setDoublePairDialog([](QWidget* parent, const QString& title, const QString& label1, const QString& label2,
+                                const QString& text, double value, double min,
+                                double max) -> std::optional<std::pair<double, double>> {
+        bool ok = false;
+        const auto values = getDoublePair(title, label1, label2, text, value, min, max, &ok, parent);
+        return ok ? std::optional(values) : std::nullopt;
+    });
+}
+
 std::pair<double, double> InputDialog::getDoublePair(const QString& caption, const QString& label1,
                                                      const QString& label2, const QString& helpText, double value,
                                                      double minimum, double maximum, bool* ok, QWidget* parent)

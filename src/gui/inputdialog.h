@@ -66,6 +66,10 @@ public:
                                                    double minimum, double maximum, bool* ok = nullptr,
                                                    QWidget* parent = nullptr);
 
+    // Makes getDoublePair the two-number dialog of the Qt prompter, so the
+    // plot's two-number prompts show this dialog.
+    static void installAsTwoNumberPrompt();
+
     // "%1\n%2" with both parts.
     static QString twoLines(const QString& first, const QString& second);
     // A number with 10 significant digits, fixed or exponent form.

@@ -12,6 +12,12 @@ namespace kro {
 
 namespace {
 
+DoublePairDialog& doublePairDialog()
+{
+    static DoublePairDialog dialog;
+    return dialog;
+}
+
 class QtPrompter final : public Prompter {
 public:
     std::optional<QString> getText(QWidget* parent, const QString& title, const QString& label, const QString& text,
@@ -44,6 +50,22 @@ public:
         bool ok = false;
         const QString v = QInputDialog::getItem(parent, title, label, items, current, editable, &ok);
         return ok ? std::optional<QString>(v) : std::nullopt;
+    }
+
+    std::optional<std::pair<double, double>> getDoublePair(QWidget* parent, const QString& title,
+                                                           const QString& label1, const QString& label2,
+                                                           const QString& text, double value, double min,
+                                                           double max) override
+    {
+        if (const DoublePairDialog& dialog = doublePairDialog())
+            return dialog(parent, title, label1, label2, text, value, min, max);
+        const auto first = getDouble(parent, title, text + QLatin1Char('\n') + label1, value, min, max, 8);
+        if (!first)
+            return std::nullopt;
+        const auto second = getDouble(parent, title, text + QLatin1Char('\n') + label2, 0.0, min, max, 8);
+        if (!second)
+            return std::nullopt;
+        return std::make_pair(*first, *second);
     }
 
     QMessageBox::StandardButton message(MessageKind kind, QWidget* parent, const QString& title, const QString& text,
@@ -122,6 +144,8 @@ std::unique_ptr<Prompter>& installed()
 } // namespace
 
 std::unique_ptr<Prompter> makeQtPrompter() { return std::make_unique<QtPrompter>(); }
+
+void setDoublePairDialog(DoublePairDialog dialog) { doublePairDialog() = std::move(dialog); }
 
 Prompter& prompter() { return *installed(); }
 

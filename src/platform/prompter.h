@@ -15,8 +15,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QAction;
 class QDialog;
@@ -44,6 +46,12 @@ public:
                                             int decimals = 1) = 0;
     virtual std::optional<QString> getItem(QWidget* parent, const QString& title, const QString& label,
                                            const QStringList& items, int current = 0, bool editable = true) = 0;
+    // Two numbers in one dialog (x and y of a point, say): the first starts
+    // at value, the second empty; both within [min, max].
+    virtual std::optional<std::pair<double, double>> getDoublePair(QWidget* parent, const QString& title,
+                                                                   const QString& label1, const QString& label2,
+                                                                   const QString& text, double value, double min,
+                                                                   double max) = 0;
 
     // A message box; returns the button pressed (NoButton or the escape
     // button when it was closed).
@@ -106,5 +114,13 @@ std::unique_ptr<Prompter> installPrompter(std::unique_ptr<Prompter> replacement)
 
 // The implementation over the Qt dialogs.
 std::unique_ptr<Prompter> makeQtPrompter();
+
+// The dialog the Qt prompter shows for two numbers; the program puts its
+// own input dialog here (arguments as Prompter::getDoublePair). Without one,
+// the Qt prompter asks for the two numbers one after the other.
+using DoublePairDialog = std::function<std::optional<std::pair<double, double>>(
+    QWidget* parent, const QString& title, const QString& label1, const QString& label2, const QString& text,
+    double value, double min, double max)>;
+void setDoublePairDialog(DoublePairDialog dialog);
 
 } // namespace kro

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QMenu>
+#include <QPointF>
 #include <QtDebug>
 
 namespace kro {
@@ -18,6 +19,7 @@ QString ScriptedPrompter::kindName(Kind kind)
     case Kind::Text: return QStringLiteral("text input");
     case Kind::Int: return QStringLiteral("integer input");
     case Kind::Double: return QStringLiteral("number input");
+    case Kind::DoublePair: return QStringLiteral("two-number input");
     case Kind::Item: return QStringLiteral("item choice");
     case Kind::Message: return QStringLiteral("message box");
     case Kind::OpenFile: return QStringLiteral("open-file dialog");
@@ -43,6 +45,10 @@ void ScriptedPrompter::answerInt(std::optional<int> value) { push(Kind::Int, val
 void ScriptedPrompter::answerDouble(std::optional<double> value)
 {
     push(Kind::Double, value ? QVariant(*value) : QVariant());
+}
+void ScriptedPrompter::answerDoublePair(std::optional<std::pair<double, double>> values)
+{
+    push(Kind::DoublePair, values ? QVariant(QPointF(values->first, values->second)) : QVariant());
 }
 void ScriptedPrompter::answerItem(std::optional<QString> value)
 {
@@ -94,6 +100,15 @@ std::optional<ScriptedPrompter::Answer> ScriptedPrompter::take(Kind kind, const 
     return answer;
 }
 
+void ScriptedPrompter::noteBounds(double initial, double minimum, double maximum, int step)
+{
+    Asked& a = m_asked.back();
+    a.initial = initial;
+    a.minimum = minimum;
+    a.maximum = maximum;
+    a.step = step;
+}
+
 std::optional<QString> ScriptedPrompter::getText(QWidget*, const QString& title, const QString& label, const QString&,
                                                  QLineEdit::EchoMode)
 {
@@ -107,10 +122,7 @@ std::optional<int> ScriptedPrompter::getInt(QWidget*, const QString& title, cons
                                             int max, int step)
 {
     const auto a = take(Kind::Int, title, label);
-    m_asked.back().initial = value;
-    m_asked.back().minimum = min;
-    m_asked.back().maximum = max;
-    m_asked.back().step = step;
+    noteBounds(value, min, max, step);
     if (!a || !a->value.isValid())
         return std::nullopt;
     return a->value.toInt();
@@ -120,13 +132,24 @@ std::optional<double> ScriptedPrompter::getDouble(QWidget*, const QString& title
                                                   double value, double min, double max, int decimals)
 {
     const auto a = take(Kind::Double, title, label);
-    m_asked.back().initial = value;
-    m_asked.back().minimum = min;
-    m_asked.back().maximum = max;
-    m_asked.back().step = decimals;
+    noteBounds(value, min, max, decimals);
     if (!a || !a->value.isValid())
         return std::nullopt;
     return a->value.toDouble();
+}
+
+std::optional<std::pair<double, double>> ScriptedPrompter::getDoublePair(QWidget*, const QString& title,
+                                                                         const QString& label1,
+                                                                         const QString& label2, const QString& text,
+                                                                         double value, double min, double max)
+{
+    // The text asked is the help text over both labels.
+    const auto a = take(Kind::DoublePair, title, text + QLatin1Char('\n') + label1 + QLatin1Char('\n') + label2);
+    noteBounds(value, min, max, 0);
+    if (!a || !a->value.isValid())
+        return std::nullopt;
+    const QPointF p = a->value.toPointF();
+    return std::make_pair(p.x(), p.y());
 }
 
 std::optional<QString> ScriptedPrompter::getItem(QWidget*, const QString& title, const QString& label,

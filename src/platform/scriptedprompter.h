@@ -22,7 +22,7 @@ namespace kro {
 class ScriptedPrompter final : public Prompter {
 public:
     enum class Kind {
-        Text, Int, Double, Item, Message, OpenFile, OpenFiles, SaveFile, Directory, Color, Font, Menu, Print, Dialog
+        Text, Int, Double, DoublePair, Item, Message, OpenFile, OpenFiles, SaveFile, Directory, Color, Font, Menu, Print, Dialog
     };
     // One prompt as it was asked.
     struct Asked {
@@ -44,6 +44,7 @@ public:
     void answerText(std::optional<QString> value);
     void answerInt(std::optional<int> value);
     void answerDouble(std::optional<double> value);
+    void answerDoublePair(std::optional<std::pair<double, double>> values);
     void answerItem(std::optional<QString> value);
     void answerMessage(QMessageBox::StandardButton button);
     void answerOpenFile(const QString& path);
@@ -77,6 +78,10 @@ public:
                                     double min, double max, int decimals) override;
     std::optional<QString> getItem(QWidget* parent, const QString& title, const QString& label,
                                    const QStringList& items, int current, bool editable) override;
+    std::optional<std::pair<double, double>> getDoublePair(QWidget* parent, const QString& title,
+                                                           const QString& label1, const QString& label2,
+                                                           const QString& text, double value, double min,
+                                                           double max) override;
     QMessageBox::StandardButton message(MessageKind kind, QWidget* parent, const QString& title, const QString& text,
                                         QMessageBox::StandardButtons buttons,
                                         QMessageBox::StandardButton defaultButton) override;
@@ -105,6 +110,8 @@ private:
     std::optional<Answer> take(Kind kind, const QString& title, const QString& text,
                                MessageKind messageKind = MessageKind::Information);
     void push(Kind kind, QVariant value);
+    // Records the initial value, bounds and step of the number prompt just taken.
+    void noteBounds(double initial, double minimum, double maximum, int step);
 
     std::deque<Answer> m_answers;
     std::vector<Asked> m_asked;

@@ -368,6 +368,8 @@ public Q_SLOTS:
     // --- Plot widget II: slots with their bodies ---
     // Asks for the curves to remove.
     void removeCurves();
+    // Asks for curves and a point, and inserts the point into each.
+    void on_addPoint();
     void dockLegend(DockState state);
     void dockMarkerTable(DockState state);
     bool inMjdRange();
@@ -418,8 +420,6 @@ public Q_SLOTS:
     void labelTextChangeReq(int id);
     void labelTextChanged(const QString& text);
     void paintLabel(int id);
-    // Curve set.
-    void on_addPoint();
     // Result plots.
     void buildNoise();
     // Analyses and data operations.

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "core/linecolors.h"
+#include "platform/prompter.h"
 #include "plot/actionlabel.h"
 #include "plot/plotdiag.h"
 #include "plot/plotter.h"
@@ -213,6 +214,22 @@ CurveMap::iterator Plotter::eraseCurve(CurveMap::iterator it)
         m_highlightDrawCount = 0;
     }
     return m_curves.erase(it);
+}
+
+void Plotter::on_addPoint()
+{
+    const IdArray ids = promptCurves(true);
+    if (ids.isEmpty())
+        return;
+    cache(0);
+    constexpr double most = std::numeric_limits<double>::max();
+    const auto point = kro::prompter().getDoublePair(this, tr("Insert Point"), tr("x"), tr("y"),
+                                                     tr("Enter x and y, and click ok."), 0.0, -most, most);
+    if (!point)
+        return;
+    for (int id : resolveCurveIds(ids).ids())
+        insertPoint(id, point->first, point->second);
+    refreshPixmap();
 }
 
 void Plotter::removeCurves(const IdArray& ids)

@@ -16,7 +16,6 @@ void Plotter::labelDragged(const QPoint&) { notAvailableYet("labelDragged"); }
 void Plotter::labelTextChangeReq(int) { notAvailableYet("labelTextChangeReq"); }
 void Plotter::labelTextChanged(const QString&) { notAvailableYet("labelTextChanged"); }
 void Plotter::paintLabel(int) { notAvailableYet("paintLabel"); }
-void Plotter::on_addPoint() { notAvailableYet("on_addPoint"); }
 void Plotter::buildNoise() { notAvailableYet("buildNoise"); }
 void Plotter::arithmeticCommand(const QString&) { notAvailableYet("arithmeticCommand"); }
 void Plotter::arithDiag() { notAvailableYet("arithDiag"); }

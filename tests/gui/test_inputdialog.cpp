@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "gui/inputdialog.h"
+#include "platform/prompter.h"
 #include "support/prompts.h"
 
 namespace {
@@ -97,6 +98,28 @@ TEST(InputDialog, PairOutOfRangeDisablesOkAndReturnCannotBypassIt)
         EXPECT_DOUBLE_EQ(x, InputDialog::readNumber(r.a));
         EXPECT_DOUBLE_EQ(y, InputDialog::readNumber(r.b));
     }
+}
+
+TEST(InputDialog, IsTheProgramsTwoNumberPrompt)
+{
+    kro::test::ScriptedPrompts prompts;
+    InputDialog::installAsTwoNumberPrompt();
+    const std::unique_ptr<kro::Prompter> qt = kro::makeQtPrompter();
+    QString caption;
+    prompts->answerDialog([&](QDialog* d) {
+        auto* dlg = static_cast<InputDialog*>(d);
+        caption = dlg->windowTitle();
+        EXPECT_EQ(dlg->lineEdit()->text(), "0");
+        typeInto(dlg->lineEdit(), "1.5");
+        typeInto(dlg->secondLineEdit(), "-2");
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(qt->getDoublePair(nullptr, "Insert Point", "x", "y", "Enter x and y, and click ok.", 0, -1e9, 1e9),
+              std::pair(1.5, -2.0));
+    EXPECT_EQ(caption, "Insert Point");
+    prompts->answerDialog(QDialog::Rejected);
+    EXPECT_EQ(qt->getDoublePair(nullptr, "Insert Point", "x", "y", QString(), 0, -1e9, 1e9), std::nullopt);
+    kro::setDoublePairDialog({});
 }
 
 TEST(InputDialog, TextAndFlagOnCancelGivesEmptyTextAndTheBoxState)

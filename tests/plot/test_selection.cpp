@@ -119,3 +119,63 @@ TEST(CurveSelection, WalkingASelection)
             EXPECT_TRUE(reports.has(ZEVOVE::ERROR, c.error)) << c.name;
     }
 }
+
+TEST(PromptedCurveOperations, AddPointGoesIntoEachChosenCurveInXOrder)
+{
+    kro::test::ScriptedPrompts prompts;
+    auto p = plotWith({0, 2, 5});  // each curve: (0, id), (1, id)
+    QSignalSpy cached(p.get(), &Plotter::autoCacheAvailable);
+
+    prompts->answerDialog(choose({0}));  // All Curves
+    prompts->answerDoublePair(std::pair(0.5, -3.0));
+    p->on_addPoint();
+    for (int id : {0, 2, 5})
+        EXPECT_EQ(p->curve(id)->values, (std::vector<double>{0, double(id), 0.5, -3, 1, double(id)})) << id;
+    const auto& asked = prompts->asked().back();
+    EXPECT_EQ(asked.kind, kro::ScriptedPrompter::Kind::DoublePair);
+    EXPECT_EQ(asked.title, "Insert Point");
+    EXPECT_EQ(asked.text, "Enter x and y, and click ok.\nx\ny");
+    EXPECT_EQ(asked.initial, 0.0);
+    EXPECT_EQ(asked.minimum, -std::numeric_limits<double>::max());
+    EXPECT_EQ(asked.maximum, std::numeric_limits<double>::max());
+    EXPECT_EQ(cached.count(), 1);
+
+    prompts->answerDialog(choose({3}));  // Curve 6 only; the point goes after its last
+    prompts->answerDoublePair(std::pair(2.0, 9.0));
+    p->on_addPoint();
+    EXPECT_EQ(p->curve(5)->values, (std::vector<double>{0, 5, 0.5, -3, 1, 5, 2, 9}));
+    EXPECT_EQ(p->curve(2)->values.size(), 6u);
+
+    // A cancelled point leaves the curves as they were (the undo copy is taken).
+    prompts->answerDialog(choose({1}));
+    prompts->answerDoublePair(std::nullopt);
+    p->on_addPoint();
+    EXPECT_EQ(p->curve(0)->values.size(), 6u);
+    EXPECT_EQ(cached.count(), 3);
+    // Cancelled curves: no point asked, no undo copy.
+    prompts->answerDialog(QDialog::Rejected);
+    p->on_addPoint();
+    EXPECT_EQ(cached.count(), 3);
+    EXPECT_EQ(prompts->asked().back().kind, kro::ScriptedPrompter::Kind::Dialog);
+}
+
+TEST(PromptedCurveOperations, RemoveCurvesWithoutASelectionAsks)
+{
+    kro::test::ScriptedPrompts prompts;
+    auto p = plotWith({0, 2, 5});
+    prompts->answerDialog(choose({1, 3}));  // Curve 1 and Curve 6
+    p->removeCurves();
+    ASSERT_EQ(p->curves().size(), 1u);
+    EXPECT_EQ(p->curves().begin()->first, 2);
+    EXPECT_EQ(prompts->asked().size(), 1u);
+
+    p->setCurveData(7, curveOf({{0, 1}}), false);
+    prompts->answerDialog(QDialog::Rejected);
+    p->removeCurves();
+    EXPECT_EQ(p->curves().size(), 2u) << "cancel removes nothing";
+
+    p->removeCurve(7);
+    p->removeCurves();  // one curve: taken without asking
+    EXPECT_TRUE(p->curves().empty());
+    EXPECT_EQ(prompts->asked().size(), 2u);
+}
