@@ -32,6 +32,15 @@ inline const char* number(const char* p, const char* end, double& v)
     return kro::import::readLeadingDouble(p, end, v);
 }
 
+// As above, and whether the field started with a number at all.
+inline const char* number(const char* p, const char* end, double& v, bool& found)
+{
+    const char* from = p < end && *p == '"' ? p + 1 : p;
+    const char* q = kro::import::readLeadingDouble(from, end, v);
+    found = q != from;
+    return q;
+}
+
 inline double number(const char* p, const char* end)
 {
     double v = 0;
@@ -78,6 +87,7 @@ const char* const kInfy = "Parsing Error: Inf value read in y column. This data 
 const char* const kOutDate = "Parsing Error: Out of data while reading date column.";
 const char* const kOutTime = "Parsing Error: Out of data while reading time column.";
 const char* const kOutDatetime = "Parsing Error: Out of data while reading datetime column.";
+const char* const kNoNumber = "Parsing Error: No number read in x or y columns. This line will be discarded.";
 
 } // namespace
 
@@ -239,6 +249,7 @@ void LineParser::parseLine(const char* begin, const char* end, bool header)
     case LineParserException::OUT_OF_DATA: throw OutOfData(m_errorMessage);
     case LineParserException::NAN_VALUE: throw NaNExcept(m_errorMessage);
     case LineParserException::INF_VALUE: throw InfExcept(m_errorMessage);
+    case LineParserException::NO_NUMBER: throw NoNumberExcept(m_errorMessage);
     default: break;
     }
 }
@@ -259,6 +270,11 @@ int LineParser::parseData(const char* p, const char* const end)
     bool xRead = false;
     bool keyRead = src.m_keyColumn < 0;
     const bool labelled = src.m_labelColumn >= 0;
+    // Whether an x or y field started with a number, and whether one held
+    // something else.
+    bool numberSeen = false;
+    bool textSeen = false;
+    const int dateErrorsBefore = m_dateErrors;
 
     int field = 0;
     while (p < end) {
@@ -275,7 +291,10 @@ int LineParser::parseData(const char* p, const char* const end)
             if (roles & X) {
                 if (!empty) {
                     double v;
-                    scanFrom = number(p, end, v);
+                    bool found;
+                    scanFrom = number(p, end, v, found);
+                    numberSeen |= found;
+                    textSeen |= !found;
                     m_x = scaled(v, src.m_xScale, m_xNeutral);
                     if (std::isnan(m_x))
                         return fail(LineParserException::NAN_VALUE, kNaNx);
@@ -288,7 +307,10 @@ int LineParser::parseData(const char* p, const char* const end)
             }
             if ((roles & Y) && !empty) {
                 double v;
-                scanFrom = number(p, end, v);
+                bool found;
+                scanFrom = number(p, end, v, found);
+                numberSeen |= found;
+                textSeen |= !found;
                 for (const int i : m_ysOf[std::size_t(field)]) {
                     const double y = scaled(v, src.m_yColumns[std::size_t(i)], m_yNeutral[std::size_t(i)]);
                     if (std::isnan(y))
@@ -344,6 +366,18 @@ int LineParser::parseData(const char* p, const char* const end)
         ++field;
     }
     m_fieldCount = field;
+    if (textSeen && !numberSeen) {
+        // Not a data line: its date or time text failing to read is no
+        // date error either.
+        m_dateErrors = dateErrorsBefore;
+        if (m_dateErrors == 0) {
+            m_firstErrorFormat.clear();
+            m_firstErrorText.clear();
+        }
+        m_lineDateError = false;
+        m_lineComplete = false;
+        return fail(LineParserException::NO_NUMBER, kNoNumber);
+    }
     m_lineComplete = (!needsX || xRead) && keyRead;
     return 0;
 }

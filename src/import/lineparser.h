@@ -17,7 +17,7 @@
 // The failures of LineParser::parseLine, thrown by value.
 class LineParserException : public std::exception {
 public:
-    enum Kind { OUT_OF_DATA = 1, NAN_VALUE = 2, INF_VALUE = 3 };
+    enum Kind { OUT_OF_DATA = 1, NAN_VALUE = 2, INF_VALUE = 3, NO_NUMBER = 4 };
     LineParserException(int kind, std::string message) : m_kind(kind), m_message(std::move(message)) {}
     const char* what() const noexcept override { return m_message.c_str(); }
     int kind() const { return m_kind; }
@@ -38,6 +38,12 @@ public:
 class InfExcept : public LineParserException {
 public:
     explicit InfExcept(std::string message) : LineParserException(INF_VALUE, std::move(message)) {}
+};
+// A line whose x and y fields hold text but no number (a comment or a
+// repeated header row inside the data).
+class NoNumberExcept : public LineParserException {
+public:
+    explicit NoNumberExcept(std::string message) : LineParserException(NO_NUMBER, std::move(message)) {}
 };
 
 // The point label of the current line, as read.
@@ -62,7 +68,10 @@ public:
 
     // One line as read from the file, its terminator included. Data mode
     // fills x, y, z, the label, the key and the field count, or throws
-    // OutOfData, NaNExcept or InfExcept; header mode fills the titles.
+    // OutOfData, NaNExcept, InfExcept or NoNumberExcept; header mode fills
+    // the titles. A field that does not start with a number reads 0, unless
+    // no x or y field of the line (no y field when x comes from dates and
+    // times) starts with one: then the line is no data (NoNumberExcept).
     void parseLine(const char* line, bool header);
     void parseLine(const char* begin, const char* end, bool header);
 

@@ -162,7 +162,7 @@ TEST(LineParser, ScalesXAndY)
     EXPECT_EQ(lp.m_y[1], 3 / 2.0 + 0.5 - 0.25);
 }
 
-TEST(LineParser, NaNAndInfinityThrowTheirMessages)
+TEST(LineParser, NaNInfinityAndLinesWithoutNumbersThrowTheirMessages)
 {
     const struct {
         const char* line;
@@ -182,6 +182,10 @@ TEST(LineParser, NaNAndInfinityThrowTheirMessages)
          "Parsing Error: NaN value read in x column. This data point will be discarded."},
         {"1 1e999\n", 1, LineParserException::INF_VALUE,
          "Parsing Error: Inf value read in y column. This data point will be discarded."},
+        {"# run 2\n", 1, LineParserException::NO_NUMBER,
+         "Parsing Error: No number read in x or y columns. This line will be discarded."},
+        {"\"x\",-y\n", 1, LineParserException::NO_NUMBER,
+         "Parsing Error: No number read in x or y columns. This line will be discarded."},
     };
     for (const auto& c : cases) {
         FileObject fo = source(0, {1});
@@ -352,6 +356,10 @@ TEST(LineParser, UnreadableDatesCountOneFailureEachAndReadZero)
     EXPECT_FALSE(lp.m_lineDateError);
     lp.parseLine("garbage 1\n", false);
     EXPECT_EQ(lp.m_dateErrors, 2);
+    // A line that is no data (no number in the y field) is no date failure.
+    EXPECT_THROW(lp.parseLine("# notes\n", false), NoNumberExcept);
+    EXPECT_EQ(lp.m_dateErrors, 2);
+    EXPECT_FALSE(lp.m_lineDateError);
     EXPECT_EQ(lp.m_firstErrorText, "2021-02-30");
     lp.resetDateErrors();
     EXPECT_EQ(lp.m_dateErrors, 0);

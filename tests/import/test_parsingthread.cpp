@@ -347,6 +347,55 @@ TEST_F(Loader, BadLinesAreReportedAndTheGoodOnesLoaded)
     EXPECT_TRUE(errors.last().endsWith("Line 51"));
 }
 
+// A comment or a repeated header row inside the data is no point at (0, 0):
+// a line whose x and y fields all hold text without a number is reported
+// and dropped. A line with some number keeps reading its other fields as 0.
+TEST_F(Loader, LinesWithoutANumberAreNotData)
+{
+    struct Case {
+        const char* name;
+        QByteArray text;
+        const char* options;
+        V xs, ys;
+        std::vector<int> reportedLines;
+    };
+    const Case cases[] = {
+        {"comment at the top", "# run 1\n1 2\n2 3\n", "", {1, 2}, {2, 3}, {1}},
+        {"comment and header in the middle", "1 2\n# run 2\ntime value\n3 4\n", "", {1, 3}, {2, 4}, {2, 3}},
+        {"quoted header row", "\"t\",\"v\"\n1,2\n", "", {1}, {2}, {1}},
+        {"only separators", "1 2\n , ;\t,\n3 4\n", "", {1, 3}, {2, 4}, {}},
+        {"partly numeric", "abc 5\n1 x\n.5 -.5\n", "", {0, 1, .5}, {5, 0, -.5}, {}},
+        {"second y column", "1 2 3\n# a b\n4 5 6\n", "-y 3", {1, 4}, {3, 6}, {2}},
+        {"date x: the y fields decide", "2021-08-01 1\n# run 2\n2021-08-02 n/a\n2021-08-03 3\n", "-d 1",
+         {59427, 59429}, {1, 3}, {2, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        write("c.dat", c.text);
+        auto t = load(QStringLiteral("kro -f %d/c.dat %1").arg(QLatin1String(c.options)), {.verbose = true});
+        ASSERT_EQ(indices(t->curves()), std::vector<int>{0});
+        EXPECT_EQ(xs(t->curves().at(0)), c.xs);
+        EXPECT_EQ(ys(t->curves().at(0)), c.ys);
+        QStringList expected;
+        for (int line : c.reportedLines)
+            expected << QStringLiteral("Parsing Error: No number read in x or y columns. This line will be "
+                                       "discarded.\n               File: %1, Line %2")
+                            .arg(path("c.dat"))
+                            .arg(line);
+        EXPECT_EQ(main.texts(ParsingThreadUpdate::LINE_ERROR), expected);
+        EXPECT_TRUE(main.ofType(ParsingThreadUpdate::DATE_WARNING).empty()) << "a comment is no bad date";
+    }
+
+    // Without verbose mode: once per file, with the hint.
+    write("c.dat", "# a\n1 2\n# b\n");
+    load("kro -f %d/c.dat");
+    EXPECT_EQ(main.texts(ParsingThreadUpdate::LINE_ERROR),
+              QStringList{QStringLiteral("Parsing Error: No number read in x or y columns. This line will be "
+                                         "discarded.\n               File: %1\n               For display of line "
+                                         "numbers, enable verbose mode and run again.")
+                              .arg(path("c.dat"))});
+}
+
 TEST_F(Loader, EmptyFieldsAndShortDateLinesAddNoPoints)
 {
     write("e.dat", "1,2,3\n2,,\n3,4,\n4,5,6\n");
