@@ -428,11 +428,12 @@ TEST_F(PlotCommand, BadInputIsReportedAndGoodLinesLoad)
     QDir(dir.path()).mkdir("adir.dat");
     run("kro -f %d/bad.dat %d/adir.dat %d/ok.dat -regex \".*\" \".*\" \"([\"");
     EXPECT_EQ(ids(plot()), (std::vector<int>{0}));
-    EXPECT_EQ(xs(plot(), 0), (V{1, 0, 5}));
-    ASSERT_EQ(transcripts.size(), 3) << transcripts.join("\n").toStdString();
-    EXPECT_TRUE(transcripts[0].startsWith("Parsing Error: Inf value read in y column."));
-    EXPECT_TRUE(transcripts[1].startsWith(QStringLiteral("Error opening file %1: ").arg(path("adir.dat"))));
-    EXPECT_TRUE(transcripts[2].startsWith("Error: The regular expression \"([\" is invalid"));
+    EXPECT_EQ(xs(plot(), 0), (V{1, 5})) << "a line of text adds no point";
+    ASSERT_EQ(transcripts.size(), 4) << transcripts.join("\n").toStdString();
+    EXPECT_TRUE(transcripts[0].startsWith("Parsing Error: No number read in x or y columns."));
+    EXPECT_TRUE(transcripts[1].startsWith("Parsing Error: Inf value read in y column."));
+    EXPECT_TRUE(transcripts[2].startsWith(QStringLiteral("Error opening file %1: ").arg(path("adir.dat"))));
+    EXPECT_TRUE(transcripts[3].startsWith("Error: The regular expression \"([\" is invalid"));
 }
 
 TEST_F(PlotCommand, TheProgressBarMovesDuringALoadAndHidesAfterIt)
