@@ -356,7 +356,9 @@ Purpose : Lists the files and folders of the working directory, of another folde
 Options : -l   - long listing: permissions, size and time of the last change
           path - a folder, a file or a pattern with wildcards (eg *.dat)
 Example : "ls" lists the working directory.
-          "ls -l *.krs" lists the scripts of the working directory with their details.)~")},
+          "ls -l *.dat" lists the data files of the working directory with their details.
+Notes   : A line ending in a name with ".krs" runs that script, so "ls *.krs" is taken as
+          a script call; "ls *.krs*" lists the scripts.)~")},
         {"Mean", "", QStringLiteral(R"~(Format  : Mean [Cj]
 Purpose : Removes the mean from each curve: every y value minus that curve's own mean.
 Options : Cj  - the curves (eg C1 C2); all curves when none are given

@@ -164,3 +164,59 @@ TEST_F(HelpCommand, EveryDocumentedCommandIsKnownToTheDispatcher)
         }
     }
 }
+
+namespace {
+
+// The command lines a help text gives as examples: on each line of its
+// "Example" item, the first double-quoted text (which may itself hold
+// quoted words, as in "legend "First run" Run2").
+QStringList exampleCommands(const QString& text)
+{
+    QStringList commands;
+    bool inExamples = false;
+    for (const QString& line : text.split('\n')) {
+        if (line.startsWith("Example : "))
+            inExamples = true;
+        else if (!line.startsWith(QString(10, ' ')) && !line.startsWith("        : "))
+            inExamples = false;
+        if (!inExamples)
+            continue;
+        const qsizetype open = line.indexOf('"');
+        if (open < 0)
+            continue;
+        int quotes = 0;
+        for (qsizetype i = open + 1; i < line.size(); ++i) {
+            if (line[i] != '"')
+                continue;
+            const bool closes = i + 1 == line.size() || line[i + 1] == ' ' || line[i + 1] == ',';
+            if (closes && quotes % 2 == 0) {
+                commands << line.mid(open + 1, i - open - 1);
+                break;
+            }
+            ++quotes;
+        }
+    }
+    return commands;
+}
+
+} // namespace
+
+TEST_F(HelpCommand, EveryExampleRunsTheCommandItShows)
+{
+    // An example a user copies from the help must reach its command: no
+    // "not found", no usage message, and no script call hidden in a pattern.
+    int examples = 0;
+    for (const CommandHelp& e : console.helpTable()) {
+        for (const QString& line : exampleCommands(e.text)) {
+            SCOPED_TRACE(e.name + ": " + line.toStdString());
+            ++examples;
+            const kro::test::ConsoleProbe::Result r = probe.run(line);
+            for (const char* refusal : {"Command not found.", "not properly formatted", "Invalid use of command",
+                                        "Invalid command", "Missing parameters", "Invalid function usage"})
+                EXPECT_FALSE(r.printed.contains(refusal)) << r.printed.toStdString();
+            for (const QString& call : r.calls)
+                EXPECT_FALSE(call.startsWith("kroscript")) << call.toStdString();
+        }
+    }
+    EXPECT_GT(examples, 100);  // the parser found the examples
+}
