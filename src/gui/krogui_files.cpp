@@ -10,6 +10,7 @@
 #include "core/stringutils.h"
 #include "gui/kroguicalls.h"
 #include "gui/windowtexts.h"
+#include "platform/platform.h"
 #include "platform/prompter.h"
 #include "plot/plotter.h"
 #include "tabs/plotterctrl.h"
@@ -31,7 +32,7 @@ void KROGui::setCurrentPath(const QString& path)
     if (p.isEmpty())
         p = QDir::currentPath();
     p.remove(QLatin1Char('"'));
-    p = QDir::fromNativeSeparators(p);
+    p = kro::platform::expandHome(QDir::fromNativeSeparators(p));
     const QString before = QDir::currentPath();
     if (!QDir::setCurrent(p)) {
         say(tr("Error: Working directory could not be changed to %1.").arg(p));
@@ -58,7 +59,7 @@ void KROGui::on_showDir() { say(QDir::currentPath()); }
 
 void KROGui::on_ls(const QString& path, bool longListing)
 {
-    QString pattern = path;
+    QString pattern = kro::platform::expandHome(path);
     if (pattern.isEmpty())
         pattern = QStringLiteral("*");
     else if (QFileInfo(pattern).isDir())
@@ -66,7 +67,11 @@ void KROGui::on_ls(const QString& path, bool longListing)
     try {
         const auto entries = SCUtilities::listMatching(pattern.toStdString(),
                                                        SCUtilities::LIST_FILES | SCUtilities::LIST_DIRECTORIES);
-        say(directoryListing(entries, longListing));
+        // An empty listing would print nothing at all.
+        if (entries.empty())
+            say(tr("No file matches %1.").arg(path.isEmpty() ? pattern : path));
+        else
+            say(directoryListing(entries, longListing));
     } catch (const std::exception& e) {
         say(QString::fromStdString(e.what()));
     }

@@ -1,6 +1,7 @@
 #include "gui/scriptfile.h"
 
 #include "import/textcodec.h"
+#include "platform/platform.h"
 
 #include <QDir>
 #include <QFile>
@@ -98,7 +99,7 @@ ScriptLoad loadScript(const QString& call, QStringList tokens, const QString& sc
     const bool wholeCallIsFile = QFileInfo(call).isFile();
     if (wholeCallIsFile && tokens.size() > 1)
         tokens = QStringList{call};
-    QString name = wholeCallIsFile || tokens.isEmpty() ? call : tokens.first();
+    QString name = kro::platform::expandHome(wholeCallIsFile || tokens.isEmpty() ? call : tokens.first());
     if (!QFileInfo::exists(name) && name == QFileInfo(name).fileName() && !scriptsPath.isEmpty())
         name = QDir(QDir::fromNativeSeparators(scriptsPath)).filePath(name);
     load.path = name;

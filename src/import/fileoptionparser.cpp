@@ -4,6 +4,7 @@
 #include "core/settings.h"
 #include "core/stringutils.h"
 #include "core/fileutils.h"
+#include "platform/platform.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,8 +29,9 @@ QString fromLocalBytes(const std::string& s) { return QString::fromLocal8Bit(s.d
 
 // The regular files a file-name pattern names: the pattern's matches when
 // it holds a wildcard ('*' or '?'), else the name itself.
-QStringList expandFilePattern(const QString& word)
+QStringList expandFilePattern(const QString& typed)
 {
+    const QString word = kro::platform::expandHome(typed);
     if (!word.contains(QLatin1Char('*')) && !word.contains(QLatin1Char('?')))
         return {word};
     QStringList files;

@@ -117,4 +117,13 @@ QString joinPath(const QString& folder, const QString& name)
     return folder + QLatin1Char('/') + name;
 }
 
+QString expandHome(const QString& path)
+{
+    if (path == QLatin1String("~"))
+        return QDir::homePath();
+    if (path.startsWith(QLatin1String("~/")))
+        return joinPath(QDir::homePath(), path.mid(2));
+    return path;
+}
+
 } // namespace kro::platform

@@ -43,4 +43,8 @@ long long availableMemoryFromMeminfo(const QByteArray& meminfo);
 // Joins a folder and a name with exactly one '/' between them.
 QString joinPath(const QString& folder, const QString& name);
 
+// A path typed as in a shell: a leading "~" alone or followed by '/' stands
+// for the home folder. Anything else (also "~name") comes back unchanged.
+QString expandHome(const QString& path);
+
 } // namespace kro::platform

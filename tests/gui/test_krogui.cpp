@@ -786,6 +786,10 @@ TEST_F(MainWindow, WorkingFolderListingAndPrograms)
     EXPECT_EQ(run(*w, "cd " + m_dir.filePath("nowhere")).last(),
               "Error: Working directory could not be changed to " + m_dir.filePath("nowhere") + ".");
     EXPECT_EQ(QDir(QDir::currentPath()), QDir(m_dir.path()));
+    // "~" is the home folder, as in a shell.
+    run(*w, "cd ~");
+    EXPECT_EQ(QDir(QDir::currentPath()), QDir(QDir::homePath()));
+    run(*w, "cd " + m_dir.path());
 
     for (const char* n : {"a.txt", "b.txt", "c.txt", "d.txt"})
         writeFile(QString("list/") + n, "0123456789ab");
@@ -796,6 +800,15 @@ TEST_F(MainWindow, WorkingFolderListingAndPrograms)
     ASSERT_EQ(longList.size(), 4);
     EXPECT_TRUE(longList[0].startsWith("-rw")) << longList[0].toStdString();
     EXPECT_TRUE(longList[0].contains(" 12 ")) << longList[0].toStdString();
+    // Nothing to list is said, not printed as an empty line.
+    EXPECT_EQ(run(*w, "ls nosuch*").mid(1), QStringList({"No file matches nosuch*."}));
+    QDir().mkpath(m_dir.filePath("empty"));
+    EXPECT_EQ(run(*w, "ls empty").mid(1), QStringList({"No file matches empty."}));
+    writeFile("home.txt", "x");
+    QFile::remove(QDir::home().filePath("home-listed.txt"));
+    QFile::copy(m_dir.filePath("home.txt"), QDir::home().filePath("home-listed.txt"));
+    EXPECT_EQ(run(*w, "ls ~/home-listed.txt").mid(1).join("").trimmed(), "home-listed.txt");
+    QFile::remove(QDir::home().filePath("home-listed.txt"));
 
     EXPECT_EQ(run(*w, "exec nosuchprogram-kro --x").last(), "Error: Failed to start: nosuchprogram-kro");
     const QString touched = m_dir.filePath("touched");

@@ -116,6 +116,13 @@ TEST(ScriptFile, LoadFindsBareNamesInTheScriptsFolderAndReportsFailures)
     EXPECT_TRUE(load.commands.isEmpty());
     EXPECT_TRUE(load.entersHistory());
 
+    // "~/" names the home folder, as in a shell.
+    writeFile(QDir::home().filePath("home-script.krs"), "title home\n");
+    load = loadScript("~/home-script.krs", {"~/home-script.krs"}, scripts);
+    QFile::remove(QDir::home().filePath("home-script.krs"));
+    EXPECT_EQ(load.status, ScriptLoad::Loaded);
+    EXPECT_EQ(load.commands, QStringList({"title home"}));
+
     load = loadScript(scripts, {scripts}, QString());  // a folder cannot be read as a script
     EXPECT_EQ(load.status, ScriptLoad::Unreadable);
     EXPECT_TRUE(load.message.startsWith("Could not open file for reading: "));

@@ -201,6 +201,11 @@ TEST_F(OptionParsers, FileNamePatterns)
     EXPECT_EQ(fs[0].m_file, path("missing.dat"));
     EXPECT_EQ(yColumnsOf(fs[1]), (std::vector<int>{2, 3}));
 
+    // "~/" is the home folder, with or without a wildcard.
+    fs = files(QStringLiteral("kro -f ~/kro-none.dat ~/kro-none*.dat"));
+    ASSERT_EQ(fs.size(), 1u);
+    EXPECT_EQ(fs[0].m_file, QDir::home().filePath("kro-none.dat"));
+
     // "-F" is the option but its words are not expanded.
     fs = files(QStringLiteral("kro -F %1").arg(path("*.dat")));
     ASSERT_EQ(fs.size(), 1u);

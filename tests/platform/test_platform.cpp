@@ -95,3 +95,17 @@ TEST(PlatformPaths, JoinPutsExactlyOneSeparator)
     for (const auto& c : cases)
         EXPECT_EQ(joinPath(c.folder, c.name), QString(c.joined)) << c.folder << " + " << c.name;
 }
+
+TEST(PlatformPaths, LeadingTildeIsTheHomeFolder)
+{
+    const QString home = QDir::homePath();
+    const struct {
+        const char* typed;
+        QString expanded;
+    } cases[] = {
+        {"~", home}, {"~/", home + "/"}, {"~/KRO/data", home + "/KRO/data"}, {"~other/x", "~other/x"},
+        {"a/~/b", "a/~/b"}, {"/abs/path", "/abs/path"}, {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(expandHome(c.typed), c.expanded) << c.typed;
+}
