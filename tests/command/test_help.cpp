@@ -5,7 +5,9 @@
 
 #include "console_probe.h"
 
+#include <QDir>
 #include <QSet>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -205,6 +207,11 @@ TEST_F(HelpCommand, EveryExampleRunsTheCommandItShows)
 {
     // An example a user copies from the help must reach its command: no
     // "not found", no usage message, and no script call hidden in a pattern.
+    // The examples run in a folder of their own ("sink session.log" writes).
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString savedCwd = QDir::currentPath();
+    QDir::setCurrent(folder.path());
     int examples = 0;
     for (const CommandHelp& e : console.helpTable()) {
         for (const QString& line : exampleCommands(e.text)) {
@@ -218,5 +225,6 @@ TEST_F(HelpCommand, EveryExampleRunsTheCommandItShows)
                 EXPECT_FALSE(call.startsWith("kroscript")) << call.toStdString();
         }
     }
+    QDir::setCurrent(savedCwd);
     EXPECT_GT(examples, 100);  // the parser found the examples
 }
