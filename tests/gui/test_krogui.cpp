@@ -955,3 +955,42 @@ TEST_F(MainWindow, MarkerCommandsAndMouseModesReachThePlot)
     w->cropButton()->setChecked(false);
     EXPECT_EQ(p->mouseMode(), 0);
 }
+
+namespace {
+QString examplesFolder() { return QDir(QStringLiteral(KRO_TEST_DATA_DIR "/../../../examples")).absolutePath(); }
+bool waitIdle(const KROGui& w)
+{
+    return QTest::qWaitFor([&] { return !w.plotterCtrl()->m_busy && w.scriptQueue().isEmpty(); }, 20000);
+}
+} // namespace
+
+TEST_F(MainWindow, TheReadmeWalkThroughAndTheExampleScript)
+{
+    // What a new user types after `make run`, as the README lists it.
+    const QString images = m_dir.filePath("images");
+    QDir().mkpath(images);
+    writeSetting(QStringLiteral("imgpath"), images);
+    auto w = make({"-f", examplesFolder() + "/oscillator.dat", "-x", "1", "-y", "2"});
+    ASSERT_TRUE(waitLoaded(*w));
+    Plotter* p = w->activePlotter();
+    run(*w, "kro -f oscillator.dat -x 1 -y 3 -append");
+    ASSERT_TRUE(waitLoaded(*w));
+    EXPECT_EQ(p->curves().size(), 2u);
+    run(*w, "title Test mass and temperature");
+    EXPECT_EQ(p->title(), "Test mass and temperature");
+    EXPECT_TRUE(run(*w, "stdev(C1)").last().startsWith("Stdev(y) of C1: 1.26"));
+    run(*w, "spanx 5 15");
+    EXPECT_EQ(p->view().xRange(), AxisRange(5, 15));
+
+    // The example script: titles, markers, a footnote, the second column and
+    // an image; everything it sets is still there when it has run.
+    run(*w, "demo.krs oscillator.dat");
+    ASSERT_TRUE(waitIdle(*w));
+    EXPECT_EQ(p->curves().size(), 2u);
+    EXPECT_EQ(p->title(), "Oscillation and temperature");
+    EXPECT_EQ(p->xLabel(), "Time (s)");
+    EXPECT_EQ(p->m_markers.size(), 2u);
+    EXPECT_EQ(p->footnote(), "Example data shipped with KRO");
+    EXPECT_EQ(filesIn(images).size(), 1);
+    EXPECT_TRUE(consoleLines(*w).filter("Error").isEmpty()) << consoleText(*w).toStdString();
+}
