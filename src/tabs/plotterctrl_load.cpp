@@ -121,6 +121,18 @@ void PlotterCtrl::on_kroplot(const QString& text)
         return;
     }
     std::vector<FileObject> files = fileParser.fileObjects();
+    // A command none of whose files exists would only empty the plot: refuse
+    // it (a mistyped name must not cost the curves plotted so far). When some
+    // files exist the load runs and names the missing one on the plot.
+    if (!files.empty() && std::none_of(files.begin(), files.end(), [](const FileObject& f) {
+            return QFileInfo::exists(f.m_file);
+        })) {
+        for (const FileObject& f : files)
+            Q_EMIT transcript(f.m_file.isEmpty()
+                                  ? tr("Error: Input file missing. Check your input parameters.")
+                                  : tr("Error: The file %1 does not exist.").arg(f.m_file));
+        return;
+    }
     if (options.threeD && !files.empty() && !waterfallColumns(files.front()))
         return;
     const bool blueScale = options.threeD && plotParser.arguments().indexOf(QStringLiteral("-bluescale"), 1);

@@ -300,8 +300,18 @@ TEST_F(PlotCommand, ScriptsAndRefusedCommandsLeaveThePlotAlone)
     EXPECT_TRUE(transcripts.last().startsWith("Parameter error: The -limitxmin;-xlimitmin parameter"));
     check("kro -x 2");
     EXPECT_EQ(transcripts.last(), QStringLiteral("Parameter error: No input source (file or pipe) was specified."));
+    // A command whose files are all missing would only empty the plot.
+    transcripts.clear();
+    check("kro -f %d/missing.dat %d/gone.dat -title Lost");
+    EXPECT_EQ(transcripts, QStringList({QStringLiteral("Error: The file %1 does not exist.").arg(path("missing.dat")),
+                                        QStringLiteral("Error: The file %1 does not exist.").arg(path("gone.dat"))}));
+    check("kro -f \"\"");
+    EXPECT_EQ(transcripts.last(), QStringLiteral("Error: Input file missing. Check your input parameters."));
     check("kro -3d -f %d/missing.dat");
-    EXPECT_EQ(transcripts.last(), QStringLiteral("Warning: Input file \"%1\" cannot be read.").arg(path("missing.dat")));
+    EXPECT_EQ(transcripts.last(), QStringLiteral("Error: The file %1 does not exist.").arg(path("missing.dat")));
+    QDir().mkpath(path("folder.dat"));
+    check("kro -3d -f %d/folder.dat");
+    EXPECT_EQ(transcripts.last(), QStringLiteral("Warning: Input file \"%1\" cannot be read.").arg(path("folder.dat")));
     check("kro -3d -f %d/a.dat -skip 9");
     EXPECT_EQ(transcripts.last(), QStringLiteral("Warning: Skip parameter (9) too large. Not enough points to continue."));
 
@@ -389,15 +399,12 @@ TEST_F(PlotCommand, LoadResultsOptions)
     EXPECT_EQ(plot()->m_xOffset, 56293);
     EXPECT_EQ(plot()->xLabelWidget()->plainText(), QStringLiteral("Offset from 56293"));
 
-    run("kro -f %d/nothing.dat -title Kept");
+    // One file of several missing: the others load and the plot names it.
+    run("kro -f %d/s.dat %d/nothing.dat -title Kept");
+    EXPECT_EQ(ids(plot()), std::vector<int>{0});
     ASSERT_TRUE(plot()->m_message);
     EXPECT_EQ(plot()->m_message->text(), QStringLiteral("The file %1 does not exist.").arg(path("nothing.dat")));
     EXPECT_EQ(titleText(plot()), QStringLiteral("Kept")) << "the options of the command still apply";
-    run("kro -f \"\"");
-    ASSERT_TRUE(plot()->m_message);
-    EXPECT_EQ(plot()->m_message->text(),
-              QStringLiteral("Warning: An incomplete FileObject was created.\nInput file missing. Check your input "
-                             "parameters."));
 
     write("h.dat", "T1 T2\n1 2\n");
     run("kro -f %d/h.dat -header -x 0 -y 1 2");
