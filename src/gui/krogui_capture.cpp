@@ -163,7 +163,12 @@ void KROGui::on_screenShot()
     if (type.compare(QLatin1String("jpg"), Qt::CaseInsensitive) == 0)
         format = "JPEG";
     const bool whiteBorder = !readSettingBool(QStringLiteral("imgborder"), false);
-    const int quality = (2 - readSettingInt(QStringLiteral("imgqual"), 0)) * 50;
+    int quality = (2 - readSettingInt(QStringLiteral("imgqual"), 0)) * 50;
+    // PNG is lossless: its writer reads the quality as the inverse of the
+    // compression effort, so "high" would write an uncompressed file. Every
+    // step gets the same picture, so every step gets the smallest file.
+    if (format == "PNG")
+        quality = 0;
     const QPixmap pixmap = grabPlotPixmap(whiteBorder);
 
     // Written to a temporary file and renamed at the end: a failed write

@@ -648,6 +648,19 @@ TEST_F(MainWindow, CaptureNamesTheFileByTimeStampAndNeverOverwrites)
     EXPECT_EQ(jpeg.read(2), QByteArray("\xFF\xD8"));
     const QImage image(jpeg.fileName());
     EXPECT_EQ(image.size(), w->plotterCtrl()->currentQuad()->size());
+
+    // A PNG is lossless at every quality step; "high" must not mean an
+    // uncompressed file (several MB for one plot).
+    writeSetting(QStringLiteral("imgtype"), QStringLiteral("png"));
+    for (int step : {0, 1, 2}) {
+        writeSetting(QStringLiteral("imgqual"), step);
+        writeSetting(QStringLiteral("imgtimestamp"), QStringLiteral("png%1").arg(step));
+        w->on_screenShot();
+        const QFileInfo png(QDir(images).filePath(QStringLiteral("png%1_kroCapture.png").arg(step)));
+        ASSERT_TRUE(png.isFile()) << step;
+        EXPECT_LT(png.size(), image.width() * image.height() / 4) << step;
+        EXPECT_EQ(QImage(png.filePath()).size(), image.size());
+    }
 }
 
 TEST_F(MainWindow, CaptureHasWhiteBordersInTheFileOnlyAndNoIndicator)
