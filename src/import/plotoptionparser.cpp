@@ -1,5 +1,7 @@
 #include "import/plotoptionparser.h"
 
+#include <cmath>
+
 PlotOptionParser::PlotOptionParser(const QString& text)
 {
     try {
@@ -27,13 +29,15 @@ int PlotOptionParser::find(const QString& aliases) const
 }
 
 namespace {
+// "nan" and "inf" read as numbers but are no range, marker or floor: they
+// count as words that are not numbers, as the console's grammar has it.
 bool toNumber(const QString& word, double& v)
 {
     bool ok = false;
     const double d = word.toDouble(&ok);
-    if (ok)
+    if (ok && std::isfinite(d))
         v = d;
-    return ok;
+    return ok && std::isfinite(d);
 }
 } // namespace
 

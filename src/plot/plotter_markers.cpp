@@ -140,7 +140,8 @@ void Plotter::addMarker(int orientation, const double* position, bool redraw)
         Q_EMIT transcript(tr("Marker warning: Cannot add a marker to a plot with no data."));
         return;
     }
-    if (*position < lo || *position > hi) {
+    // NaN compares false with everything: test for "inside", not "outside".
+    if (!(*position >= lo && *position <= hi)) {
         const QString error =
             vertical ? tr("Marker error: Vertical marker position %1 is out of bounds.\nCurrent data range: %2, %3")
                      : tr("Marker error: Horizontal marker position %1 is out of bounds.\nCurrent data range: %2, %3");

@@ -3,6 +3,8 @@
 // placement and the marker table.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "mouse_helpers.h"
 #include "plot/curvelistbox.h"
 #include "plot/linewidget.h"
@@ -73,6 +75,7 @@ TEST(MarkerAdd, PositionsMustLieInTheDataRange)
     const Case cases[] = {
         {true, 1, true},          {true, 3, true},          {true, 1 - 1e-12, false}, {true, 3 + 1e-12, false},
         {false, 10, true},        {false, 30, true},        {false, 9.999, false},
+        {false, std::nan(""), false}, {true, std::nan(""), false},
     };
     int expectedCount = 0;
     for (const Case& c : cases) {
@@ -84,7 +87,9 @@ TEST(MarkerAdd, PositionsMustLieInTheDataRange)
     EXPECT_EQ(transcriptOf(lines),
               (QStringList{"Marker error: Vertical marker position 1 is out of bounds.\nCurrent data range: 1, 3",
                            "Marker error: Vertical marker position 3 is out of bounds.\nCurrent data range: 1, 3",
-                           "Marker error: Horizontal marker position 9.999 is out of bounds.\nCurrent data range: 10, 30"}));
+                           "Marker error: Horizontal marker position 9.999 is out of bounds.\nCurrent data range: 10, 30",
+                           "Marker error: Horizontal marker position nan is out of bounds.\nCurrent data range: 10, 30",
+                           "Marker error: Vertical marker position nan is out of bounds.\nCurrent data range: 1, 3"}));
     EXPECT_EQ(int(p->m_markers.size()), expectedCount);
     EXPECT_EQ(p->m_markers.at(3).orientation, 1); // the first horizontal one
 }
