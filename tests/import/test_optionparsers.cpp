@@ -237,6 +237,8 @@ TEST_F(OptionParsers, Errors)
         {"kro -f", noValidArguments("-f")},
         {QStringLiteral("kro -f %1 -limitxmin").arg(a), noValidArguments("-limitxmin;-xlimitmin")},
         {QStringLiteral("kro -f %1 -xlimitmin abc").arg(a), noValidArguments("-limitxmin;-xlimitmin")},
+        {QStringLiteral("kro -f %1 -xlimitmin nan").arg(a), noValidArguments("-limitxmin;-xlimitmin")},
+        {QStringLiteral("kro -f %1 -mult inf").arg(a), noValidArguments("-mult;-multy;-mul;-muly")},
         {QStringLiteral("kro -f %1 -mult -x 1").arg(a), noValidArguments("-mult;-multy;-mul;-muly")},
         {QStringLiteral("kro -f %1 -y 0").arg(a),
          "Parameter error: The -y parameter was given the column 0. Columns are numbered from 1."},
