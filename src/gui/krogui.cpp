@@ -86,6 +86,10 @@ KROGui::KROGui(const QStringList& arguments, QWidget* parent) : QMainWindow(pare
 
 KROGui::~KROGui()
 {
+    // Loads end before the window's parts go: a loader posts its progress to
+    // the status bar's progress bar, which may be deleted before the tabs.
+    if (m_plotterCtrl)
+        m_plotterCtrl->stopLoaders();
     if (!m_startOptions.compact)
         writeLayout();
     // The curve identifier panel belongs to its plot; give it back before

@@ -30,15 +30,19 @@ PlotterCtrl::PlotterCtrl(QWidget* parent, ProgressBar* progressBar, QWidget* und
     addPlotter(nullptr, QString());
 }
 
-PlotterCtrl::~PlotterCtrl()
+PlotterCtrl::~PlotterCtrl() { stopLoaders(); }
+
+void PlotterCtrl::stopLoaders()
 {
     // A running thread is never destroyed: stop each loader and wait for it.
+    // Events it posted before it ended name no loader any more and are ignored.
     for (auto& [loader, target] : m_loaders) {
         loader->requestStop();
         loader->wait();
         delete loader;
     }
     m_loaders.clear();
+    m_busy = false;
 }
 
 PlotterQuad* PlotterCtrl::findTab(const QString& label) const

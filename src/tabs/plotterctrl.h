@@ -29,6 +29,10 @@ public:
     PlotterCtrl(QWidget* parent, ProgressBar* progressBar, QWidget* undoButton);
     // Stops running loads and waits for them; the tabs go with the widgets.
     ~PlotterCtrl() override;
+    // Stops every running load, waits for it and drops its results. The
+    // owner of the progress bar calls this before the bar goes: a loader
+    // posts its progress there.
+    void stopLoaders();
 
     // The page of the first tab with this label; null for an empty label or
     // when no tab has it.

@@ -1007,3 +1007,20 @@ TEST_F(MainWindow, TheReadmeWalkThroughAndTheExampleScript)
     EXPECT_EQ(filesIn(images).size(), 1);
     EXPECT_TRUE(consoleLines(*w).filter("Error").isEmpty()) << consoleText(*w).toStdString();
 }
+
+TEST_F(MainWindow, ClosingTheWindowDuringALoadStopsTheLoaderFirst)
+{
+    // The loader reports progress to the status bar's progress bar, which
+    // goes with the window: the load must end before any part of it goes.
+    QByteArray rows;
+    rows.reserve(40 << 20);
+    for (int i = 0; i < 2'000'000; ++i)
+        rows += QByteArray::number(i) + ",0.123456789," + QByteArray::number(i % 977) + "\n";
+    const QString big = writeFile("big.dat", rows);
+    for (int round = 0; round < 3; ++round) {
+        auto w = make({"-f", big, "-x", "1", "-y", "2", "3"});
+        QTest::qWait(20 * round);
+        EXPECT_TRUE(w->plotterCtrl()->m_busy) << "the load is still running when the window goes";
+        w.reset();  // crashed or hung while the loader posted to the deleted progress bar
+    }
+}
