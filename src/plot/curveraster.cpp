@@ -87,21 +87,47 @@ public:
         addInColumn(p.y());
     }
 
-    // add() for a point known to lie in the current run's column: only y
-    // and the order matter, kept free of branches (noisy data would
-    // mispredict them).
+    // The open run's extremes, last pixel row and point counter as plain
+    // values, for a caller's tight loop over points of the run's column:
+    // kept in registers and free of branches (noisy data would mispredict
+    // them).
+    struct Column {
+        int lastY, lowY, highY;
+        long long next, lowN, highN;
+
+        void add(int y)
+        {
+            // A consecutive duplicate takes no number (and, lying between
+            // the extremes, moves neither).
+            const long long n = next;
+            next += y != lastY;
+            const bool lower = y < lowY;
+            const bool higher = y > highY;
+            lowY = lower ? y : lowY;
+            lowN = lower ? n : lowN;
+            highY = higher ? y : highY;
+            highN = higher ? n : highN;
+            lastY = y;
+        }
+    };
+    Column column() const { return {m_last.p.y(), m_lowY, m_highY, m_n, m_lowN, m_highN}; }
+    void setColumn(const Column& c)
+    {
+        if (c.next != m_n)
+            m_last = {QPoint(m_last.p.x(), c.lastY), c.next - 1};
+        m_n = c.next;
+        m_lowY = c.lowY;
+        m_highY = c.highY;
+        m_lowN = c.lowN;
+        m_highN = c.highN;
+    }
+
+    // add() for a point known to lie in the current run's column.
     void addInColumn(int y)
     {
-        if (y == m_last.p.y())
-            return; // consecutive duplicate
-        const long long n = m_n++;
-        const bool lower = y < m_lowY;
-        const bool higher = y > m_highY;
-        m_lowY = lower ? y : m_lowY;
-        m_lowN = lower ? n : m_lowN;
-        m_highY = higher ? y : m_highY;
-        m_highN = higher ? n : m_highN;
-        m_last = {QPoint(m_last.p.x(), y), n};
+        Column c = column();
+        c.add(y);
+        setColumn(c);
     }
 
     // Ends the current run (a break in the line).
@@ -180,6 +206,40 @@ void appendDistinctPixels(const double* xy, std::size_t n, const Mapping& m, std
     }
 }
 
+// The points after j that map into the given pixel column inside the box:
+// they only move the column's extremes. A tight loop with everything in
+// registers. Returns the index of the last point taken; px, py become its
+// pixel.
+template <bool CheckDates>
+std::size_t extendColumn(const double* xy, std::size_t j, std::size_t n, const Mapping& m, const Box& box,
+                         int column, ColumnReducer::Column& run, bool& allMjd, double& px, double& py)
+{
+    const double xmin = m.xmin, xScale = m.xScale, left = m.left, shiftX = m.shiftX;
+    const double ymin = m.ymin, yScale = m.yScale, bottom = m.bottom, shiftY = m.shiftY;
+    const Box b = box;
+    ColumnReducer::Column c = run;
+    bool mjd = allMjd;
+    double lastX = px, lastY = py;
+    for (; j + 1 < n; ++j) {
+        const double nx = xy[2 * j + 2];
+        const double ny = xy[2 * j + 3];
+        const double qx = (nx - xmin) * xScale + left + shiftX;
+        const double qy = bottom - (ny - ymin) * yScale - shiftY;
+        if (!b.contains(qx, qy) || pixelOf(qx) != column)
+            break;
+        if (CheckDates)
+            mjd = mjd && nx >= kMjdFirst && nx < kMjdEnd;
+        c.add(pixelOf(qy));
+        lastX = qx;
+        lastY = qy;
+    }
+    run = c;
+    allMjd = mjd;
+    px = lastX;
+    py = lastY;
+    return j;
+}
+
 } // namespace
 
 void linePaths(const double* xy, std::size_t n, const Mapping& m, const Options& o, Polylines& out,
@@ -223,21 +283,10 @@ void linePaths(const double* xy, std::size_t n, const Mapping& m, const Options&
             if (columnRuns) {
                 // The points that follow in the same pixel column, inside
                 // the box, only move the column's extremes: a tight loop.
-                const int column = pixelOf(px);
-                while (j + 1 < n) {
-                    const double nx = xy[2 * j + 2];
-                    const double ny = xy[2 * j + 3];
-                    const double qx = (nx - m.xmin) * m.xScale + m.left + m.shiftX;
-                    const double qy = m.bottom - (ny - m.ymin) * m.yScale - m.shiftY;
-                    if (!box.contains(qx, qy) || pixelOf(qx) != column)
-                        break;
-                    if (checkDates)
-                        allMjd = allMjd && nx >= kMjdFirst && nx < kMjdEnd;
-                    reducer.addInColumn(pixelOf(qy));
-                    ++j;
-                    px = qx;
-                    py = qy;
-                }
+                ColumnReducer::Column run = reducer.column();
+                j = checkDates ? extendColumn<true>(xy, j, n, m, box, pixelOf(px), run, allMjd, px, py)
+                               : extendColumn<false>(xy, j, n, m, box, pixelOf(px), run, allMjd, px, py);
+                reducer.setColumn(run);
             }
         } else {
             double ax = prevX, ay = prevY, bx = px, by = py;

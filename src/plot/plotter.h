@@ -43,6 +43,7 @@
 #include "core/viewrect.h"
 #include "command/optstates.h"
 #include "plot/curvelistbox.h"
+#include "plot/curveraster.h"
 #include "plot/plottypes.h"
 
 #include <QElapsedTimer>
@@ -61,10 +62,6 @@ class QPainter;
 class QThread;
 class QTimer;
 class CommandDialog;
-
-namespace curveraster {
-struct Mapping;
-}
 
 // "\n" typed as the two characters backslash and n marks a line break in
 // label texts from commands, options and live links: the parts between such
@@ -651,6 +648,9 @@ public:
     // Drawing keeps only what can change the picture (see curveraster.h);
     // false draws every segment and symbol (for comparisons).
     bool m_reduceDrawing = true;
+    // The line paths of the curve being drawn, kept so that the many
+    // redraws of a live plot reuse their memory.
+    curveraster::Polylines m_linePaths;
     // The date-range check of the x values runs until it fails once in a redraw.
     bool m_mjdRangeTestOn = true;
 

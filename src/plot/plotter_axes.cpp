@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "plot/fastlines.h"
 #include "plot/plotter.h"
 #include "plot/ticklabels.h"
 
@@ -45,6 +46,10 @@ void Plotter::drawAxes(QPainter& p)
     const QPen gridPen(m_gridColor, 0, Qt::SolidLine);
     const QPen markerPen(m_axesMarkersColor);
     p.setFont(m_tickFont);
+    // Grid lines and tick marks: straight ones filled as rectangles when the
+    // pixels are the same.
+    p.setPen(gridPen);
+    const bool gridFill = fastlines::thinPenFillable(p);
 
     const int L = m_marginLeft;
     const int R = width() - 1 - m_marginRight;
@@ -88,19 +93,19 @@ void Plotter::drawAxes(QPainter& p)
                 }
                 const int spacing = t.count > 0 ? W / t.count : 0;
                 if (depthLine && spacing > 0 && double(px - L) / spacing > 0.4) {
-                    p.drawLine(px, B, bx, by);
-                    p.drawLine(bx, by, bx, T);
+                    fastlines::line(p, gridFill, px, B, bx, by);
+                    fastlines::line(p, gridFill, bx, by, bx, T);
                 }
                 if (depthLine && i == 1) {
                     const int dx = bx - px;
-                    p.drawLine(L, B, L + dx, by);
-                    p.drawLine(L + dx, by, L + dx, T);
-                    p.drawLine(L + dx, by, R, by);
+                    fastlines::line(p, gridFill, L, B, L + dx, by);
+                    fastlines::line(p, gridFill, L + dx, by, L + dx, T);
+                    fastlines::line(p, gridFill, L + dx, by, R, by);
                 }
             } else if (m_gridVertical) {
-                p.drawLine(px, T, px, B);
+                fastlines::line(p, gridFill, px, T, px, B);
             }
-            p.drawLine(px, B, px, B + 5);
+            fastlines::line(p, gridFill, px, B, px, B + 5);
 
             p.setPen(markerPen);
             const QString& text = labels[i];
@@ -143,7 +148,7 @@ void Plotter::drawAxes(QPainter& p)
                             continue;
                         p.setPen(gridPen);
                         if (m_gridVertical)
-                            p.drawLine(px, T, px, B);
+                            fastlines::line(p, gridFill, px, T, px, B);
                         p.setPen(markerPen);
                         if (j == 1)
                             label(px, d);
@@ -153,7 +158,7 @@ void Plotter::drawAxes(QPainter& p)
                         const int px = pixel(d - std::log10(double(j)));
                         p.setPen(gridPen);
                         if (m_gridVertical && double(d) != xr.min)
-                            p.drawLine(px, T, px, B);
+                            fastlines::line(p, gridFill, px, T, px, B);
                         p.setPen(markerPen);
                         if (j == 1)
                             label(px, d);
@@ -191,15 +196,15 @@ void Plotter::drawAxes(QPainter& p)
                 }
                 const int spacing = t.count > 0 ? H / t.count : 0;
                 if (depthLine && spacing > 0 && double(B - py) / spacing > 0.4) {
-                    p.drawLine(L, py, bx, by);
-                    p.drawLine(bx, by, R, by);
+                    fastlines::line(p, gridFill, L, py, bx, by);
+                    fastlines::line(p, gridFill, bx, by, R, by);
                 }
                 if (depthLine && i == 1)
-                    p.drawLine(bx, by, bx, T);
+                    fastlines::line(p, gridFill, bx, by, bx, T);
             } else if (m_gridHorizontal) {
-                p.drawLine(L, py, R, py);
+                fastlines::line(p, gridFill, L, py, R, py);
             }
-            p.drawLine(L - 5, py, L, py);
+            fastlines::line(p, gridFill, L - 5, py, L, py);
             p.setPen(markerPen);
             p.drawText(corners(0, py - fontHeight / 2, L - 6, py - fontHeight / 2 + fontHeight - 1),
                        Qt::AlignRight | Qt::AlignVCenter, text);
@@ -221,7 +226,7 @@ void Plotter::drawAxes(QPainter& p)
                     const int py = pixel(c);
                     p.setPen(gridPen);
                     if (m_gridHorizontal && (sign >= 0 || double(d) != yr.min))
-                        p.drawLine(L, py, R, py);
+                        fastlines::line(p, gridFill, L, py, R, py);
                     p.setPen(markerPen);
                     if (j == 1) {
                         const QString exponent = ticklabels::decadeExponent(d, sign);
@@ -250,5 +255,5 @@ void Plotter::drawAxes(QPainter& p)
     }
     p.setBrush(Qt::NoBrush);
     // QPainter strokes a rectangle one pixel wider and taller than its size.
-    p.drawRect(frame.adjusted(0, 0, -1, -1));
+    fastlines::outline(p, fastlines::thinPenFillable(p), frame.adjusted(0, 0, -1, -1));
 }

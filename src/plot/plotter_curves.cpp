@@ -393,24 +393,33 @@ Plotter* Plotter::clonePlotter(const char* name, int logX, int logY, bool copyLe
 namespace {
 // Smallest (which 0) or largest (which 1) finite value of one axis over the
 // points of one curve; false when the curve has no finite value there.
+template <int Which>
+bool curveExtremeOf(const std::vector<double>& v, std::size_t axis, double& out)
+{
+    // Live plots scan their curves after every batch: after the first
+    // finite value the loop only compares (NaN never compares true, and an
+    // infinity is kept out by the second test).
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    const std::size_t n = v.size() / 2;
+    std::size_t i = 0;
+    while (i < n && !std::isfinite(v[2 * i + axis]))
+        ++i;
+    if (i == n)
+        return false;
+    double best = v[2 * i + axis];
+    for (++i; i < n; ++i) {
+        const double a = v[2 * i + axis];
+        if (Which == 0 ? (a < best && a != -inf) : (a > best && a != inf))
+            best = a;
+    }
+    out = best;
+    return true;
+}
+
 bool curveExtreme(const CurveData& c, int which, int axis, double& out)
 {
-    const std::vector<double>& v = c.values;
-    const std::size_t n = v.size() / 2;
-    bool found = false;
-    double best = 0.0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const double a = v[2 * i + std::size_t(axis)];
-        if (!std::isfinite(a))
-            continue;
-        if (!found || (which == 0 ? a < best : a > best)) {
-            best = a;
-            found = true;
-        }
-    }
-    if (found)
-        out = best;
-    return found;
+    return which == 0 ? curveExtremeOf<0>(c.values, std::size_t(axis), out)
+                      : curveExtremeOf<1>(c.values, std::size_t(axis), out);
 }
 } // namespace
 

@@ -13,6 +13,9 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+// Line paths up to this many points keep their memory between redraws (a
+// reduced drawing needs a few per pixel column).
+constexpr std::size_t kKeptPathPoints = 1 << 16;
 
 int roundHalfAway(double v) { return static_cast<int>(v > 0 ? v + 0.5 : v - 0.5); }
 
@@ -240,7 +243,8 @@ void Plotter::drawOneCurve(QPainter& p, const CurveData& c, int k, int n, int ba
         bool counted = false;
         if (lineShown) {
             o.margin = m_lineWidth + 2;
-            curveraster::Polylines paths;
+            curveraster::Polylines& paths = m_linePaths;
+            paths.clear();
             curveraster::linePaths(xy, count, m, o, paths, infoPtr);
             counted = true;
             p.setPen(linePen);
@@ -251,6 +255,8 @@ void Plotter::drawOneCurve(QPainter& p, const CurveData& c, int k, int n, int ba
                 else
                     p.drawPolyline(paths.points.data() + b, int(e - b));
             }
+            if (paths.points.capacity() > kKeptPathPoints)
+                paths = curveraster::Polylines();
         }
         if (symbolsShown) {
             const int d = m_pointDiameter;

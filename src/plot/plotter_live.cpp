@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "plot/plotter.h"
 
@@ -10,6 +11,8 @@ namespace {
 
 constexpr double kMjdFirst = 40587.0;  // 1970-01-01
 constexpr double kMjdEnd = 88069.0;    // 2100-01-01, not included
+// Windows up to this many values are reserved whole when they start to fill.
+constexpr std::size_t kReserveLimit = std::size_t(1) << 26;
 
 // The batch's largest x and smallest and largest y, finite values only.
 struct BatchExtremes {
@@ -45,6 +48,15 @@ void appendSliding(std::vector<double>& values, const std::vector<double>& batch
         return;
     }
     const std::size_t window = 2 * std::size_t(maxPoints);
+    // A filling window gets its memory once instead of growing (and copying
+    // its points) step by step; pages are only touched as points arrive.
+    if (values.capacity() < window && values.size() + batch.size() > values.capacity() && window <= kReserveLimit) {
+        try {
+            values.reserve(window);
+        } catch (const std::bad_alloc&) {
+            // Grow as needed instead.
+        }
+    }
     if (batch.size() >= window) {
         values.assign(batch.end() - std::ptrdiff_t(window), batch.end());
         return;

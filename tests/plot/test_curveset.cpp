@@ -310,6 +310,11 @@ TEST(CurveSet, ExtremesAndIds)
     EXPECT_EQ(p->maxY(0), 2);
     EXPECT_EQ(p->maxY(7), 0);
     EXPECT_EQ(p->nextFreeCurveId(), 1);
+    // Infinities and NaN anywhere in a curve never win.
+    p->setCurveData(5, curveOf({{NAN, 0}, {3, 0}, {-INFINITY, 0}, {1, 0}, {INFINITY, 0}, {NAN, 0}, {2, 0}}), false);
+    EXPECT_EQ(p->minX(5), 1);
+    EXPECT_EQ(p->maxX(5), 3);
+    p->removeCurve(5);
     Messages m(*p);
     p->setCurveData(4, CurveData(), false);
     EXPECT_TRUE(p->curveExists(ALL_CURVES));

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include "plot/fastlines.h"
 #include "plot/plotdiag.h"
 #include "plot_fixture.h"
 
@@ -45,6 +46,54 @@ TEST(Redraw, GridLinesAtTheTicksInTheGridColour)
     p->refreshPixmap();
     const QRect inner = p->plotArea().adjusted(5, 5, -5, -5);
     EXPECT_EQ(countColour(image(*p), inner, kGrid), 0);
+}
+
+// Straight lines and outlines filled as rectangles cover exactly the pixels
+// the painter's line drawing gives, for every pen they are used with.
+TEST(Redraw, FilledStraightLinesEqualDrawnOnes)
+{
+    const QLine lines[] = {{10, 5, 10, 60}, {10, 60, 10, 5}, {3, 20, 70, 20}, {70, 21, 3, 21},
+                           {40, 40, 40, 40}, {0, 0, 79, 0}, {79, 0, 79, 79}, {-5, 30, 90, 30}};
+    const QRect rects[] = {{5, 5, 60, 40}, {20, 20, 1, 1}, {30, 10, 1, 30}, {10, 50, 40, 1},
+                           {40, 40, 2, 2},  {12, 8, 2, 30},   {0, 0, 79, 79}};
+    struct PenCase {
+        qreal width;
+        QColor colour;
+        QImage::Format format;
+    };
+    const PenCase pens[] = {{0, QColor(192, 192, 192), QImage::Format_RGB32},
+                            {1, QColor(10, 20, 200), QImage::Format_RGB32},
+                            {0, QColor(255, 0, 0, 100), QImage::Format_ARGB32_Premultiplied},
+                            {1, QColor(0, 128, 0, 200), QImage::Format_RGB32}};
+    auto paint = [](const PenCase& pc, bool fill, auto&& draw) {
+        QImage img(80, 80, pc.format);
+        img.fill(QColor(250, 240, 230));
+        QPainter p(&img);
+        p.setPen(QPen(pc.colour, pc.width, Qt::SolidLine));
+        p.setBrush(Qt::NoBrush);
+        EXPECT_TRUE(fastlines::thinPenFillable(p));
+        draw(p, fill);
+        return img;
+    };
+    for (const PenCase& pc : pens) {
+        for (const QLine& l : lines) {
+            auto draw = [&](QPainter& p, bool fill) { fastlines::line(p, fill, l.x1(), l.y1(), l.x2(), l.y2()); };
+            EXPECT_EQ(paint(pc, true, draw), paint(pc, false, draw)) << pc.width << " " << l.x1() << "," << l.y1();
+        }
+        for (const QRect& r : rects) {
+            auto draw = [&](QPainter& p, bool fill) { fastlines::outline(p, fill, r); };
+            EXPECT_EQ(paint(pc, true, draw), paint(pc, false, draw)) << pc.width << " " << r.x() << "," << r.y();
+        }
+    }
+    QImage img(10, 10, QImage::Format_RGB32);
+    QPainter p(&img);
+    p.setPen(QPen(Qt::black, 2));
+    EXPECT_FALSE(fastlines::thinPenFillable(p)) << "wide pens are drawn";
+    p.setPen(QPen(Qt::black, 0, Qt::DotLine));
+    EXPECT_FALSE(fastlines::thinPenFillable(p));
+    p.setPen(QPen(Qt::black, 0));
+    p.scale(2, 2);
+    EXPECT_FALSE(fastlines::thinPenFillable(p));
 }
 
 TEST(Redraw, TickLabelsShrinkOnlyForThisRedraw)
