@@ -132,6 +132,9 @@ void KROGui::on_plotterShown(Plotter* plot)
     setButtonQuietly(m_eraserBtn, plot->m_mouseMode == 2);
     setButtonQuietly(m_dataSelBtn, plot->m_mouseMode == 4);
     setButtonQuietly(m_panBtn, plot->m_mouseMode == 8);
+    // The zoom buttons follow the zoom history of the plot shown: the plot
+    // announces changes of its own history only.
+    on_showZoomBtns(ZOOM(plot->zoomState()));
 
     bool running = false;
     for (QThread* t : plot->m_adevThreads)

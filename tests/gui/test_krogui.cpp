@@ -943,6 +943,20 @@ TEST_F(MainWindow, ToolbarStateFollowsThePlots)
     EXPECT_TRUE(visible(w->abortButton()));
     w->on_adevstopped(p);
     EXPECT_FALSE(visible(w->abortButton()));
+
+    // The zoom buttons show the zoom history of the plot shown, also after a
+    // change of tab (the plot of the other tab has a history of its own).
+    run(*w, "kro -f " + dataFile() + " -x 1 -y 2");
+    ASSERT_TRUE(waitLoaded(*w));
+    p = w->activePlotter();
+    p->zoomToRect(QRect(p->plotArea().center() - QPoint(60, 40), QSize(120, 80)), true);
+    EXPECT_TRUE(visible(w->zoomOutButton()));
+    run(*w, "newtab Other");
+    EXPECT_FALSE(visible(w->zoomOutButton()));
+    EXPECT_FALSE(w->zoomOutButton()->isEnabled());
+    run(*w, "using Plot 1");
+    EXPECT_TRUE(visible(w->zoomOutButton()));
+    EXPECT_TRUE(w->zoomOutButton()->isEnabled());
 }
 
 TEST_F(MainWindow, MarkerCommandsAndMouseModesReachThePlot)
