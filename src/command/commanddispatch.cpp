@@ -87,7 +87,9 @@ const std::vector<CommandEdit::CommandPattern>& CommandEdit::commandPatterns()
             p("e", R"((^exit)(?=\s|$))", &CommandEdit::onExit),
             p("e", R"((^expr)(?=\s|$))", &CommandEdit::onExpr),
             p("k", R"((^kro)(?=\s|$))", &CommandEdit::onKro),
-            p("", R"((^.+\.krs)(?=\s|$))", &CommandEdit::onScriptFile),
+            // A name with blanks is written in double quotes (the start-up
+            // command quotes every argument holding a blank).
+            p("", R"((^.+\.krs"?)(?=\s|$))", &CommandEdit::onScriptFile),
             p("f", R"((^footnote)(?=\s|$))", &CommandEdit::onFootnote),
             // A statistic call ends at the first closing parenthesis that is
             // followed by white space or the end of the line.

@@ -117,6 +117,9 @@ const Case kCases[] = {
     {"title results.krs", R"~(kroscript("title results.krs"))~"},
     {"help run.krs", R"~(kroscript("help run.krs"))~"},
     {"title results.krsx", R"~(title("results.krsx"))~"},
+    // A quoted name (the start-up command quotes arguments holding blanks)
+    {"\"my script.krs\" \"two words\" ", R"~(kroscript(""my script.krs" "two words""))~"},
+    {"\"/data/My Scripts/run.KRS\"", R"~(kroscript(""/data/My Scripts/run.KRS""))~"},
     // 21 footnote
     {"footnote", "footnote(null)"},
     {"footnote Measured at 20 /degC", R"~(footnote("Measured at 20 /degC"))~"},

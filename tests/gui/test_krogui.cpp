@@ -388,6 +388,12 @@ TEST_F(MainWindow, ScriptFromTheCommandLineRunsAfterEachLoad)
     EXPECT_TRUE(lines.contains("rescale"));
     // The call is in the history, the script's lines are not.
     EXPECT_EQ(w->console()->history().entries().size(), 1);
+
+    // A script whose name holds a blank: the start-up command quotes it.
+    writeFile("my scripts/set title.krs", "title Set %1\n");
+    w = make({m_dir.filePath("my scripts/set title.krs"), "x"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->scriptQueue().isEmpty(); }, 10000));
+    EXPECT_EQ(w->activePlotter()->title(), "Set x") << consoleText(*w).toStdString();
 }
 
 TEST_F(MainWindow, ScriptFromTheCommandWindowReportsBadCallsAndGoesOnAfterABadLine)
