@@ -2,6 +2,7 @@
 
 #include "gui_printers.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -123,6 +124,14 @@ TEST_F(MainWindow, LooksLikeTheProgram)
         w->grab().save(out);
     ASSERT_NE(w->activePlotter(), nullptr);
     EXPECT_EQ(w->activePlotter()->m_curves.size(), 2u);
+    // The legend and the marker table are parts of the plot, not windows of their own.
+    Plotter* p = w->activePlotter();
+    ASSERT_NE(p->legend(), nullptr);
+    EXPECT_TRUE(p->legend()->isVisible());
+    EXPECT_FALSE(p->legend()->isWindow());
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible())
+            EXPECT_EQ(top, w.get()) << "a visible window besides the main window: " << top->metaObject()->className();
 }
 
 
