@@ -10,6 +10,7 @@
 #include "core/settings.h"
 #include "core/stringutils.h"
 
+#include <limits>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -773,7 +774,8 @@ bool CommandEdit::onLine(const QString& line, const QRegularExpressionMatch&) { 
 
 bool CommandEdit::onPnts(const QString& line, const QRegularExpressionMatch&) { return linesOrPoints(line, true); }
 
-bool CommandEdit::onLineWidth(const QString& line, const QRegularExpressionMatch& m)
+bool CommandEdit::intSettingCommand(const QString& line, const QRegularExpressionMatch& m,
+                                    void (CommandEdit::*signal)(int), int lowest, int highest, const char* usageText)
 {
     static const CurveArgPattern grammar = [] {
         CurveArgPattern g(true);
@@ -783,36 +785,27 @@ bool CommandEdit::onLineWidth(const QString& line, const QRegularExpressionMatch
     validateCommand(line, grammar);
     const QString rest = stripCommandWord(line, m);
     if (rest.isNull())
-        return prepare(&CommandEdit::linewidth, -1);
+        return prepare(signal, -1);
     bool ok = false;
-    const int width = rest.toInt(&ok, 10);
-    if (ok && width >= 0)
-        return prepare(&CommandEdit::linewidth, width);
-    transcript(usage("Invalid command (%1) usage: Linewidth must be followed by a valid integer\n"
-                     "greater than or equal to 0. Type \"help linewidth\" for proper syntax.",
-                     line));
+    const int value = rest.toInt(&ok, 10);
+    if (ok && value >= lowest && value <= highest)
+        return prepare(signal, value);
+    transcript(usage(usageText, line));
     return false;
+}
+
+bool CommandEdit::onLineWidth(const QString& line, const QRegularExpressionMatch& m)
+{
+    return intSettingCommand(line, m, &CommandEdit::linewidth, 0, std::numeric_limits<int>::max(),
+                             QT_TR_NOOP("Invalid command (%1) usage: Linewidth must be followed by a valid integer\n"
+                                        "greater than or equal to 0. Type \"help linewidth\" for proper syntax."));
 }
 
 bool CommandEdit::onPntRad(const QString& line, const QRegularExpressionMatch& m)
 {
-    static const CurveArgPattern grammar = [] {
-        CurveArgPattern g(true);
-        g.addInteger(true);
-        return g;
-    }();
-    validateCommand(line, grammar);
-    const QString rest = stripCommandWord(line, m);
-    if (rest.isNull())
-        return prepare(&CommandEdit::pntrad, -1);
-    bool ok = false;
-    const int radius = rest.toInt(&ok, 10);
-    if (ok && radius >= 1 && radius <= 100)
-        return prepare(&CommandEdit::pntrad, radius);
-    transcript(usage("Invalid command (%1) usage: Pntrad must be followed by a valid integer\n"
-                     "between 1 and 100 inclusive. Type \"help pntrad\" for proper syntax.",
-                     line));
-    return false;
+    return intSettingCommand(line, m, &CommandEdit::pntrad, 1, 100,
+                             QT_TR_NOOP("Invalid command (%1) usage: Pntrad must be followed by a valid integer\n"
+                                        "between 1 and 100 inclusive. Type \"help pntrad\" for proper syntax."));
 }
 
 bool CommandEdit::onRemoveMarkers(const QString& line, const QRegularExpressionMatch&)

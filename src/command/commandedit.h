@@ -168,6 +168,10 @@ private:
     bool parseIdArgs(const QString& line, IdArray& ids, int options, int* kind = nullptr);
     bool parseIdArgsWithPattern(const QString& line, IdArray& ids, const CurveArgPattern& pattern);
     bool fallback(const QString& line);
+    // A command word with one optional integer (a query without it): the value
+    // must lie in [lowest, highest], else the usage text is printed.
+    bool intSettingCommand(const QString& line, const QRegularExpressionMatch& m, void (CommandEdit::*signal)(int),
+                           int lowest, int highest, const char* usageText);
 
     // Command handlers, in the dispatcher's order.
     bool onAddFamily(const QString&, const QRegularExpressionMatch&);
