@@ -353,7 +353,7 @@ bool CommandEdit::onExpr(const QString& line, const QRegularExpressionMatch& m)
     return prepare(&CommandEdit::expr, stripCommandWord(line, m));
 }
 
-bool CommandEdit::onStatistic(const QString&, const QRegularExpressionMatch& m)
+bool CommandEdit::onStatistic(const QString& line, const QRegularExpressionMatch& m)
 {
     static const CurveArgPattern grammar = [] {
         CurveArgPattern g(false);
@@ -372,7 +372,7 @@ bool CommandEdit::onStatistic(const QString&, const QRegularExpressionMatch& m)
     if (perCurve && !ids.isAll()) {
         transcript(tr("Invalid function usage (%1): You cannot mix Cn with curve IDs.\n"
                                   "Type \"help function\" for more information.")
-                       .arg(call));
+                       .arg(line));
         return false;
     }
     QString name = call.left(open).trimmed();
@@ -399,13 +399,14 @@ bool CommandEdit::onNorm(const QString& line, const QRegularExpressionMatch& m)
         g.addCurveIds();
         return g;
     }();
-    static const QRegularExpression blank(QStringLiteral(R"(\s)"));
+    // The grammar separates the two bounds by blanks or a comma.
+    static const QRegularExpression separators(QStringLiteral(R"([\s,])"));
     IdArray ids;
     if (!parseIdArgsWithPattern(line, ids, grammar))
         return false;
     double lower = -1.0;
     double upper = 1.0;
-    const QStringList parts = stripCommandWord(line, m).split(blank, Qt::SkipEmptyParts);
+    const QStringList parts = stripCommandWord(line, m).split(separators, Qt::SkipEmptyParts);
     if (parts.size() > 1) {
         bool ok = false;
         const double a = parts.at(0).toDouble(&ok);
@@ -546,7 +547,9 @@ bool CommandEdit::onUnwrap(const QString& line, const QRegularExpressionMatch& m
     double phase = 0.0;
     const QString rest = stripCommandWord(line, m);
     if (!rest.isNull()) {
-        const QString token = rest.section(QLatin1Char(' '), 0, 0);
+        // The phase ends at the first blank or comma (the grammar's separators).
+        static const QRegularExpression separator(QStringLiteral(R"([\s,])"));
+        const QString token = rest.section(separator, 0, 0);
         bool ok = false;
         const double value = token.toDouble(&ok);
         if (ok) {

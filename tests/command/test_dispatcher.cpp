@@ -138,6 +138,9 @@ const Case kCases[] = {
     {"var(Cj)", R"~(function("Var",'y',true,{1,ALL}))~"},
     {"mean(Cj C1)", "!Invalid function usage (mean(Cj C1)): You cannot mix Cn with curve IDs.\n"
                     "Type \"help function\" for more information."},
+    // The message names the whole line, also the text after the call.
+    {"mean(Cj C1) now", "!Invalid function usage (mean(Cj C1) now): You cannot mix Cn with curve IDs.\n"
+                        "Type \"help function\" for more information."},
     {"max(Cn)", R"~(!Command Info: The command "max(Cn)" is not properly formatted.)~"},
     // 23 gran family
     {"gran", "gran(0,0,18)"},
@@ -221,6 +224,9 @@ const Case kCases[] = {
     {"norm", "norm(-1,1,{1,ALL})"},
     {"norm 0 10 C1", "norm(0,10,{1,0})"},
     {"normalize C2", "norm(-1,1,{1,1})"},
+    // The bounds may be separated by a comma, as the grammar allows.
+    {"norm 0,10 C1", "norm(0,10,{1,0})"},
+    {"norm 0, 10", "norm(0,10,{1,ALL})"},
     {"norm 5", R"~(!Command Info: The command "norm 5" is not properly formatted.)~"},
     // 41 pntrad
     {"pntrad 100", "pntrad(100)"},
@@ -296,6 +302,9 @@ const Case kCases[] = {
     {"unwrap 2pi", "unwrap(6.28318530717958,{1,ALL})"},
     {"unwrap C1", "unwrap(0,{1,0})"},
     {"unwrap 360 C2", "unwrap(360,{1,1})"},
+    // A comma may end the phase, as the grammar allows.
+    {"unwrap 1.5,C1", "unwrap(1.5,{1,0})"},
+    {"unwrap 2pi,C2", "unwrap(6.28318530717958,{1,1})"},
     // 59 usingtab
     {"using Thermal", R"~(usingtab("Thermal"))~"},
     {"usingtab", R"~(!Invalid command usage (usingtab): Missing parameters. Type "help usingtab" for proper syntax.)~"},
