@@ -249,9 +249,13 @@ void CommandEdit::restrictSelectionToInput()
         setTextCursor(c);
         return;
     }
-    if (startBlock.blockNumber() < m_promptBlock) {
+    // A selection may not reach into the prompt itself either: deleting or
+    // typing over it would leave a line without its "> ".
+    const int inputStart = cursorAt(m_promptBlock, kPromptLength).position();
+    if (startBlock.blockNumber() < m_promptBlock
+        || (startBlock.blockNumber() == m_promptBlock && c.selectionStart() < inputStart)) {
         const int end = c.selectionEnd();
-        const int start = cursorAt(m_promptBlock, kPromptLength).position();
+        const int start = inputStart;
         if (end <= start) {
             c.setPosition(std::max(end, start));
         } else {
@@ -463,9 +467,10 @@ QString CommandEdit::selectionWithoutPrompts() const
         startIndex = kPromptLength;
     }
     const int endIndex = c.selectionEnd() - endBlock.position();
-    if (startBlock == endBlock)
-        return startBlock.text().mid(std::max(startIndex, kPromptLength),
-                                     endIndex - std::max(startIndex, kPromptLength));
+    if (startBlock == endBlock) {
+        const int from = std::max(startIndex, kPromptLength);
+        return startBlock.text().mid(from, std::max(endIndex - from, 0));
+    }
 
     QString out;
     for (QTextBlock b = startBlock; b.isValid() && b != endBlock; b = b.next())

@@ -91,6 +91,27 @@ TEST_F(Console, EditingKeysNeverTouchPromptOrOutput)
     EXPECT_EQ(lastLine(), "> ab");
 }
 
+TEST_F(Console, ASelectionReachingIntoThePromptNeverRemovesIt)
+{
+    // Deleting or typing over a selection that starts before the input
+    // leaves the prompt whole, so the line submitted keeps every character.
+    QSignalSpy titles(&console, &CommandEdit::title);
+    type("title xyz");
+    place(1, 0, 1, 3);
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(lastLine(), "> itle xyz");
+    place(1, 1, 1, 2);
+    type("T");
+    EXPECT_EQ(lastLine(), "> Title xyz");
+    place(1, 0, 1, 8);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(lastLine(), "> xyz");
+    type("title ");
+    key(Qt::Key_Return);
+    ASSERT_EQ(titles.count(), 1);
+    EXPECT_EQ(titles.first().first().toString(), "xyz");
+}
+
 TEST_F(Console, TypingOnAnOutputLineGoesToThePrompt)
 {
     console.transcript("output");
@@ -183,6 +204,10 @@ TEST_F(Console, CopyDropsPromptsAndCollapsesBlanks)
     place(1, 0, 1, 7);
     console.copy();
     EXPECT_EQ(QApplication::clipboard()->text(), "title");
+    // A selection of prompt characters only copies nothing.
+    place(1, 0, 1, 1);
+    console.copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), "");
     // Nothing before the first input line is cleaned: the banner copies as is.
     place(0, 0, 0, 6);
     console.copy();
