@@ -406,9 +406,10 @@ void CommandEdit::completeFileName()
         if (cursorIndex == kPromptLength)
             return;
         const QString before = lineText.mid(kPromptLength, cursorIndex - kPromptLength);
-        int start = before.lastIndexOf(QLatin1Char('"'));
-        if (start < 0)
-            start = before.lastIndexOf(QLatin1Char(' '));
+        // Inside an open double quote the word starts after that quote;
+        // otherwise (no quote, or every quote closed) after the last blank.
+        const bool inQuote = before.count(QLatin1Char('"')) % 2 == 1;
+        const int start = int(inQuote ? before.lastIndexOf(QLatin1Char('"')) : before.lastIndexOf(QLatin1Char(' ')));
         m_completion.active = true;
         m_completion.stem = lineText.mid(kPromptLength);
         while (!m_completion.stem.isEmpty() && m_completion.stem.back().isSpace())

@@ -299,4 +299,10 @@ TEST_F(Console, TabCompletesFileNamesCyclingThroughMatches)
     place(cursorBlock(), int(QString("> kro -f \"" + base + "oth").size()));
     key(Qt::Key_Tab);
     EXPECT_EQ(lastLine(), "> kro -f \"" + base + "other.txt -x 1");
+
+    // After a closed quoted word the word starts at the last blank again.
+    console.insertBreak();
+    type("legend \"a b\" " + base + "oth");
+    key(Qt::Key_Tab);
+    EXPECT_EQ(lastLine(), "> legend \"a b\" " + base + "other.txt");
 }
