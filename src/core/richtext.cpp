@@ -282,7 +282,8 @@ RichTextImage::RichTextImage(const WString& runText)
         return;
     m_width = imageSizeAttribute(*this, u"width");
     const int h = imageSizeAttribute(*this, u"height");
-    m_height = static_cast<int>(std::trunc(h + h * 0.1));
+    // Enlarged by a tenth; a height near the int limit stays at the limit.
+    m_height = static_cast<int>(std::min<double>(std::trunc(h + h * 0.1), INT_MAX));
 }
 
 void RichTextLine::parseRuns(const WString& piece)
@@ -462,11 +463,12 @@ QSize RichTextDocument::boundingSize() const
         const QFontMetrics metrics(QGuiApplication::font());
         return QSize(metrics.horizontalAdvance(fromWString(m_source)), metrics.height() + 4);
     }
-    int width = 0;
-    int height = 0;
+    // Sums in 64 bits, clamped: huge image sizes never wrap to negative.
+    long long width = 0;
+    long long height = 0;
     for (const RichTextParagraph& paragraph : m_paragraphs)
         for (const RichTextLine& line : paragraph.m_lines) {
-            int lineWidth = 0;
+            long long lineWidth = 0;
             int lineHeight = 0;
             for (const RichTextImage& image : line.m_images) {
                 lineWidth += image.m_width;
@@ -480,7 +482,8 @@ QSize RichTextDocument::boundingSize() const
             width = std::max(width, lineWidth);
             height += lineHeight;
         }
-    return QSize(width, height + 4);
+    const auto clamped = [](long long v) { return static_cast<int>(std::min<long long>(v, INT_MAX)); };
+    return QSize(clamped(width), clamped(height + 4));
 }
 
 WString extractTag(const WString& name, const WString& text, int& position, int& end)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QTextCursor>
@@ -230,12 +232,23 @@ TEST(RichTextDocument, ImagesAreSizedAndTakenOutOfTheRun)
         {"<img src=a.png height=16>", 0, 17},
         {"<img width=16 height=20>", 0, 0}, // no source: no size read
         {"<img src=a.png width=16 height=20", 16, 0}, // digits run to the end
+        // Sizes beyond int stay at its limit, also after the enlargement.
+        {"<img src=a.png width=99999999999 height=99999999999>", INT_MAX, INT_MAX},
+        {"<img src=a.png width=1 height=2000000000>", 1, INT_MAX},
     };
     for (const Case& c : cases) {
         const RichTextImage image(w(c.tag));
         EXPECT_EQ(image.m_width, c.width) << c.tag;
         EXPECT_EQ(image.m_height, c.height) << c.tag;
     }
+
+    // Two huge images on one line (one per run), two lines: the size
+    // saturates, never wraps.
+    const RichTextDocument huge(docWithBody(
+        "font-size:10pt", "<p><span style=\"font-size:10pt\">a<img src=a.png width=2000000000 height=2000000000>"
+                          "</span><span style=\"font-size:10pt\">b<img src=b.png width=2000000000 height=5></span>"
+                          "<br />d<img src=c.png width=5 height=2000000000>e</p>"));
+    EXPECT_EQ(huge.boundingSize(), QSize(INT_MAX, INT_MAX));
 }
 
 TEST(RichTextDocument, EveryParagraphIsMeasured)
