@@ -94,6 +94,7 @@ void Plotter::reshapeLabels()
     // The layout reruns itself at most once for each of the two overlaps.
     bool legendRerunDone = false;
     bool tableRerunDone = false;
+    bool shownRerunDone = false;
     for (;;) {
         char format;
         int precision;
@@ -138,6 +139,11 @@ void Plotter::reshapeLabels()
         const int footWidth = m_footnote->textWidth();
         const QRect footRect(width() - 1 - footWidth - 9, height() - 1 - F - 4, footWidth, F);
         m_footnote->setGeometry(footRect);
+        // The overlap tests use the footnote at its full height: a hidden
+        // footnote only keeps a 5-pixel strip, and showing it because that
+        // strip is clear would show it cut to the strip.
+        const int fullHeight = m_footnote->textHeight();
+        const QRect wholeFoot(footRect.x(), height() - 1 - fullHeight - 4, footWidth, fullHeight);
 
         const int xLabelWidth = m_xLabel->textWidth();
         const int xLabelY = B + T + 4 + (m_logX ? T / 2 : 0);
@@ -165,7 +171,7 @@ void Plotter::reshapeLabels()
             default:
                 break;
             }
-            if (footRect.intersects(m_legend->geometry())) {
+            if (wholeFoot.intersects(m_legend->geometry())) {
                 markForShowing = false;
                 if (isShown(m_footnote) && !legendRerunDone) {
                     m_footnote->hide();
@@ -177,7 +183,7 @@ void Plotter::reshapeLabels()
         }
         if (tableShown && m_markerTable->dockState() == DOCK_RIGHT) {
             m_markerTable->move(R + 4, m_marginTop);
-            if (footRect.intersects(m_markerTable->geometry())) {
+            if (wholeFoot.intersects(m_markerTable->geometry())) {
                 markForShowing = false;
                 if (isShown(m_footnote) && !tableRerunDone) {
                     m_footnote->hide();
@@ -187,13 +193,18 @@ void Plotter::reshapeLabels()
                     tableRerunDone = true;
                     continue;
                 }
-            } else if (footRect.intersects(m_legend->geometry())) {
+            } else if (wholeFoot.intersects(m_legend->geometry())) {
                 markForShowing = false;
             }
         }
         if (!isShown(m_footnote) && markForShowing) {
             Q_EMIT verbose(ZEVOVE::INFO, tr("Footnote shown."));
             m_footnote->show();
+            // Once more with the footnote's own height in the bottom margin.
+            if (!shownRerunDone) {
+                shownRerunDone = true;
+                continue;
+            }
         }
         break;
     }

@@ -308,6 +308,48 @@ TEST(PlotLayout, FootnoteUnderTheLegendOrTheMarkerTable)
     EXPECT_EQ(p->marginRight(), p->markerTable()->width() + 5);
 }
 
+// A legend that covers the footnote's corner but not the 5-pixel strip kept
+// for a hidden footnote: the footnote stays hidden instead of coming back cut
+// to that strip, and when the legend leaves it comes back at its full height.
+TEST(PlotLayout, HiddenFootnoteReturnsOnlyWhenItFitsWhole)
+{
+    auto p = makePlot(400, 300);
+    QStringList messages;
+    QObject::connect(p.get(), &Plotter::verbose, [&](ZEVOVE::TYPE, const QString& s) { messages << s; });
+    for (int id = 0; id < 2; ++id) {
+        p->setCurveData(id, curveOf({{0, 0}, {1, 1}}), false);
+        p->setCurveTitle(id, "entry");
+    }
+    p->legend()->setDockState(DOCK_EMBED);
+    p->refreshPixmap();
+    ActionLabel* foot = p->footnoteLabel();
+    const int F = foot->textHeight();
+    ASSERT_GE(F, 8);
+    ASSERT_FALSE(foot->isHidden());
+    // The legend's bottom edge just reaches into the whole footnote, above
+    // the strip of the last 5 + 4 rows.
+    QWidget* legend = p->legend();
+    const int footTop = 300 - 1 - F - 4;
+    legend->move(foot->x(), footTop + 1 - legend->height() + 1);
+    messages.clear();
+    p->refreshPixmap();
+    EXPECT_TRUE(foot->isHidden());
+    EXPECT_EQ(messages.join('|'), "Footnote was hidden because it intersects with the legend.");
+
+    messages.clear();
+    p->refreshPixmap();
+    EXPECT_TRUE(foot->isHidden());
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+
+    messages.clear();
+    legend->move(foot->x(), 60);
+    p->refreshPixmap();
+    EXPECT_EQ(messages.join('|'), "Footnote shown.");
+    EXPECT_FALSE(foot->isHidden());
+    EXPECT_EQ(foot->height(), F);
+    EXPECT_EQ(p->marginBottom(), p->m_tickFontHeight + p->xLabelWidget()->textHeight() + F);
+}
+
 } // namespace
 
 #include "test_labels.moc"
