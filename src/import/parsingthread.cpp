@@ -71,6 +71,26 @@ ParsingThread::~ParsingThread()
     wait();
 }
 
+void ParsingThread::setOccupiedIndices(std::vector<int> indices)
+{
+    std::sort(indices.begin(), indices.end());
+    m_occupied = std::move(indices);
+    m_freeIndices.clear();
+}
+
+int ParsingThread::curveIndex(int id)
+{
+    if (m_occupied.empty())
+        return m_firstCurve + id;
+    while (m_freeIndices.size() <= std::size_t(id)) {
+        int next = m_freeIndices.empty() ? m_firstCurve : m_freeIndices.back() + 1;
+        while (std::binary_search(m_occupied.begin(), m_occupied.end(), next))
+            ++next;
+        m_freeIndices.push_back(next);
+    }
+    return m_freeIndices[std::size_t(id)];
+}
+
 void ParsingThread::postMain(QEvent* event)
 {
     if (m_mainReceiver)
@@ -208,7 +228,7 @@ void ParsingThread::loadFile(const FileObject& fo, int base)
 
     if (!r.keyed) {
         for (const int i : r.usedOrder) {
-            const int index = m_firstCurve + r.yIds[std::size_t(i)];
+            const int index = curveIndex(r.yIds[std::size_t(i)]);
             postMain(new ParsingThreadUpdate(
                 ParsingThreadUpdate::CURVE_TITLE, this, index,
                 QStringLiteral("%1:%2").arg(fo.m_file).arg(fo.m_yColumns[std::size_t(i)].column + 1)));
@@ -220,7 +240,7 @@ void ParsingThread::loadFile(const FileObject& fo, int base)
                 continue;
             const int id = r.fileKeys.at(key);
             m_keyMap.emplace(key, id);
-            postMain(new ParsingThreadUpdate(ParsingThreadUpdate::CURVE_TITLE, this, m_firstCurve + id,
+            postMain(new ParsingThreadUpdate(ParsingThreadUpdate::CURVE_TITLE, this, curveIndex(id),
                                              kro::import::textFromBytes(key)));
             ++m_curvesCreated;
         }
@@ -448,7 +468,7 @@ void ParsingThread::addPoints(FileRun& r)
         if (!r.keyed) {
             curve = r.yCurves[i];
             if (!curve) {
-                index = m_firstCurve + r.yIds[i];
+                index = curveIndex(r.yIds[i]);
                 curve = &m_curves[index];
                 r.yCurves[i] = curve;
                 r.usedOrder.push_back(int(i));
@@ -464,7 +484,7 @@ void ParsingThread::addPoints(FileRun& r)
                 r.keyOrder.push_back(lp.m_key);
             }
             labelCurveKnown = true;
-            index = m_firstCurve + keyId;
+            index = curveIndex(keyId);
             curve = &m_curves[index];
             m_meanMap[index] = fo.m_mean;
         }
@@ -491,7 +511,7 @@ void ParsingThread::addPoints(FileRun& r)
         a.x = lp.m_annotation.x;
         a.y = lp.m_annotation.y;
         a.text = kro::import::textFromBytes(lp.m_annotation.text);
-        a.curveId = m_firstCurve + (r.keyed ? keyId : r.yIds.back());
+        a.curveId = curveIndex(r.keyed ? keyId : r.yIds.back());
         m_annotations.push_back(std::move(a));
     }
 }

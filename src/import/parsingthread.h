@@ -38,6 +38,10 @@ public:
     void setFileObjects(const std::vector<FileObject>& files) { m_files = files; }
     void setPlotOptions(const PlotOptions& options) { m_options = options; }
     void setFirstCurveIndex(int index) { m_firstCurve = index; }
+    // Curve indices the target plot already uses (appending): the loader's
+    // curves take the free indices from the first curve index on and never
+    // one of these.
+    void setOccupiedIndices(std::vector<int> indices);
     void setVerbose(bool on) { m_verbose = on; }
     void setMerge(bool on) { m_merge = on; }
     void setXOffsetFlag(bool on) { m_xOffsetFlag = on; }
@@ -73,6 +77,8 @@ private:
     void loadFile(const FileObject& source, int base);
     void readLines(FileRun& run);
     void addPoints(FileRun& run);
+    // The curve index of a curve id of this run.
+    int curveIndex(int id);
     void reportLineError(FileRun& run, int kind, const char* message, long long lineNumber);
     void postMain(QEvent* event);
     void postProgress(QEvent* event);
@@ -81,6 +87,8 @@ private:
     QObject* m_mainReceiver = nullptr;
     int m_curvesCreated = 0;
     int m_firstCurve = 0;
+    std::vector<int> m_occupied;    // sorted
+    std::vector<int> m_freeIndices; // curve index of each id, filled as ids are used
     int m_nextId = 0; // lowest curve id no data source of this run has used
     long long m_runningPoint = 0;
     bool m_firstPoint = true;

@@ -197,6 +197,12 @@ void PlotterCtrl::on_kroplot(const QString& text)
     loader->setFileObjects(files);
     loader->setPlotOptions(options);
     loader->setFirstCurveIndex(firstCurve);
+    if (options.append) {
+        std::vector<int> occupied;
+        for (const auto& [id, c] : plot->curves())
+            occupied.push_back(id);
+        loader->setOccupiedIndices(std::move(occupied));
+    }
     loader->setVerbose(kro::isVerbose());
     loader->setMerge(options.merge);
     loader->setXOffsetFlag(options.xoffset);

@@ -271,6 +271,31 @@ TEST_F(PlotCommand, AppendKeepsThePlotAndFillsGaps)
     EXPECT_TRUE(plot()->m_logX);
 }
 
+TEST_F(PlotCommand, AppendedCurvesNeverReplaceCurvesThePlotHolds)
+{
+    // Curves 0 and 2 remain after removing curve 1; an appended file with two
+    // y columns fills the gap first and then goes past the last curve.
+    write("a.dat", "1 10 100 1000\n");
+    write("c.dat", "5 50 500\n");
+    run("kro -f %d/a.dat -y 2 3 4");
+    plot()->removeCurve(1);
+    run("kro -append -f %d/c.dat -y 2 3");
+    EXPECT_EQ(ids(plot()), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(ys(plot(), 0), (V{10}));
+    EXPECT_EQ(ys(plot(), 1), (V{50}));
+    EXPECT_EQ(ys(plot(), 2), (V{1000})) << "the plot's own curve keeps its points";
+    EXPECT_EQ(ys(plot(), 3), (V{500}));
+    EXPECT_EQ(plot()->curveTitles().at(2), path("a.dat") + ":4") << "and its title";
+    EXPECT_EQ(plot()->curveTitles().at(3), path("c.dat") + ":3");
+
+    // Keyed curves skip the plot's curves the same way.
+    write("k.dat", "A 1 7\nB 2 8\n");
+    run("kro -append -f %d/k.dat -k 1 -x 2 -y 3");
+    EXPECT_EQ(ids(plot()), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(ys(plot(), 4), (V{7}));
+    EXPECT_EQ(ys(plot(), 5), (V{8}));
+}
+
 TEST_F(PlotCommand, ScriptsAndRefusedCommandsLeaveThePlotAlone)
 {
     write("a.dat", "1 2\n2 3\n");
