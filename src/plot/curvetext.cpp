@@ -1,6 +1,6 @@
 #include "plot/curvetext.h"
 
-#include <QFile>
+#include <QSaveFile>
 
 #include <charconv>
 
@@ -46,17 +46,19 @@ std::string emptyCell(const std::string& sep) { return "-----------" + sep + "--
 
 // ---------------------------------------------------------------------------
 
-FileSink::FileSink(const QString& path, Mode mode) : m_file(new QFile(path))
+FileSink::FileSink(const QString& path) : m_file(new QSaveFile(path))
 {
-    const QIODevice::OpenMode how =
-        QIODevice::WriteOnly | (mode == Append ? QIODevice::Append : QIODevice::Truncate);
-    m_ok = !path.isEmpty() && m_file->open(how);
+    // A folder where no temporary file can be made (a device, say) is
+    // written directly.
+    m_file->setDirectWriteFallback(true);
+    m_ok = !path.isEmpty() && m_file->open(QIODevice::WriteOnly);
     m_buffer.reserve(kFlushSize + 4096);
 }
 
 FileSink::~FileSink()
 {
-    close();
+    if (m_file->isOpen())
+        m_file->cancelWriting();
     delete m_file;
 }
 
@@ -84,10 +86,9 @@ bool FileSink::close()
 {
     flush();
     if (m_file->isOpen()) {
-        if (!m_file->flush())
-            m_ok = false;
-        m_file->close();
-        if (m_file->error() != QFileDevice::NoError)
+        if (!m_ok)
+            m_file->cancelWriting();
+        if (!m_file->commit())
             m_ok = false;
     }
     return m_ok;

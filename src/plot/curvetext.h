@@ -10,7 +10,7 @@
 
 #include "core/curvedata.h"
 
-class QFile;
+class QSaveFile;
 
 namespace curvetext {
 
@@ -28,12 +28,14 @@ void appendCell(std::string& out, double x, double y, const std::string& sep);
 // row of the side-by-side layout.
 std::string emptyCell(const std::string& sep);
 
-// Writes text to a file in large blocks. Every failure (open, write, close)
-// is remembered; ok() tells whether all the text reached the file.
+// Writes text to a file in large blocks. The text goes to a temporary file
+// next to the target, which replaces the target only once all of it was
+// written: a failure (open, write, disk full) leaves a file that was already
+// there as it was. Every failure is remembered; ok() tells whether all the
+// text reached the file.
 class FileSink {
 public:
-    enum Mode { Truncate, Append };
-    FileSink(const QString& path, Mode mode);
+    explicit FileSink(const QString& path);
     ~FileSink();
     FileSink(const FileSink&) = delete;
     FileSink& operator=(const FileSink&) = delete;
@@ -43,7 +45,9 @@ public:
     // Appends to the buffer and writes it out once it is large.
     std::string& buffer() { return m_buffer; }
     void flushIfLarge();
-    // Writes what is buffered and closes; returns ok().
+    // Writes what is buffered and, when everything was written, puts the
+    // file in place; returns ok(). A sink destroyed without close() leaves
+    // the target as it was.
     bool close();
 
     // One line "x<sep>y" per point, each followed by suffix (which starts
@@ -53,7 +57,7 @@ public:
 private:
     void flush();
 
-    QFile* m_file;
+    QSaveFile* m_file;
     std::string m_buffer;
     bool m_ok = true;
 };

@@ -1,11 +1,12 @@
 // Plotter: writing curve data as text files (the save-data page's curves and
 // files, and the plot's own save operation).
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <functional>
 #include <memory>
-#include <set>
 
 #include "core/settings.h"
 #include "platform/prompter.h"
@@ -21,6 +22,30 @@ struct OverlayGuard {
     Plotter* plot;
     ~OverlayGuard() { plot->deleteMsg(); }
 };
+
+// The one file a path names, however it is written ("a/../b.txt", a link).
+QString fileKey(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+// The curve numbers of each file (several numbers may name one file, also
+// through different paths), the files in the order of their first curve
+// number; each file is opened under the path of its first curve.
+std::vector<std::pair<QString, std::vector<int>>> groupByFile(const std::map<int, QString>& files)
+{
+    std::vector<std::pair<QString, std::vector<int>>> groups;
+    std::map<QString, std::size_t> index;
+    for (const auto& [number, path] : files) {
+        const auto [at, added] = index.emplace(fileKey(path), groups.size());
+        if (added)
+            groups.push_back({path, {}});
+        groups[at->second].second.push_back(number);
+    }
+    return groups;
+}
 
 } // namespace
 
@@ -58,66 +83,60 @@ void Plotter::writeCurveFiles(int flags, const std::map<int, QString>& files, co
                                              .arg(number) +
                                          "\"" + path + "\"");
     };
-    auto reportNotOpened = [this](int number, const QString& path) {
-        Q_EMIT transcript(
-            tr("Error: Could not open \"%1\" for output. Curve C%2 will not be saved.").arg(path).arg(number));
-    };
-    auto reportNotWritten = [this](int number, const QString& path) {
-        Q_EMIT transcript(tr("Error: Could not write \"%1\". Curve C%2 was not saved completely.").arg(path).arg(number));
-    };
 
     showMessage(tr("Saving data to disk. Please wait..."), -1);
     OverlayGuard overlay{this};
 
+    // Each file is written whole and then put in place: a file that cannot
+    // be opened or written keeps what it held.
+    enum Outcome { Written, NotOpened, NotWritten };
+    std::map<int, Outcome> outcome;
+    auto writeFiles = [&](const std::function<void(FileSink&, const std::vector<int>&)>& body) {
+        for (const auto& [path, numbers] : groupByFile(existing)) {
+            FileSink sink(path);
+            Outcome result = NotOpened;
+            if (sink.isOpen()) {
+                if (withHeader)
+                    sink.buffer() += headerLine;
+                body(sink, numbers);
+                result = sink.close() ? Written : NotWritten;
+            }
+            for (int number : numbers)
+                outcome[number] = result;
+        }
+        for (const auto& [number, path] : existing) {
+            switch (outcome[number]) {
+            case Written:
+                reportWritten(number, path);
+                break;
+            case NotOpened:
+                Q_EMIT transcript(tr("Error: Could not open \"%1\" for output. Curve C%2 will not be saved.")
+                                      .arg(path)
+                                      .arg(number));
+                break;
+            case NotWritten:
+                Q_EMIT transcript(tr("Error: Could not write \"%1\". Curve C%2 was not saved.").arg(path).arg(number));
+                break;
+            }
+        }
+    };
+
     if (flags & 2) {
-        // Curves one after another. Only the files that receive a curve are
-        // created or emptied, each once, before anything is written.
-        std::set<QString> emptied;
-        for (const auto& [number, path] : existing) {
-            if (emptied.insert(path).second)
-                FileSink(path, FileSink::Truncate);
-        }
-        std::set<QString> headed;
-        for (const auto& [number, path] : existing) {
-            if (!curveExists(number - 1))
-                continue;
-            FileSink sink(path, FileSink::Append);
-            if (!sink.isOpen()) {
-                reportNotOpened(number, path);
-                continue;
+        // Curves one after another, in curve-number order.
+        const std::string curveColumn = files.size() > 1 ? sep + "C" : std::string();
+        writeFiles([&](FileSink& sink, const std::vector<int>& numbers) {
+            for (int number : numbers) {
+                const std::string suffix = curveColumn.empty() ? curveColumn : curveColumn + std::to_string(number);
+                sink.writePointLines(m_curves.at(number - 1), sep, suffix);
             }
-            if (withHeader && headed.insert(path).second)
-                sink.buffer() += headerLine;
-            const std::string suffix = files.size() > 1 ? sep + "C" + std::to_string(number) : std::string();
-            sink.writePointLines(m_curves.at(number - 1), sep, suffix);
-            if (!sink.close()) {
-                reportNotWritten(number, path);
-                continue;
-            }
-            reportWritten(number, path);
-        }
+        });
     }
 
     if (flags & 4) {
         // Curves side by side: the curves of each file in curve-number order,
         // one row per point index, while any of them has a point left.
-        std::map<QString, std::vector<int>> byFile;
-        for (const auto& [number, path] : existing)
-            byFile[path].push_back(number);
         const std::string hyphens = curvetext::emptyCell(sep);
-        std::set<int> written;
-        std::set<int> failed;
-        for (const auto& [path, numbers] : byFile) {
-            FileSink sink(path, FileSink::Truncate);
-            if (!sink.isOpen()) {
-                for (int number : numbers) {
-                    reportNotOpened(number, path);
-                    failed.insert(number);
-                }
-                continue;
-            }
-            if (withHeader)
-                sink.buffer() += headerLine;
+        writeFiles([&](FileSink& sink, const std::vector<int>& numbers) {
             std::vector<const CurveData*> curves;
             std::size_t rows = 0;
             for (int number : numbers) {
@@ -137,17 +156,7 @@ void Plotter::writeCurveFiles(int flags, const std::map<int, QString>& files, co
                 out += '\n';
                 sink.flushIfLarge();
             }
-            if (!sink.close()) {
-                for (int number : numbers) {
-                    reportNotWritten(number, path);
-                    failed.insert(number);
-                }
-            }
-        }
-        for (const auto& [number, path] : existing) {
-            if (!failed.count(number))
-                reportWritten(number, path);
-        }
+        });
     }
 }
 
@@ -212,7 +221,7 @@ void Plotter::saveData(const QString& path)
 
         if (first || !single) {
             m_outputPath = name;
-            sink = std::make_unique<FileSink>(name, FileSink::Truncate);
+            sink = std::make_unique<FileSink>(name);
             if (!sink->isOpen()) {
                 Q_EMIT transcript(
                     tr("Error: Could not open \"%1\" for output. Curve C%2 will not be saved.").arg(name).arg(id + 1));
@@ -229,12 +238,11 @@ void Plotter::saveData(const QString& path)
             if (sink->close())
                 Q_EMIT transcript(tr("Info: C%1 data written to: %2").arg(id + 1).arg(name));
             else
-                Q_EMIT transcript(
-                    tr("Error: Could not write \"%1\". Curve C%2 was not saved completely.").arg(name).arg(id + 1));
+                Q_EMIT transcript(tr("Error: Could not write \"%1\". Curve C%2 was not saved.").arg(name).arg(id + 1));
         }
     }
     if (single && sink && sink->isOpen() && !sink->close()) {
-        Q_EMIT transcript(tr("Error: Could not write \"%1\". The data were not saved completely.").arg(name));
+        Q_EMIT transcript(tr("Error: Could not write \"%1\". The data were not saved.").arg(name));
         failed = true;
     }
     if (lastCancelled)

@@ -4,12 +4,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <cstdio>
+#include <functional>
+
+#include <sys/resource.h>
 
 #include "core/settings.h"
 #include "plot/curvetext.h"
@@ -227,4 +232,101 @@ TEST_F(ExportTest, SaveDataAsks)
     p->saveData();
     EXPECT_TRUE(reports->typed.empty());
     EXPECT_TRUE(reports->lines.isEmpty());
+}
+
+namespace {
+
+// Lets writes of this process stop at a file size, as a full disk would:
+// a write past the limit fails instead of raising SIGXFSZ.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+    rlimit saved{};
+    void (*oldHandler)(int) = nullptr;
+};
+
+} // namespace
+
+TEST_F(ExportTest, AFailedWriteKeepsWhatTheFileHeld)
+{
+    // 20000 points give far more text than the limit lets through.
+    CurveData many;
+    for (int i = 0; i < 20000; ++i)
+        many.append(i, i * 0.5);
+    p->setCurveData(0, std::move(many), false);
+    const QString out = path("precious.txt");
+    struct Case {
+        const char* what;
+        std::function<void()> save;
+        QString error;
+    };
+    const Case cases[] = {
+        {"one after another", [&] { p->writeCurveFiles(2, {{1, out}, {3, out}}, QString()); },
+         QString("Error: Could not write \"%1\". Curve C1 was not saved.").arg(out)},
+        {"side by side", [&] { p->writeCurveFiles(4, {{1, out}, {3, out}}, QString()); },
+         QString("Error: Could not write \"%1\". Curve C3 was not saved.").arg(out)},
+        {"the plot's own save", [&] { p->saveData(out); },
+         QString("Error: Could not write \"%1.dat\". The data were not saved.").arg(out)},
+    };
+    for (const Case& c : cases) {
+        write(out, "precious\n");
+        write(out + ".dat", "precious\n");
+        reports->clear();
+        {
+            FileSizeLimit limit(64 * 1024);
+            c.save();
+        }
+        EXPECT_EQ(read(out), "precious\n") << c.what;
+        EXPECT_EQ(read(out + ".dat"), "precious\n") << c.what;
+        EXPECT_TRUE(reports->lines.contains(c.error)) << c.what << ": " << reports->lines.join('|').toStdString();
+        EXPECT_FALSE(reports->lines.join('|').contains("written to")) << c.what;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << c.what << ": no temporary file is left";
+    }
+}
+
+TEST_F(ExportTest, TwoPathsOfOneFileShareIt)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
+    const QString plain = path("one.txt");
+    const QString roundabout = path("sub/../one.txt");
+    p->writeCurveFiles(4, {{1, plain}, {3, roundabout}}, QString());
+    EXPECT_EQ(read(plain), "1.000000000000000,10,3.000000000000000,30\n"
+                           "2.000000000000000,20,4.000000000000000,40\n"
+                           "-----------,-----------,5.000000000000000,50\n");
+    p->writeCurveFiles(2, {{1, plain}, {3, roundabout}}, "h");
+    EXPECT_EQ(read(plain).count('\n'), 6) << "one header and both curves";
+    EXPECT_TRUE(read(plain).startsWith("h\n1.000000000000000,10,C1\n"));
+}
+
+TEST_F(ExportTest, AReplacedFileKeepsItsPermissionsAndAReadOnlyFileIsNotReplaced)
+{
+    const QString shared = path("shared.txt");
+    write(shared, "old\n");
+    const auto perms = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup |
+                       QFile::ReadOther;
+    QFile::setPermissions(shared, perms);
+    p->writeCurveFiles(2, {{1, shared}}, QString());
+    EXPECT_TRUE(read(shared).startsWith("1.000000000000000,10\n"));
+    EXPECT_EQ(QFile::permissions(shared), perms);
+
+    const QString locked = path("locked.txt");
+    write(locked, "precious\n");
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadUser);
+    if (QFileInfo(locked).isWritable())
+        GTEST_SKIP() << "running with the right to write any file";
+    p->writeCurveFiles(2, {{1, locked}}, QString());
+    EXPECT_EQ(read(locked), "precious\n");
+    EXPECT_TRUE(reports->lines.contains(
+        QString("Error: Could not open \"%1\" for output. Curve C1 will not be saved.").arg(locked)));
 }
