@@ -22,6 +22,10 @@ QColor lightColour(const QColor& c)
 LegendItem::LegendItem(PlotDiag* panel, const QString& text, const QColor& colour, int id)
     : m_color(colour), m_font(panel->m_font), m_id(id), m_text(text)
 {
+    // On a black panel the entries are white, as setBackground makes the
+    // entries already there.
+    if (panel->m_background == QColor(Qt::black))
+        m_textColor = Qt::white;
     panel->m_items.emplace_back(this);
 }
 

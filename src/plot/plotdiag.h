@@ -22,7 +22,7 @@ class QPainter;
 class LegendItem {
 public:
     // Appends the new item at the end of the panel's list, text colour
-    // black, the panel's font, style 2.
+    // black (white on a black panel), the panel's font, style 2.
     LegendItem(PlotDiag* panel, const QString& text, const QColor& colour, int id);
 
     int height() const;

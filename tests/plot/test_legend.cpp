@@ -212,6 +212,25 @@ TEST(Legend, ItemTextColourFollowsBlackAndWhiteBackgrounds)
     }
 }
 
+TEST(Legend, EntriesAddedOnABlackBackgroundAreWhite)
+{
+    // The dark scheme first, then new legend entries and marker rows.
+    auto p = plotWithTitles(2);
+    p->legend()->setDockState(DOCK_RIGHT);
+    p->outsideColor(QColor(Qt::black), SET);
+    p->setCurveData(2, curveOf({{0, 5}, {1, 6}}), false);
+    p->setCurveTitle(2, "added later");
+    const double x = 0.5;
+    p->addVMarker(&x, false);
+    p->refreshPixmap();
+    for (PlotDiag* panel : {p->legend(), p->markerTable()}) {
+        ASSERT_EQ(panel->background(), QColor(Qt::black));
+        ASSERT_GT(panel->count(), 2);
+        for (int i = 0; i < panel->count(); ++i)
+            EXPECT_EQ(panel->item(i)->m_textColor, QColor(Qt::white)) << panel->itemText(panel->item(i)->m_id).toStdString();
+    }
+}
+
 TEST(Legend, DraggingAFloatingPanelStaysInside)
 {
     auto p = plotWithTitles(2);
