@@ -537,6 +537,9 @@ void CommandEdit::pasteText(const QString& text)
             Q_EMIT scriptItem(piece);
             emitted = true;
         } else {
+            // Text replaces a selection only on the input line (the menu's
+            // Paste and drops come here without the key handler's check).
+            restrictSelectionToInput();
             QTextCursor c = textCursor();
             if (c.blockNumber() != m_promptBlock)
                 c = cursorAt(m_promptBlock, m_promptIndex);

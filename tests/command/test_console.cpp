@@ -110,6 +110,15 @@ TEST_F(Console, ASelectionReachingIntoThePromptNeverRemovesIt)
     key(Qt::Key_Return);
     ASSERT_EQ(titles.count(), 1);
     EXPECT_EQ(titles.first().first().toString(), "xyz");
+
+    // Paste from the menu (the slot) over a selection that starts in the
+    // output replaces only its part on the input line.
+    console.transcript("out");
+    type("ab");
+    place(2, 4, 3, 3);
+    QApplication::clipboard()->setText("Q");
+    console.paste();
+    EXPECT_EQ(lines(), (QStringList{"Banner line", "> title xyz", "> out", "> Qb"}));
 }
 
 TEST_F(Console, TypingOnAnOutputLineGoesToThePrompt)
