@@ -202,8 +202,10 @@ void Plotter::drawOneCurve(QPainter& p, const CurveData& c, int k, int n, int ba
             }
         }
         if (lineShown) {
+            // Flat ends: a bar spans exactly from its base to its value.
             QPen barPen = linePen;
             barPen.setWidth(std::max(w, 0));
+            barPen.setCapStyle(Qt::FlatCap);
             p.setPen(barPen);
             const bool plainBars = !a.showPoints && !highlight && m_reduceDrawing;
             std::vector<QPoint> bars;

@@ -248,6 +248,30 @@ TEST(CurveDrawing, BarsShareTheSlotBetweenCurves)
     EXPECT_EQ(red.width(), 7);
 }
 
+TEST(CurveDrawing, BarsRunFromTheirBaseToTheirValue)
+{
+    // Wide bars end at their value and at the base: the ends are not drawn
+    // out by half the bar width (a bar of 2 must not read 2.5).
+    auto p = makePlot(400, 300);
+    p->m_barMode = true;
+    p->m_barFloor = 0;
+    p->setCurveData(0, curveOf({{0, 1}, {1, 2}, {2, 3}}), false);
+    setGeometry(*p, 50, 50, 20, 20, {-1, 3}, {-1, 4});
+    QPixmap pm(p->size());
+    pm.fill(Qt::white);
+    QPainter painter(&pm);
+    p->drawCurves(painter);
+    painter.end();
+    const QImage img = pm.toImage();
+    const int floorRow = p->dataToPixel(0, 0).y();
+    for (double x : {0.0, 1.0, 2.0}) {
+        const QPoint top = p->dataToPixel(x, x + 1);
+        const QRect bar = boundsOf(img, QRect(top.x(), 0, 1, 300), 0x0000FF);
+        EXPECT_NEAR(bar.top(), top.y(), 1) << "bar at " << x;
+        EXPECT_NEAR(bar.bottom(), floorRow, 1) << "bar at " << x;
+    }
+}
+
 TEST(CurveDrawing, SingleBarIsNoWiderThanThePlotArea)
 {
     auto p = makePlot(400, 300);
