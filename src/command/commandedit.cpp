@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 
@@ -523,11 +524,12 @@ void CommandEdit::dropEvent(QDropEvent* event)
 
 void CommandEdit::pasteText(const QString& text)
 {
-    QString marked = text;
-    marked.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    marked.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    marked.replace(QLatin1Char('\n'), QStringLiteral("\n<cmdend>"));
-    const QStringList pieces = marked.split(QStringLiteral("<cmdend>"), Qt::SkipEmptyParts);
+    // Every line break (CR LF, CR or LF) ends a piece and stays on it.
+    static const QRegularExpression afterBreak(QStringLiteral("(?<=\n)"));
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QStringList pieces = lines.split(afterBreak, Qt::SkipEmptyParts);
 
     bool emitted = false;
     for (auto it = pieces.crbegin(); it != pieces.crend(); ++it) {

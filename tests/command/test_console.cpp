@@ -250,6 +250,15 @@ TEST_F(Console, PasteRunsCompleteLinesAsAScript)
     ASSERT_EQ(items.count(), 1);
     EXPECT_EQ(items.at(0).first().toString(), "");
     EXPECT_EQ(ready.count(), 1);
+
+    // Only line breaks split the text: any other characters paste as they are.
+    items.clear();
+    console.insertBreak();
+    QApplication::clipboard()->setText("title a<cmdend>b\nx<cmdend>y");
+    console.paste();
+    EXPECT_EQ(lastLine(), "> x<cmdend>y");
+    ASSERT_EQ(items.count(), 1);
+    EXPECT_EQ(items.at(0).first().toString(), "title a<cmdend>b");
 }
 
 TEST_F(Console, UndoKeyUndoesOnThePlot)
