@@ -266,6 +266,7 @@ int LineParser::parseData(const char* p, const char* const end)
     m_annotation.text.clear();
     m_fieldCount = 0;
     std::fill(m_yRead.begin(), m_yRead.end(), 0);
+    m_zRead = false;
     const bool needsX = src.m_xColumn >= 0 || src.m_xColumn == FileObject::X_FROM_DATETIME;
     bool xRead = false;
     bool keyRead = src.m_keyColumn < 0;
@@ -343,8 +344,10 @@ int LineParser::parseData(const char* p, const char* const end)
                 m_x = xFromDateTime(m_datetimeText);
                 xRead = true;
             }
-            if ((roles & Z) && !empty)
+            if ((roles & Z) && !empty) {
                 m_z = number(p, end);
+                m_zRead = true;
+            }
             if (roles & LABEL) {
                 const char* q = p;
                 while (q < end && !endsWord(*q))

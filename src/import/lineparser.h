@@ -90,6 +90,8 @@ public:
     // the date and time fields), the key, and no empty y field is used.
     bool lineComplete() const { return m_lineComplete; }
     bool yRead(std::size_t i) const { return m_yRead[i] != 0; }
+    // True when the line held a non-empty z field.
+    bool zRead() const { return m_zRead; }
 
     // Results of the last line.
     double m_x = 0.0;
@@ -143,6 +145,7 @@ private:
     bool m_xNeutral = true;                  // the x scaling changes nothing
     std::vector<unsigned char> m_yNeutral;   // the same per y column
     bool m_lineComplete = true;
+    bool m_zRead = false;
     bool m_pm = false;
     bool m_am12 = false;
     std::string m_dateText;

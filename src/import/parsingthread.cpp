@@ -423,7 +423,7 @@ void ParsingThread::addPoints(FileRun& r)
             keyId = it->second;
     }
     const bool zLimited = fo.m_limitSet[FileObject::Z_MIN] || fo.m_limitSet[FileObject::Z_MAX];
-    const bool zMissing = zLimited && fo.m_zColumn >= 0 && lp.m_fieldCount <= fo.m_zColumn;
+    const bool zMissing = zLimited && fo.m_zColumn >= 0 && !lp.zRead();
     const XScale& xs = fo.m_xScale;
     bool labelCurveKnown = !r.keyed;
 

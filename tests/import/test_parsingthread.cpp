@@ -269,6 +269,12 @@ TEST_F(Loader, LimitsAreInclusiveAndRemaindersFollowThem)
     EXPECT_EQ(ys(t->curves().at(0)), (V{2, 4, 5}));
     EXPECT_EQ(t->meanMap(), (std::map<int, bool>{{0, true}}));
 
+    // A line whose z field is empty has no z to test: it adds no point
+    // (it must not borrow the z of the line before).
+    write("z.dat", "1 1 9\n2 2 \n3 3,\n4 4 7\n");
+    t = load("kro -f %d/z.dat -z 3 -zlimitmin 6");
+    EXPECT_EQ(xs(t->curves().at(0)), (V{1, 4}));
+
     t = load("kro -f %d/l.dat -xlimitmin 12 -xmod 10 -ymod 4");
     EXPECT_EQ(xs(t->curves().at(0)), (V{3}));
     EXPECT_EQ(ys(t->curves().at(0)), (V{2}));
