@@ -36,6 +36,7 @@ bool LineReader::open(const QString& path, QString* error)
     m_fileSize = ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode) ? std::int64_t(st.st_size) : 0;
     m_start = m_scanned = m_filled = 0;
     m_eof = false;
+    m_firstLine = true;
     m_sampleLineLength = 0.0;
     return true;
 }
@@ -80,6 +81,17 @@ bool LineReader::fill()
 }
 
 bool LineReader::next(const char*& begin, const char*& end)
+{
+    if (!nextLine(begin, end))
+        return false;
+    // A UTF-8 byte order mark at the start of the file belongs to no line.
+    if (m_firstLine && end - begin >= 3 && std::memcmp(begin, "\xEF\xBB\xBF", 3) == 0)
+        begin += 3;
+    m_firstLine = false;
+    return true;
+}
+
+bool LineReader::nextLine(const char*& begin, const char*& end)
 {
     if (m_fd < 0)
         return false;

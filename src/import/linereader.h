@@ -24,6 +24,7 @@ public:
 
     // The next line as [begin, end); false at the end of the file or on a
     // read error (see error()). The pointers stay valid until the next call.
+    // A UTF-8 byte order mark that starts the file is not part of the line.
     bool next(const char*& begin, const char*& end);
 
     // Size of the open file in bytes (0 when unknown).
@@ -35,6 +36,7 @@ public:
 
 private:
     bool fill();
+    bool nextLine(const char*& begin, const char*& end);
 
     int m_fd = -1;
     std::vector<char> m_buffer;
@@ -42,6 +44,7 @@ private:
     std::size_t m_scanned = 0; // bytes from m_start known to hold no line feed
     std::size_t m_filled = 0;
     bool m_eof = false;
+    bool m_firstLine = true; // the next line handed out is the file's first
     std::int64_t m_fileSize = 0;
     double m_sampleLineLength = 0.0;
     QString m_error;

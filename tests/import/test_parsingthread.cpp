@@ -309,6 +309,16 @@ TEST_F(Loader, SeparatorsQuotesHeaderAndSkipLines)
     EXPECT_EQ(t->xTitle(), QStringLiteral("Time (s)"));
     EXPECT_EQ(t->yTitles(), (QStringList{"Voltage, V", "Current"}));
     EXPECT_TRUE(main.texts(ParsingThreadUpdate::MESSAGE).contains("Starting read at line 3."));
+
+    // A file that starts with a UTF-8 byte order mark (spreadsheet exports
+    // write one): the mark belongs to no field.
+    write("bom.dat", "\xEF\xBB\xBF" "1 2\n3 4\n");
+    t = load("kro -f %d/bom.dat");
+    EXPECT_EQ(xs(t->curves().at(0)), (V{1, 3}));
+    write("bomh.dat", "\xEF\xBB\xBF" "\"Time\",Volt\n1,2\n");
+    t = load("kro -f %d/bomh.dat -header");
+    EXPECT_EQ(t->xTitle(), QStringLiteral("Time"));
+    EXPECT_EQ(ys(t->curves().at(0)), (V{2}));
 }
 
 TEST_F(Loader, HeaderOrSkipBeyondTheFile)
