@@ -735,6 +735,25 @@ TEST_F(MainWindow, CaptureFolderIsAskedForAndCreatedWhereverItIs)
         EXPECT_TRUE(consoleLines(*w).contains("Error: Unable to make path " + blocked + "!"));
         EXPECT_EQ(readSettingText(QStringLiteral("imgpath"), QString()), blocked);
     }
+    {
+        // "~" is the home folder, typed in the prompt or stored in the
+        // setting; no folder named "~" appears in the working folder.
+        const QString home = QDir::homePath();
+        const QString work = m_dir.filePath("work");
+        QDir().mkpath(work);
+        QDir::setCurrent(work);
+        writeSetting(QStringLiteral("imgpath"), QString());
+        kro::test::ScriptedPrompts prompts;
+        prompts->answerText(QStringLiteral("~/pics"));
+        w->on_screenShot();
+        EXPECT_EQ(filesIn(home + "/pics").size(), 1) << consoleText(*w).toStdString();
+        EXPECT_EQ(readSettingText(QStringLiteral("imgpath"), QString()), home + "/pics");
+        writeSetting(QStringLiteral("imgpath"), QStringLiteral("~/pics"));
+        w->on_screenShot();
+        EXPECT_EQ(prompts->asked().size(), 1u);
+        EXPECT_EQ(filesIn(home + "/pics").size(), 2);
+        EXPECT_FALSE(QFileInfo::exists(work + "/~"));
+    }
 }
 
 TEST_F(MainWindow, FailedCapturesLeaveNoFile)
