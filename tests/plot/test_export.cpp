@@ -309,7 +309,7 @@ TEST_F(ExportTest, TwoPathsOfOneFileShareIt)
     EXPECT_TRUE(read(plain).startsWith("h\n1.000000000000000,10,C1\n"));
 }
 
-TEST_F(ExportTest, AReplacedFileKeepsItsPermissionsAndAReadOnlyFileIsNotReplaced)
+TEST_F(ExportTest, AReplacedFileKeepsItsPermissionsAndLinksAndAReadOnlyFileIsNotReplaced)
 {
     const QString shared = path("shared.txt");
     write(shared, "old\n");
@@ -319,6 +319,13 @@ TEST_F(ExportTest, AReplacedFileKeepsItsPermissionsAndAReadOnlyFileIsNotReplaced
     p->writeCurveFiles(2, {{1, shared}}, QString());
     EXPECT_TRUE(read(shared).startsWith("1.000000000000000,10\n"));
     EXPECT_EQ(QFile::permissions(shared), perms);
+
+    // A link stays a link; the file it points to receives the data.
+    const QString link = path("link.txt");
+    ASSERT_TRUE(QFile::link(shared, link));
+    p->writeCurveFiles(2, {{3, link}}, QString());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(read(shared).startsWith("3.000000000000000,30\n"));
 
     const QString locked = path("locked.txt");
     write(locked, "precious\n");
