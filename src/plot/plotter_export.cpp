@@ -173,10 +173,14 @@ void Plotter::saveData(const QString& path)
         QMessageBox box(QMessageBox::Question, tr("Single/Multiple Output"),
                         tr("Do you want to save the data in a single file, or multiple files?"), QMessageBox::NoButton,
                         this);
-        // Neither button answers Escape: closing the box chooses nothing.
         QPushButton* singleButton = box.addButton(tr("Single"), QMessageBox::ActionRole);
         QPushButton* multipleButton = box.addButton(tr("Multiple"), QMessageBox::ActionRole);
         box.setDefaultButton(singleButton);
+        // Escape and the window's close button answer through an unseen
+        // button: closing the box chooses neither and ends the save.
+        QPushButton* noChoice = box.addButton(QMessageBox::Cancel);
+        noChoice->hide();
+        box.setEscapeButton(noChoice);
         kro::prompter().execDialog(&box);
         if (box.clickedButton() == multipleButton)
             single = false;

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <csignal>
 #include <cstdio>
@@ -226,12 +227,27 @@ TEST_F(ExportTest, SaveDataAsks)
     EXPECT_TRUE(reports->has(ZEVOVE::INFO, "Save canceled."));
     EXPECT_TRUE(reports->lines.isEmpty());
 
-    // Closing the question box ends the operation.
-    reports->clear();
-    prompts->answerDialog(QDialog::Rejected);
-    p->saveData();
-    EXPECT_TRUE(reports->typed.empty());
-    EXPECT_TRUE(reports->lines.isEmpty());
+    // Closing the question box (Escape, or its window's close button) ends
+    // the operation without a file dialog or a message.
+    for (const char* how : {"escape", "close"}) {
+        reports->clear();
+        bool closed = false;
+        prompts->answerDialog([&](QDialog* d) {
+            QObject::connect(d, &QDialog::finished, [&] { closed = true; });
+            d->show();
+            if (QLatin1String(how) == QLatin1String("escape"))
+                QTest::keyClick(d, Qt::Key_Escape);
+            else
+                d->close();
+            return d->result();
+        });
+        const std::size_t asked = prompts->asked().size();
+        p->saveData();
+        EXPECT_TRUE(closed) << how;
+        EXPECT_EQ(prompts->asked().size(), asked + 1) << how << ": no file dialog after the question";
+        EXPECT_TRUE(reports->typed.empty()) << how;
+        EXPECT_TRUE(reports->lines.isEmpty()) << how;
+    }
 }
 
 namespace {
