@@ -314,6 +314,17 @@ void CommandEdit::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Backspace:
         if (!onPrompt || (index <= kPromptLength && !c.hasSelection()))
             return;
+        if (event->matches(QKeySequence::DeleteStartOfWord) && !c.hasSelection()) {
+            // A word back, but never into the prompt (blanks after "> "
+            // would otherwise take the prompt with them).
+            c.movePosition(QTextCursor::PreviousWord, QTextCursor::KeepAnchor);
+            const int inputStart = cursorAt(m_promptBlock, kPromptLength).position();
+            if (c.position() < inputStart)
+                c.setPosition(inputStart, QTextCursor::KeepAnchor);
+            c.removeSelectedText();
+            setTextCursor(c);
+            return;
+        }
         break;
     case Qt::Key_Delete:
         if (!onPrompt || (index < kPromptLength && !c.hasSelection()))

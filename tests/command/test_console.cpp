@@ -89,6 +89,13 @@ TEST_F(Console, EditingKeysNeverTouchPromptOrOutput)
     EXPECT_EQ(cursorIndex(), 2);
     key(Qt::Key_Backspace);
     EXPECT_EQ(lastLine(), "> ab");
+    // Deleting a word back stops at the prompt, also over leading blanks.
+    console.insertBreak();
+    type("  x");
+    key(Qt::Key_Backspace, Qt::ControlModifier);
+    key(Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(lastLine(), "> ");
+    EXPECT_EQ(cursorIndex(), 2);
 }
 
 TEST_F(Console, ASelectionReachingIntoThePromptNeverRemovesIt)
