@@ -37,6 +37,7 @@ bool LineReader::open(const QString& path, QString* error)
     m_start = m_scanned = m_filled = 0;
     m_eof = false;
     m_firstLine = true;
+    m_terminator = '\n';
     m_sampleLineLength = 0.0;
     return true;
 }
@@ -73,7 +74,11 @@ bool LineReader::fill()
         const bool first = m_sampleLineLength == 0.0;
         m_filled += std::size_t(n);
         if (first) {
-            const auto lines = std::count(m_buffer.data(), m_buffer.data() + m_filled, '\n');
+            const char* b = m_buffer.data();
+            // (A carriage return that ends the buffer may be followed by a line feed.)
+            if (!std::memchr(b, '\n', m_filled) && m_filled > 1 && std::memchr(b, '\r', m_filled - 1))
+                m_terminator = '\r';
+            const auto lines = std::count(b, b + m_filled, m_terminator);
             m_sampleLineLength = double(m_filled) / double(std::max<std::ptrdiff_t>(lines, 1));
         }
         return true;
@@ -98,7 +103,7 @@ bool LineReader::nextLine(const char*& begin, const char*& end)
     for (;;) {
         const char* base = m_buffer.data();
         const char* from = base + m_start + m_scanned;
-        const char* nl = static_cast<const char*>(std::memchr(from, '\n', m_filled - m_start - m_scanned));
+        const char* nl = static_cast<const char*>(std::memchr(from, m_terminator, m_filled - m_start - m_scanned));
         if (nl) {
             begin = base + m_start;
             end = nl + 1;

@@ -25,6 +25,8 @@ public:
     // The next line as [begin, end); false at the end of the file or on a
     // read error (see error()). The pointers stay valid until the next call.
     // A UTF-8 byte order mark that starts the file is not part of the line.
+    // Lines end in a line feed; in a file whose first buffer holds no line
+    // feed but a carriage return, they end in a carriage return.
     bool next(const char*& begin, const char*& end);
 
     // Size of the open file in bytes (0 when unknown).
@@ -45,6 +47,7 @@ private:
     std::size_t m_filled = 0;
     bool m_eof = false;
     bool m_firstLine = true; // the next line handed out is the file's first
+    char m_terminator = '\n'; // '\r' for a file whose lines end in a carriage return alone
     std::int64_t m_fileSize = 0;
     double m_sampleLineLength = 0.0;
     QString m_error;

@@ -315,6 +315,12 @@ TEST_F(Loader, SeparatorsQuotesHeaderAndSkipLines)
     write("bom.dat", "\xEF\xBB\xBF" "1 2\n3 4\n");
     t = load("kro -f %d/bom.dat");
     EXPECT_EQ(xs(t->curves().at(0)), (V{1, 3}));
+    // Lines ended by a carriage return alone (old Macintosh text files).
+    write("cr.dat", "\"Time\",Volt\r1,2\r3,4\r5,6");
+    t = load("kro -f %d/cr.dat -header");
+    EXPECT_EQ(xs(t->curves().at(0)), (V{1, 3, 5}));
+    EXPECT_EQ(ys(t->curves().at(0)), (V{2, 4, 6}));
+    EXPECT_EQ(t->yTitle(), QStringLiteral("Volt"));
     write("bomh.dat", "\xEF\xBB\xBF" "\"Time\",Volt\n1,2\n");
     t = load("kro -f %d/bomh.dat -header");
     EXPECT_EQ(t->xTitle(), QStringLiteral("Time"));
