@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -365,18 +366,32 @@ void CommandEdit::keyPressEvent(QKeyEvent* event)
             recallHistory(false);
         return;
     default:
-        if (!event->text().isEmpty() && event->text().at(0).isPrint()) {
-            // Typing always goes to the prompt line, never into the output
-            // or into the prompt itself.
-            if (!onPrompt) {
-                setTextCursor(cursorAt(m_promptBlock, m_promptIndex));
-            } else if (index < kPromptLength) {
-                setTextCursor(cursorAt(m_promptBlock, kPromptLength));
-            }
-        }
+        if (!event->text().isEmpty() && event->text().at(0).isPrint())
+            moveToInput();
         break;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void CommandEdit::moveToInput()
+{
+    // Typing always goes to the prompt line, never into the output or into
+    // the prompt itself.
+    if (!cursorOnPromptLine())
+        setTextCursor(cursorAt(m_promptBlock, m_promptIndex));
+    else if (textCursor().positionInBlock() < kPromptLength)
+        setTextCursor(cursorAt(m_promptBlock, kPromptLength));
+}
+
+void CommandEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    // Text composed by an input method (dead keys, compose) arrives here
+    // instead of as a key press: it goes to the input line all the same.
+    if (!event->commitString().isEmpty() || !event->preeditString().isEmpty()) {
+        restrictSelectionToInput();
+        moveToInput();
+    }
+    QPlainTextEdit::inputMethodEvent(event);
 }
 
 void CommandEdit::resetPromptLine()

@@ -142,6 +142,7 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
@@ -254,6 +255,7 @@ private:
     void scrollToLeft();
     bool cursorOnPromptLine() const;
     void restrictSelectionToInput();
+    void moveToInput();
     void resetPromptLine();
     void recallHistory(bool previous);
     void completeFileName();

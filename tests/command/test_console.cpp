@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QInputMethodEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -137,6 +138,17 @@ TEST_F(Console, TypingOnAnOutputLineGoesToThePrompt)
     EXPECT_EQ(lines().at(1), "> output");
     // Typing resumes where the prompt was last written: right after "> ".
     EXPECT_EQ(lastLine(), "> cab");
+
+    // Text composed by an input method (dead keys, compose) goes there too.
+    place(1, 4);
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("é"));
+    QCoreApplication::sendEvent(&console, &composed);
+    EXPECT_EQ(lines().at(1), "> output");
+    EXPECT_EQ(lastLine(), "> écab");
+    place(2, 0);
+    QCoreApplication::sendEvent(&console, &composed);
+    EXPECT_EQ(lastLine(), "> éécab");
 }
 
 TEST_F(Console, ReturnSubmitsTheTypedLine)
