@@ -17,6 +17,15 @@ namespace {
 // Shown unless hidden on purpose (a child of a plot not yet on screen is not
 // hidden in this sense).
 bool isShown(const QWidget* w) { return !(w->isHidden() && w->testAttribute(Qt::WA_WState_ExplicitShowHide)); }
+
+// A panel's rectangle in the plot's coordinates; a floating panel is a
+// window whose position is on the screen.
+QRect rectInPlot(const QWidget* plot, const QWidget* panel)
+{
+    if (!panel->isWindow())
+        return panel->geometry();
+    return QRect(plot->mapFromGlobal(panel->geometry().topLeft()), panel->size());
+}
 } // namespace
 
 QString Plotter::title(const QString& text, SETGET mode, bool redraw, bool raw)
@@ -171,7 +180,7 @@ void Plotter::reshapeLabels()
             default:
                 break;
             }
-            if (wholeFoot.intersects(m_legend->geometry())) {
+            if (wholeFoot.intersects(rectInPlot(this, m_legend))) {
                 markForShowing = false;
                 if (isShown(m_footnote) && !legendRerunDone) {
                     m_footnote->hide();
@@ -183,7 +192,7 @@ void Plotter::reshapeLabels()
         }
         if (tableShown && m_markerTable->dockState() == DOCK_RIGHT) {
             m_markerTable->move(R + 4, m_marginTop);
-            if (wholeFoot.intersects(m_markerTable->geometry())) {
+            if (wholeFoot.intersects(rectInPlot(this, m_markerTable))) {
                 markForShowing = false;
                 if (isShown(m_footnote) && !tableRerunDone) {
                     m_footnote->hide();
@@ -193,7 +202,7 @@ void Plotter::reshapeLabels()
                     tableRerunDone = true;
                     continue;
                 }
-            } else if (wholeFoot.intersects(m_legend->geometry())) {
+            } else if (wholeFoot.intersects(rectInPlot(this, m_legend))) {
                 markForShowing = false;
             }
         }

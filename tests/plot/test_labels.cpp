@@ -350,6 +350,40 @@ TEST(PlotLayout, HiddenFootnoteReturnsOnlyWhenItFitsWhole)
     EXPECT_EQ(p->marginBottom(), p->m_tickFontHeight + p->xLabelWidget()->textHeight() + F);
 }
 
+// A floating legend is a window of its own: its place on the screen is
+// compared with the footnote's place on the screen, not with the plot's own
+// coordinates that happen to hold the same numbers.
+TEST(PlotLayout, FloatingLegendIsComparedWhereItReallyIs)
+{
+    auto p = makePlot(400, 300);
+    p->move(500, 400);
+    QApplication::processEvents();
+    QStringList messages;
+    QObject::connect(p.get(), &Plotter::verbose, [&](ZEVOVE::TYPE, const QString& s) { messages << s; });
+    for (int id = 0; id < 2; ++id) {
+        p->setCurveData(id, curveOf({{0, 0}, {1, 1}}), false);
+        p->setCurveTitle(id, "entry");
+    }
+    p->legend()->setDockState(DOCK_FLOAT);
+    p->refreshPixmap();
+    ActionLabel* foot = p->footnoteLabel();
+    ASSERT_FALSE(foot->isHidden());
+    QWidget* legend = p->legend();
+    ASSERT_TRUE(legend->isWindow());
+
+    // On the screen far from the plot, at the footnote's plot coordinates.
+    legend->move(foot->pos());
+    p->refreshPixmap();
+    EXPECT_FALSE(foot->isHidden());
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+
+    // Over the footnote on the screen.
+    legend->move(p->mapToGlobal(foot->pos()));
+    p->refreshPixmap();
+    EXPECT_TRUE(foot->isHidden());
+    EXPECT_EQ(messages.join('|'), "Footnote was hidden because it intersects with the legend.");
+}
+
 } // namespace
 
 #include "test_labels.moc"
