@@ -75,17 +75,27 @@ void ParsingThread::setOccupiedIndices(std::vector<int> indices)
 {
     std::sort(indices.begin(), indices.end());
     m_occupied = std::move(indices);
-    m_freeIndices.clear();
 }
 
 int ParsingThread::curveIndex(int id)
 {
-    if (m_occupied.empty())
+    if (m_occupied.empty() && !m_claims)
         return m_firstCurve + id;
+    if (std::size_t(id) < m_freeIndices.size())
+        return m_freeIndices[std::size_t(id)];
+    std::unique_lock<std::mutex> lock;
+    if (m_claims)
+        lock = std::unique_lock<std::mutex>(m_claims->mutex);
+    auto taken = [&](int index) {
+        return std::binary_search(m_occupied.begin(), m_occupied.end(), index)
+            || (m_claims && m_claims->claimed.count(index));
+    };
     while (m_freeIndices.size() <= std::size_t(id)) {
         int next = m_freeIndices.empty() ? m_firstCurve : m_freeIndices.back() + 1;
-        while (std::binary_search(m_occupied.begin(), m_occupied.end(), next))
+        while (taken(next))
             ++next;
+        if (m_claims)
+            m_claims->claimed.insert(next);
         m_freeIndices.push_back(next);
     }
     return m_freeIndices[std::size_t(id)];

@@ -20,8 +20,18 @@
 
 #include <atomic>
 #include <map>
+#include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <vector>
+
+// The curve indices that the loads running into one plot have taken, shared
+// by those loads so that two of them never fill the same index.
+struct CurveIndexClaims {
+    std::mutex mutex;
+    std::set<int> claimed;
+};
 
 class ParsingThread : public QThread {
     Q_OBJECT
@@ -42,6 +52,10 @@ public:
     // curves take the free indices from the first curve index on and never
     // one of these.
     void setOccupiedIndices(std::vector<int> indices);
+    // Indices claimed by the other loads into the same plot: each load
+    // claims the indices it gives its curves and takes no claimed one.
+    void setIndexClaims(std::shared_ptr<CurveIndexClaims> claims) { m_claims = std::move(claims); }
+    const std::shared_ptr<CurveIndexClaims>& indexClaims() const { return m_claims; }
     void setVerbose(bool on) { m_verbose = on; }
     void setMerge(bool on) { m_merge = on; }
     void setXOffsetFlag(bool on) { m_xOffsetFlag = on; }
@@ -89,6 +103,7 @@ private:
     int m_firstCurve = 0;
     std::vector<int> m_occupied;    // sorted
     std::vector<int> m_freeIndices; // curve index of each id, filled as ids are used
+    std::shared_ptr<CurveIndexClaims> m_claims;
     int m_nextId = 0; // lowest curve id no data source of this run has used
     long long m_runningPoint = 0;
     bool m_firstPoint = true;

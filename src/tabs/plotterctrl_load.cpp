@@ -197,12 +197,20 @@ void PlotterCtrl::on_kroplot(const QString& text)
     loader->setFileObjects(files);
     loader->setPlotOptions(options);
     loader->setFirstCurveIndex(firstCurve);
+    // Loads into one plot share their claims on curve indices: an append
+    // started while earlier loads into the plot still run takes neither the
+    // plot's curves nor theirs. A command that cleared the plot starts afresh.
+    std::shared_ptr<CurveIndexClaims> claims;
     if (options.append) {
         std::vector<int> occupied;
         for (const auto& [id, c] : plot->curves())
             occupied.push_back(id);
         loader->setOccupiedIndices(std::move(occupied));
+        for (const auto& [running, target] : m_loaders)
+            if (target == plot && running->indexClaims())
+                claims = running->indexClaims();
     }
+    loader->setIndexClaims(claims ? claims : std::make_shared<CurveIndexClaims>());
     loader->setVerbose(kro::isVerbose());
     loader->setMerge(options.merge);
     loader->setXOffsetFlag(options.xoffset);

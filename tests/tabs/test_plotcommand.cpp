@@ -406,6 +406,26 @@ TEST_F(PlotCommand, TwoLoadsAtOnceKeepTheControlBusyUntilBothFinish)
     EXPECT_EQ(ctrl->findPlotter("Second", 0)->curves().at(0).pointCount(), 300000u);
 }
 
+TEST_F(PlotCommand, AnAppendWhileTheSameTabStillLoadsKeepsBothLoads)
+{
+    // The append starts while the first load into the plot still runs: the
+    // two loads must not give their curves the same index.
+    QByteArray big;
+    for (int i = 0; i < 300000; ++i)
+        big += "3 4\n";
+    write("big.dat", big);
+    write("small.dat", "1 2\n");
+    ctrl->on_kroplot(QStringLiteral("kro -f %1").arg(path("big.dat")));
+    ctrl->on_kroplot(QStringLiteral("kro -append -f %1").arg(path("small.dat")));
+    waitIdle();
+    ASSERT_EQ(ids(plot()), (std::vector<int>{0, 1}));
+    std::vector<std::size_t> counts = {plot()->curves().at(0).pointCount(), plot()->curves().at(1).pointCount()};
+    std::sort(counts.begin(), counts.end());
+    EXPECT_EQ(counts, (std::vector<std::size_t>{1, 300000}));
+    const auto titles = plot()->curveTitles();
+    EXPECT_EQ(QStringList({titles.at(0), titles.at(1)}).filter("small.dat").size(), 1);
+}
+
 TEST_F(PlotCommand, LoadResultsOptions)
 {
     write("s.dat", "3 1\n1 3\n2 2\n");
