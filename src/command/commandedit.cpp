@@ -305,6 +305,20 @@ void CommandEdit::keyPressEvent(QKeyEvent* event)
     const bool onPrompt = cursorOnPromptLine();
     const int index = c.positionInBlock();
 
+    // Deleting keys are known by what they do, not only by their key: the
+    // X11 bindings also delete with Ctrl+D (a character) and Ctrl+K (to the
+    // end of the line). None may touch printed output or the prompt.
+    const bool deletesForward = key == Qt::Key_Delete || event->matches(QKeySequence::Delete)
+                                || event->matches(QKeySequence::DeleteEndOfWord)
+                                || event->matches(QKeySequence::DeleteEndOfLine);
+    if (event->matches(QKeySequence::DeleteCompleteLine))
+        return;  // the whole line would take the prompt with it
+    if (deletesForward && key != Qt::Key_Delete) {
+        if (onPrompt && (index >= kPromptLength || c.hasSelection()))
+            QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+
     switch (key) {
     case Qt::Key_Tab:
         if (onPrompt)

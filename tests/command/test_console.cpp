@@ -129,6 +129,26 @@ TEST_F(Console, ASelectionReachingIntoThePromptNeverRemovesIt)
     EXPECT_EQ(lines(), (QStringList{"Banner line", "> title xyz", "> out", "> Qb"}));
 }
 
+TEST_F(Console, NoDeletingKeyOfThePlatformTouchesOutputOrPrompt)
+{
+    // Every binding of the deleting actions (on X11 also Ctrl+D and Ctrl+K),
+    // pressed on an output line and right before the input.
+    console.transcript("out put");
+    type("ab cd");
+    for (QKeySequence::StandardKey action : {QKeySequence::Delete, QKeySequence::DeleteEndOfWord,
+                                             QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine}) {
+        for (const QKeySequence& binding : QKeySequence::keyBindings(action)) {
+            SCOPED_TRACE(binding.toString().toStdString());
+            const QKeyCombination combination = binding[0];
+            for (int index : {4, 0}) {
+                place(index == 4 ? 1 : 2, index);
+                QTest::keyClick(&console, combination.key(), combination.keyboardModifiers());
+                EXPECT_EQ(lines(), (QStringList{"Banner line", "> out put", "> ab cd"}));
+            }
+        }
+    }
+}
+
 TEST_F(Console, TypingOnAnOutputLineGoesToThePrompt)
 {
     console.transcript("output");
