@@ -297,6 +297,15 @@ void ParsingThread::readLines(FileRun& r)
                         .arg(qint64(std::max(fo.m_header, 0)) + (fo.m_header != -1 ? 1 : 0) + fo.m_skip));
     const long long lineOffset = std::max(fo.m_header, 0) + (long long)fo.m_skip;
 
+    // Progress: data lines of the row limit, or bytes of the file; every
+    // line read counts, also one the regular expression passes over.
+    auto reportProgress = [&] {
+        const std::int64_t value = fo.m_get > 0 ? r.dataLines : r.bytesRead;
+        if (r.progressTotal > 0 && value * 100 >= std::int64_t(r.progressCounter + 1) * r.progressTotal) {
+            postProgress(new ProgressBarUpdate(ProgressBarUpdate::PROGRESS, value));
+            ++r.progressCounter;
+        }
+    };
     while (r.reader.next(b, e)) {
         ++r.linesRead;
         r.bytesRead += e - b;
@@ -326,12 +335,15 @@ void ParsingThread::readLines(FileRun& r)
                         .arg(r.linesRead + lineOffset)));
                 break;
             }
-            if (!matched)
+            if (!matched) {
+                reportProgress();
                 continue;
+            }
         }
         const int failure = lp.parseData(b, e);
         if (failure) {
             reportLineError(r, failure, lp.errorMessage(), r.linesRead + lineOffset);
+            reportProgress();
             continue;
         }
         if (!lp.m_lineDateError)
@@ -341,11 +353,7 @@ void ParsingThread::readLines(FileRun& r)
         ++r.dataLines;
         if (fo.m_get > 0 && r.dataLines >= fo.m_get)
             break;
-        const std::int64_t value = fo.m_get > 0 ? r.dataLines : r.bytesRead;
-        if (r.progressTotal > 0 && value * 100 >= std::int64_t(r.progressCounter + 1) * r.progressTotal) {
-            postProgress(new ProgressBarUpdate(ProgressBarUpdate::PROGRESS, value));
-            ++r.progressCounter;
-        }
+        reportProgress();
     }
 }
 

@@ -529,6 +529,11 @@ TEST_F(Loader, ProgressIsBoundedAndReachesTheEnd)
     for (std::size_t i = 1; i < steps.size(); ++i)
         EXPECT_GT(steps[i].value, steps[i - 1].value);
     EXPECT_EQ(steps.back().value, text.size());
+
+    // Lines that the regular expression passes over still move the bar.
+    t = load("kro -f %d/p.dat -regex \"19999 .*\"");
+    EXPECT_EQ(t->curves().at(0).pointCount(), 1u);
+    EXPECT_GE(progress.ofType(ProgressBarUpdate::PROGRESS).size(), 90u);
 }
 
 TEST_F(Loader, VerboseMessagesNameFilesAndTimes)
