@@ -232,9 +232,11 @@ bool LineParser::collect(const char* p, const char* end, int sep, std::string& o
         if (isSep)
             ++seen;
     }
-    // The line ended inside the text (a text of nothing at all is left to
-    // the date reader, which fails on it).
-    return out.empty();
+    // The line ended: the text is complete when it holds all its pieces and
+    // does not end in a separator (the last line of a file often has no
+    // terminator). A text of nothing at all is left to the date reader,
+    // which fails on it.
+    return out.empty() || (seen >= sep && !isDateSeparator(out.back()));
 }
 
 void LineParser::parseLine(const char* line, bool header) { parseLine(line, line + std::strlen(line), header); }

@@ -263,19 +263,31 @@ TEST(LineParser, DatePiecesCountAsFields)
     EXPECT_EQ(lp.m_dateErrors, 0);
 }
 
-TEST(LineParser, ADateAtTheVeryEndOfTheFileRunsOutOfData)
+TEST(LineParser, ADateThatTheLineEndsBeforeItIsCompleteRunsOutOfData)
 {
     FileObject fo = source(FileObject::X_FROM_DATETIME, {0});
     fo.m_dateColumn = 1;
     LineParser lp(fo);
-    EXPECT_THROW(lp.parseLine("5 2021-08-01", false), OutOfData);
-    try {
-        lp.parseLine("5 2021-08-01", false);
-    } catch (const OutOfData& e) {
-        EXPECT_STREQ(e.what(), "Parsing Error: Out of data while reading date column.");
-    }
-    lp.parseLine("5 2021-08-01\n", false);
+    // The file's last line without a line terminator: the date is complete.
+    lp.parseLine("5 2021-08-01", false);
     EXPECT_EQ(lp.m_x, 59427);
+    lp.parseLine("5 2021-08-02\n", false);
+    EXPECT_EQ(lp.m_x, 59428);
+
+    // A date of two pieces that the line ends inside of.
+    fo.m_dateFormat = QStringLiteral("%Y-%m-%d %H:%M");
+    lp.setupDateTime(fo);
+    lp.parseLine("5 2021-08-01 12:00", false);
+    EXPECT_EQ(lp.m_x, 59427.5);
+    for (const char* line : {"5 2021-08-01\n", "5 2021-08-01", "5 2021-08-01 "}) {
+        SCOPED_TRACE(line);
+        try {
+            lp.parseLine(line, false);
+            ADD_FAILURE() << "no exception";
+        } catch (const OutOfData& e) {
+            EXPECT_STREQ(e.what(), "Parsing Error: Out of data while reading date column.");
+        }
+    }
 }
 
 TEST(LineParser, TimeColumnAloneGivesTheFractionOfADayWithAmPm)
