@@ -65,8 +65,11 @@ StartupCommand buildStartupCommand(const QStringList& arguments)
     // given relative to the directory the program started in become
     // absolute (for a plot command: the data files after "-f" and paths
     // holding a separator; for a script call: the script and every argument).
+    // A command starting with "-script" runs in the default working
+    // directory (the workspace path when one is set), so its names too.
+    const bool scriptOption = first == QLatin1String("-script");
     QStringList words = arguments;
-    if (!start.workingDir.isEmpty() && QDir(start.workingDir) != QDir::current()) {
+    if (scriptOption || (!start.workingDir.isEmpty() && QDir(start.workingDir) != QDir::current())) {
         bool fileValues = false;
         for (qsizetype i = 1; i < words.size(); ++i) {
             const QString& a = words.at(i);
@@ -74,7 +77,7 @@ StartupCommand buildStartupCommand(const QStringList& arguments)
                 fileValues = a == QLatin1String("-f");
                 continue;
             }
-            const bool candidate = start.scriptCall || fileValues || a.contains(QLatin1Char('/'));
+            const bool candidate = start.scriptCall || scriptOption || fileValues || a.contains(QLatin1Char('/'));
             if (candidate && QFileInfo(a).isRelative() && QFileInfo(a).isFile())
                 words[i] = QFileInfo(a).absoluteFilePath();
         }

@@ -351,6 +351,12 @@ TEST(StartupCommand, WorkingFolderFromTheFirstExistingFileAndPathsThatStillResol
     EXPECT_EQ(QDir(c.workingDir), QDir(dir.filePath("scripts")));
     EXPECT_EQ(c.text, QFileInfo("scripts/run.krs").absoluteFilePath() + " " +
                           QFileInfo("data/a.dat").absoluteFilePath() + " 2 ");
+    // With "-script" the folder stays the default one (the workspace path
+    // when one is set): the script and its files still resolve there.
+    c = kro::buildStartupCommand({"kro", "-script", "scripts/run.krs", "data/a.dat", "2"});
+    EXPECT_TRUE(c.workingDir.isEmpty());
+    EXPECT_EQ(c.text, "kro -script " + QFileInfo("scripts/run.krs").absoluteFilePath() + " " +
+                          QFileInfo("data/a.dat").absoluteFilePath() + " 2 ");
     c = kro::buildStartupCommand({"kro", "-f", "nothing.dat", "-x", "1", "-y", "2"});
     EXPECT_TRUE(c.workingDir.isEmpty());
     QDir::setCurrent(saved);
