@@ -42,6 +42,7 @@ void PlotterCtrl::stopLoaders()
         delete loader;
     }
     m_loaders.clear();
+    m_abandoned.clear();
     m_busy = false;
 }
 

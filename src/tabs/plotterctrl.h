@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include <map>
+#include <set>
 #include <vector>
 
 class ParsingThread;
@@ -129,4 +130,6 @@ private:
 
     // The running loaders and the plots that asked for their data.
     std::map<ParsingThread*, QPointer<Plotter>> m_loaders;
+    // Loaders whose plot a later command cleared: stopped, results dropped.
+    std::set<ParsingThread*> m_abandoned;
 };

@@ -139,6 +139,15 @@ void PlotterCtrl::on_kroplot(const QString& text)
 
     int firstCurve = 0;
     if (!options.append) {
+        // An earlier load still running into this plot would land over the
+        // new data: it is stopped and its results are dropped.
+        for (auto& [running, target] : m_loaders) {
+            if (target == plot) {
+                running->requestStop();
+                target = nullptr;
+                m_abandoned.insert(running);
+            }
+        }
         plot->clearAll();
         Q_EMIT plotterCleared(plot);
     } else {
@@ -397,6 +406,9 @@ void PlotterCtrl::customEvent(QEvent* event)
     if (!update || !m_loaders.count(update->thread()))
         return;
     ParsingThread* loader = update->thread();
+    // A dropped load only needs to end.
+    if (m_abandoned.count(loader) && int(event->type()) != ParsingThreadUpdate::FINISHED)
+        return;
     switch (int(event->type())) {
     case ParsingThreadUpdate::OUT_OF_MEMORY:
         Q_EMIT transcript(tr("Warning: Not enough program memory to load all data."));
@@ -437,6 +449,10 @@ void PlotterCtrl::loadFinished(ParsingThread* loader)
 {
     loader->wait();
     Plotter* plot = loaderTarget(loader);
+    if (m_abandoned.count(loader)) {
+        endLoad(loader);
+        return;
+    }
     if (!plot) {
         Q_EMIT transcript(tr("Warning: The plot that asked for the data was closed before the data arrived; the "
                              "data was discarded."));
@@ -530,6 +546,7 @@ void PlotterCtrl::endLoad(ParsingThread* loader)
 {
     loader->wait();
     m_loaders.erase(loader);
+    m_abandoned.erase(loader);
     delete loader;
     m_busy = !m_loaders.empty();
     if (!m_busy && m_progressBar) {

@@ -426,6 +426,23 @@ TEST_F(PlotCommand, AnAppendWhileTheSameTabStillLoadsKeepsBothLoads)
     EXPECT_EQ(QStringList({titles.at(0), titles.at(1)}).filter("small.dat").size(), 1);
 }
 
+TEST_F(PlotCommand, ACommandThatReplacesThePlotDropsTheLoadStillRunningIntoIt)
+{
+    QByteArray big;
+    for (int i = 0; i < 300000; ++i)
+        big += "3 4\n";
+    write("big.dat", big);
+    write("small.dat", "1 2\n");
+    ctrl->on_kroplot(QStringLiteral("kro -f %1").arg(path("big.dat")));
+    ctrl->on_kroplot(QStringLiteral("kro -f %1").arg(path("small.dat")));
+    waitIdle();
+    ASSERT_EQ(ids(plot()), (std::vector<int>{0}));
+    EXPECT_EQ(ys(plot(), 0), V{2}) << "the older load must not land over the newer one";
+    EXPECT_EQ(plot()->curveTitles().at(0), path("small.dat") + ":2");
+    EXPECT_EQ(titleText(plot()), path("small.dat"));
+    EXPECT_TRUE(transcripts.filter("closed").isEmpty()) << transcripts.join('|').toStdString();
+}
+
 TEST_F(PlotCommand, LoadResultsOptions)
 {
     write("s.dat", "3 1\n1 3\n2 2\n");
