@@ -94,6 +94,7 @@ protected:
         ctrl->on_kroplot(command);
         waitIdle();
     }
+    void loadWhileBigFileLoads(const char* secondOptions);
     void waitIdle()
     {
         QElapsedTimer t;
@@ -406,18 +407,24 @@ TEST_F(PlotCommand, TwoLoadsAtOnceKeepTheControlBusyUntilBothFinish)
     EXPECT_EQ(ctrl->findPlotter("Second", 0)->curves().at(0).pointCount(), 300000u);
 }
 
-TEST_F(PlotCommand, AnAppendWhileTheSameTabStillLoadsKeepsBothLoads)
+// Starts a load of a large file and, while it still runs, a second plot
+// command (with the given options) for a one-line file into the same plot.
+void PlotCommand::loadWhileBigFileLoads(const char* secondOptions)
 {
-    // The append starts while the first load into the plot still runs: the
-    // two loads must not give their curves the same index.
     QByteArray big;
     for (int i = 0; i < 300000; ++i)
         big += "3 4\n";
     write("big.dat", big);
     write("small.dat", "1 2\n");
     ctrl->on_kroplot(QStringLiteral("kro -f %1").arg(path("big.dat")));
-    ctrl->on_kroplot(QStringLiteral("kro -append -f %1").arg(path("small.dat")));
+    ctrl->on_kroplot(QStringLiteral("kro %1 -f %2").arg(QLatin1String(secondOptions), path("small.dat")));
     waitIdle();
+}
+
+TEST_F(PlotCommand, AnAppendWhileTheSameTabStillLoadsKeepsBothLoads)
+{
+    // The two loads must not give their curves the same index.
+    loadWhileBigFileLoads("-append");
     ASSERT_EQ(ids(plot()), (std::vector<int>{0, 1}));
     std::vector<std::size_t> counts = {plot()->curves().at(0).pointCount(), plot()->curves().at(1).pointCount()};
     std::sort(counts.begin(), counts.end());
@@ -428,14 +435,7 @@ TEST_F(PlotCommand, AnAppendWhileTheSameTabStillLoadsKeepsBothLoads)
 
 TEST_F(PlotCommand, ACommandThatReplacesThePlotDropsTheLoadStillRunningIntoIt)
 {
-    QByteArray big;
-    for (int i = 0; i < 300000; ++i)
-        big += "3 4\n";
-    write("big.dat", big);
-    write("small.dat", "1 2\n");
-    ctrl->on_kroplot(QStringLiteral("kro -f %1").arg(path("big.dat")));
-    ctrl->on_kroplot(QStringLiteral("kro -f %1").arg(path("small.dat")));
-    waitIdle();
+    loadWhileBigFileLoads("");
     ASSERT_EQ(ids(plot()), (std::vector<int>{0}));
     EXPECT_EQ(ys(plot(), 0), V{2}) << "the older load must not land over the newer one";
     EXPECT_EQ(plot()->curveTitles().at(0), path("small.dat") + ":2");
