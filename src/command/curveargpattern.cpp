@@ -177,6 +177,11 @@ void validateCommand(const QString& line, const CurveArgPattern& pattern)
         throw kroexception(QStringLiteral("Command Info: The command \"%1\" is not properly formatted.").arg(line));
 }
 
+namespace {
+// An id no curve or marker can have (ALL_CURVES is the largest int).
+constexpr int kUnreachableId = ALL_CURVES - 1;
+} // namespace
+
 void parseIdList(const QString& text, IdArray& ids, const CurveArgPattern& pattern, int options, int* kind)
 {
     const QRegularExpression& item = idItemExpression(options);
@@ -198,6 +203,11 @@ void parseIdList(const QString& text, IdArray& ids, const CurveArgPattern& patte
             const int v = m.captured(1).toInt(&ok, 10);
             if (ok)
                 items.emplace_back(v);
+            else if (!m.captured(1).isEmpty())
+                // A number too large for an int names a curve or marker that cannot
+                // exist. It still counts as an item, so a typing slip never turns
+                // the line into one that acts on every curve.
+                items.emplace_back(kUnreachableId + ((options & ID_MARKERS) ? 0 : 1));
         }
         pos = m.capturedStart(0) + m.capturedLength(0);
     }

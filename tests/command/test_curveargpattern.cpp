@@ -142,8 +142,10 @@ TEST(IdList, ParsesIdsWordsAndOutcome)
         {"dmark M2 M5", ID_MARKERS, {2, 2, 5}, IDS_LIST},
         {"legend on", ID_ON | ID_OFF, {1, ALL_CURVES}, IDS_ON},
         {"legend off", ID_ON | ID_OFF, {0}, IDS_OFF},
-        // Too large for an int: the grammar accepts it, but it is no item.
-        {"csum C99999999999", ID_ALL | ID_EMPTY_IS_ALL, {1, ALL_CURVES}, IDS_NONE},
+        // Too large for an int: an id no curve has, never "every curve".
+        {"csum C99999999999", ID_ALL | ID_EMPTY_IS_ALL, {1, ALL_CURVES - 1}, IDS_LIST},
+        {"csum C2 C99999999999", ID_ALL | ID_EMPTY_IS_ALL, {2, 1, ALL_CURVES - 1}, IDS_LIST},
+        {"dmark M99999999999", ID_MARKERS, {1, ALL_CURVES - 1}, IDS_LIST},
     };
     for (const Case& c : cases) {
         IdArray ids{7, 7};
