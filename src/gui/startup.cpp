@@ -31,6 +31,32 @@ void expandNowArguments(QStringList& arguments, double nowMjd)
         arguments[i] = expandNowArgument(arguments[i], nowMjd);
 }
 
+namespace {
+
+// Whether the arguments are only the options that shape the main window
+// ("-verbose", "-compact", "-width n", "-height n"): a start without data
+// that runs nothing and ignores nothing.
+bool windowOptionsOnly(const QStringList& arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (a == QLatin1String("-verbose") || a == QLatin1String("-compact"))
+            continue;
+        if ((a == QLatin1String("-width") || a == QLatin1String("-height")) && i + 1 < arguments.size()) {
+            bool ok = false;
+            arguments.at(i + 1).toInt(&ok, 10);
+            if (ok) {
+                ++i;
+                continue;
+            }
+        }
+        return false;
+    }
+    return arguments.size() > 1;
+}
+
+} // namespace
+
 StartupCommand buildStartupCommand(const QStringList& arguments)
 {
     StartupCommand start;
@@ -89,7 +115,7 @@ StartupCommand buildStartupCommand(const QStringList& arguments)
         text += QLatin1Char(' ');
     }
     start.text = text;
-    if (!start.valid)
+    if (!start.valid && !windowOptionsOnly(arguments))
         start.error = files.errorText().isEmpty()
                           ? QStringLiteral("The arguments are neither plot options nor a script call.")
                           : files.errorText();
