@@ -245,14 +245,21 @@ void ParsingThread::loadFile(const FileObject& fo, int base)
             ++m_curvesCreated;
         }
     } else {
+        // One curve per key and y column: titled with the key alone when
+        // there is one y column, else "key(n)" with the y column's number n.
+        // A curve is titled once per run, when it first holds points.
         for (const std::string& key : r.keyOrder) {
-            if (m_keyMap.count(key))
-                continue;
             const int id = r.fileKeys.at(key);
-            m_keyMap.emplace(key, id);
-            postMain(new ParsingThreadUpdate(ParsingThreadUpdate::CURVE_TITLE, this, curveIndex(id),
-                                             kro::import::textFromBytes(key)));
-            ++m_curvesCreated;
+            m_keyMap.emplace(std::make_pair(key, r.ny), id);
+            const QString text = kro::import::textFromBytes(key);
+            for (std::size_t n = 0; n < r.ny; ++n) {
+                const int index = curveIndex(id + int(n));
+                if (!m_curves.count(index) || !m_titled.insert(index).second)
+                    continue;
+                postMain(new ParsingThreadUpdate(ParsingThreadUpdate::CURVE_TITLE, this, index,
+                                                 r.ny == 1 ? text : QStringLiteral("%1(%2)").arg(text).arg(n + 1)));
+                ++m_curvesCreated;
+            }
         }
     }
 }
@@ -496,13 +503,18 @@ void ParsingThread::addPoints(FileRun& r)
             }
         } else {
             if (keyId < 0) {
-                auto run = m_keyMap.find(lp.m_key);
-                keyId = run != m_keyMap.end() ? run->second : m_nextId++;
+                auto run = m_keyMap.find(std::make_pair(lp.m_key, r.ny));
+                if (run != m_keyMap.end()) {
+                    keyId = run->second;
+                } else {
+                    keyId = m_nextId;
+                    m_nextId += int(r.ny);
+                }
                 r.fileKeys.emplace(lp.m_key, keyId);
                 r.keyOrder.push_back(lp.m_key);
             }
             labelCurveKnown = true;
-            index = curveIndex(keyId);
+            index = curveIndex(keyId + int(i));
             curve = &m_curves[index];
             m_meanMap[index] = fo.m_mean;
         }
@@ -529,7 +541,7 @@ void ParsingThread::addPoints(FileRun& r)
         a.x = lp.m_annotation.x;
         a.y = lp.m_annotation.y;
         a.text = kro::import::textFromBytes(lp.m_annotation.text);
-        a.curveId = curveIndex(r.keyed ? keyId : r.yIds.back());
+        a.curveId = curveIndex(r.keyed ? keyId + int(r.ny) - 1 : r.yIds.back());
         m_annotations.push_back(std::move(a));
     }
 }

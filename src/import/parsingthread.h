@@ -118,7 +118,9 @@ private:
     bool m_yOffsetFlag = false;
     double m_xOffset = 0.0;
     std::vector<FileObject> m_files;
-    std::map<std::string, int> m_keyMap;
+    // (key text, number of y columns) -> id of the key's first y column's curve
+    std::map<std::pair<std::string, std::size_t>, int> m_keyMap;
+    std::set<int> m_titled;              // keyed curves already titled in this run
     LineParser m_lineParser;
     std::map<int, bool> m_meanMap;
     CurveMap m_curves;

@@ -179,6 +179,29 @@ TEST_F(Loader, KeyColumnsMakeOneCurvePerKeyAcrossFiles)
     EXPECT_EQ(main.texts(ParsingThreadUpdate::CURVE_TITLE), (QStringList{"A", "B", "C"}));
 }
 
+TEST_F(Loader, KeysWithSeveralYColumnsMakeOneCurvePerKeyAndColumn)
+{
+    // Each y column of a key is a curve of its own (never the two columns'
+    // values mixed in one curve), titled like a keyed live link's curves.
+    write("k1.dat", "A 1 10 100\nB 2 20 200\nA 3 30 300\n");
+    write("k2.dat", "B 4 40 400\nC 5 50 500\n");
+    auto t = load("kro -f %d/k1.dat %d/k2.dat -k 1 -x 2 -y 3 4 -pntlbl 1");
+    EXPECT_EQ(indices(t->curves()), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(ys(t->curves().at(0)), (V{10, 30}));
+    EXPECT_EQ(ys(t->curves().at(1)), (V{100, 300}));
+    EXPECT_EQ(xs(t->curves().at(3)), (V{2, 4}));
+    EXPECT_EQ(ys(t->curves().at(3)), (V{200, 400}));
+    EXPECT_EQ(ys(t->curves().at(5)), (V{500}));
+    EXPECT_EQ(main.texts(ParsingThreadUpdate::CURVE_TITLE),
+              (QStringList{"A(1)", "A(2)", "B(1)", "B(2)", "C(1)", "C(2)"}));
+    std::vector<qint64> titleIds;
+    for (const Event& e : main.ofType(ParsingThreadUpdate::CURVE_TITLE))
+        titleIds.push_back(e.value);
+    EXPECT_EQ(titleIds, (std::vector<qint64>{0, 1, 2, 3, 4, 5}));
+    ASSERT_EQ(t->annotations().size(), 5u);
+    EXPECT_EQ(t->annotations()[1].curveId, 3) << "a label goes to the line's last y column";
+}
+
 TEST_F(Loader, NewKeysNeverTakeTheIndicesOfEarlierFiles)
 {
     write("plain.dat", "1 10 100\n");
