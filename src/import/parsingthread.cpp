@@ -418,6 +418,9 @@ inline bool insideLimits(const FileObject& fo, double x, double y, double z)
         && (!set[FileObject::Z_MIN] || z >= lim[FileObject::Z_MIN]) && (!set[FileObject::Z_MAX] || z <= lim[FileObject::Z_MAX]);
 }
 
+// The factor of each y unit (pico, nano, micro, milli, none).
+constexpr double kUnitFactors[] = {1e12, 1e9, 1e6, 1e3, 1.0};
+
 int unitOf(double y)
 {
     const double a = std::fabs(y);
@@ -484,8 +487,7 @@ void ParsingThread::addPoints(FileRun& r)
         }
         x -= m_xOffset;
         if (m_yOffsetFlag) {
-            static const double factors[] = {1e12, 1e9, 1e6, 1e3, 1.0};
-            y *= factors[m_yUnit];
+            y *= kUnitFactors[m_yUnit];
         }
 
         CurveData* curve = nullptr;
@@ -537,9 +539,20 @@ void ParsingThread::addPoints(FileRun& r)
 
     if (fo.m_labelColumn >= 0 && lp.m_annotation.x != LineParser::NOT_SET && lp.m_annotation.y != LineParser::NOT_SET
         && !lp.m_annotation.text.empty() && labelCurveKnown) {
+        // The label sits where its point is drawn: the point's remainders,
+        // x offset and y unit apply to it too.
+        const YColumn& last = fo.m_yColumns.back();
         PointAnnotation a;
         a.x = lp.m_annotation.x;
         a.y = lp.m_annotation.y;
+        if (xs.mod != 0.0)
+            a.x = std::fmod(a.x, xs.mod);
+        if (last.mod != 0.0)
+            a.y = std::fmod(a.y, last.mod);
+        a.x -= m_xOffset;
+        if (m_yOffsetFlag) {
+            a.y *= kUnitFactors[m_yUnit];
+        }
         a.text = kro::import::textFromBytes(lp.m_annotation.text);
         a.curveId = curveIndex(r.keyed ? keyId + int(r.ny) - 1 : r.yIds.back());
         m_annotations.push_back(std::move(a));

@@ -260,6 +260,17 @@ TEST_F(Loader, XOffsetAndYUnit)
     EXPECT_EQ(xs(t->curves().at(0)), (V{0.25, 0.75}));
     EXPECT_NEAR(ys(t->curves().at(0))[0], 320, 1e-9);
 
+    // A point label sits on its point: offset, unit and remainders apply to
+    // it as they do to the point.
+    write("ol.dat", "105.25 3.2e-7 first\n113.75 4e-7 second\n");
+    t = load("kro -f %d/ol.dat -pntlbl 3 -xmod 10", {.xoffset = true, .yoffset = true});
+    ASSERT_EQ(t->annotations().size(), 2u);
+    EXPECT_EQ(xs(t->curves().at(0)), (V{0.25, -1.25}));
+    EXPECT_EQ(t->annotations()[0].x, 0.25);
+    EXPECT_NEAR(t->annotations()[0].y, 320, 1e-9);
+    EXPECT_EQ(t->annotations()[1].x, -1.25);
+    EXPECT_NEAR(t->annotations()[1].y, 400, 1e-9);
+
     write("n.dat", "-2.5 1\n");
     t = load("kro -f %d/n.dat", {.xoffset = true});
     EXPECT_EQ(t->xOffset(), -2);
