@@ -396,13 +396,7 @@ bool KROGui::eventFilter(QObject* watched, QEvent* event)
         return QMainWindow::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_F1) {
-        if (isFullScreen()) {
-            unhideDockables();
-            showNormal();
-        } else {
-            hideAllDockables();
-            showFullScreen();
-        }
+        toggleFullScreenPanels();
         return true;
     }
     if (key == Qt::Key_F2) {
@@ -414,6 +408,30 @@ bool KROGui::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void KROGui::toggleFullScreenPanels()
+{
+    if (isFullScreen()) {
+        unhideDockables();
+        showNormal();
+    } else {
+        hideAllDockables();
+        showFullScreen();
+    }
+}
+
+void KROGui::keyPressEvent(QKeyEvent* event)
+{
+    // In full screen the consoles are hidden with the other panels: F1
+    // reaches the window from the widget that has the focus then (the plot),
+    // and the second F1 still restores the panels.
+    if (event->key() == Qt::Key_F1 && isFullScreen()) {
+        toggleFullScreenPanels();
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void KROGui::closeEvent(QCloseEvent* event)

@@ -120,6 +120,8 @@ public:
     static QString dockFilePath();
     void restoreLayout(int width, int height);
     void rememberDockVisibility();
+    // F1: panels hidden and full screen, or both undone.
+    void toggleFullScreenPanels();
     // Writes the window and dock arrangement to the layout file.
     bool writeLayout() const;
 
@@ -263,6 +265,7 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // Docks and the toolbar have no context menu.
