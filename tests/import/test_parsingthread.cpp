@@ -525,6 +525,19 @@ TEST_F(Loader, MissingUnreadableAndInvalidSources)
     EXPECT_TRUE(errors[1].startsWith(QStringLiteral("Error: The regular expression \"(\" is invalid: ")))
         << errors[1].toStdString();
     EXPECT_TRUE(errors[1].endsWith(QStringLiteral("File: %1 was not read.").arg(path("ok.dat"))));
+
+    // UTF-16 text (a spreadsheet's "Unicode text") would read as numbers
+    // cut at the first zero byte: such a file is reported and not read.
+    for (const QByteArray& bom : {QByteArray("\xFF\xFE", 2), QByteArray("\xFE\xFF", 2)}) {
+        const QByteArray text = bom.startsWith('\xFF') ? QByteArray("1\0 \0" "2\0\n\0", 8) : QByteArray("\0" "1\0 \0" "2\0\n", 8);
+        write("u16.dat", bom + text);
+        t = load("kro -f %d/u16.dat");
+        EXPECT_TRUE(t->curves().empty());
+        EXPECT_EQ(main.texts(ParsingThreadUpdate::LINE_ERROR),
+                  QStringList{QStringLiteral("Error: The file %1 holds UTF-16 text, which cannot be read as data. "
+                                             "Save it as UTF-8 or plain text and load it again.")
+                                  .arg(path("u16.dat"))});
+    }
 }
 
 TEST_F(Loader, RegularExpressionsSelectWholeLines)
