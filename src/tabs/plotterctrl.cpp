@@ -307,8 +307,22 @@ void PlotterCtrl::on_zoomOutClicked()
         plot->zoomOut();
 }
 
+void PlotterCtrl::abandonLoadsInto(Plotter* plot)
+{
+    for (auto& [running, target] : m_loaders) {
+        if (target == plot) {
+            running->requestStop();
+            target = nullptr;
+            m_abandoned.insert(running);
+        }
+    }
+}
+
 void PlotterCtrl::clearPlot(Plotter* plot)
 {
-    if (plot)
-        plot->clearAll();
+    if (!plot)
+        return;
+    // A load still running into the plot would bring back what was cleared.
+    abandonLoadsInto(plot);
+    plot->clearAll();
 }

@@ -132,4 +132,6 @@ private:
     std::map<ParsingThread*, QPointer<Plotter>> m_loaders;
     // Loaders whose plot a later command cleared: stopped, results dropped.
     std::set<ParsingThread*> m_abandoned;
+    // Stops the loads running into a plot and marks their results to be dropped.
+    void abandonLoadsInto(Plotter* plot);
 };

@@ -141,13 +141,7 @@ void PlotterCtrl::on_kroplot(const QString& text)
     if (!options.append) {
         // An earlier load still running into this plot would land over the
         // new data: it is stopped and its results are dropped.
-        for (auto& [running, target] : m_loaders) {
-            if (target == plot) {
-                running->requestStop();
-                target = nullptr;
-                m_abandoned.insert(running);
-            }
-        }
+        abandonLoadsInto(plot);
         plot->clearAll();
         Q_EMIT plotterCleared(plot);
     } else {

@@ -443,6 +443,22 @@ TEST_F(PlotCommand, ACommandThatReplacesThePlotDropsTheLoadStillRunningIntoIt)
     EXPECT_TRUE(transcripts.filter("closed").isEmpty()) << transcripts.join('|').toStdString();
 }
 
+TEST_F(PlotCommand, ClearingThePlotDropsTheLoadStillRunningIntoIt)
+{
+    QByteArray big;
+    for (int i = 0; i < 300000; ++i)
+        big += "3 4\n";
+    write("big.dat", big);
+    ctrl->on_kroplot(QStringLiteral("kro -f %1").arg(path("big.dat")));
+    ctrl->clearPlot(plot());
+    waitIdle();
+    EXPECT_TRUE(plot()->curves().empty()) << "the cleared plot must stay empty";
+    // The plot takes new data as usual afterwards.
+    write("small.dat", "1 2\n");
+    run(QStringLiteral("kro -f %1").arg(path("small.dat")));
+    EXPECT_EQ(ys(plot(), 0), V{2});
+}
+
 TEST_F(PlotCommand, LoadResultsOptions)
 {
     write("s.dat", "3 1\n1 3\n2 2\n");
