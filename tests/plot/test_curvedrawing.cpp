@@ -36,6 +36,17 @@ QImage render(Plotter& p, bool reduce)
     return image(p);
 }
 
+// The curves alone, drawn on a white widget-sized picture.
+QImage curvesOnWhite(Plotter& p)
+{
+    QPixmap pm(p.size());
+    pm.fill(Qt::white);
+    QPainter painter(&pm);
+    p.drawCurves(painter);
+    painter.end();
+    return pm.toImage();
+}
+
 struct ReduceCase {
     const char* name;
     bool line, symbols;
@@ -234,12 +245,7 @@ TEST(CurveDrawing, BarsShareTheSlotBetweenCurves)
     p->setCurveData(1, curveOf({{0, 1}, {1, 2}, {2, 3}}), false);
     // Plot area 200 pixels wide: 199 / 9.95 = 20 pixels per unit; x = 2 at 220.
     setGeometry(*p, 100, 100, 50, 50, {-4, -4 + 199 / 20.0}, {0, 4});
-    QPixmap pm(p->size());
-    pm.fill(Qt::white);
-    QPainter painter(&pm);
-    p->drawCurves(painter);
-    painter.end();
-    const QImage img = pm.toImage();
+    const QImage img = curvesOnWhite(*p);
     const int row = p->dataToPixel(2, 2.5).y();
     const QRect blue = boundsOf(img, QRect(200, row, 40, 1), 0x0000FF);
     const QRect red = boundsOf(img, QRect(200, row, 40, 1), 0xFF0000);
@@ -257,12 +263,7 @@ TEST(CurveDrawing, BarsRunFromTheirBaseToTheirValue)
     p->m_barFloor = 0;
     p->setCurveData(0, curveOf({{0, 1}, {1, 2}, {2, 3}}), false);
     setGeometry(*p, 50, 50, 20, 20, {-1, 3}, {-1, 4});
-    QPixmap pm(p->size());
-    pm.fill(Qt::white);
-    QPainter painter(&pm);
-    p->drawCurves(painter);
-    painter.end();
-    const QImage img = pm.toImage();
+    const QImage img = curvesOnWhite(*p);
     const int floorRow = p->dataToPixel(0, 0).y();
     for (double x : {0.0, 1.0, 2.0}) {
         const QPoint top = p->dataToPixel(x, x + 1);

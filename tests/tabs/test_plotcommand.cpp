@@ -95,6 +95,16 @@ protected:
         waitIdle();
     }
     void loadWhileBigFileLoads(const char* secondOptions);
+    // Writes a file of `lines` identical data lines, large enough that its
+    // load is still running when the next statement executes.
+    void writeRepeated(const QString& name, const QByteArray& line, int lines)
+    {
+        QByteArray text;
+        text.reserve(line.size() * lines);
+        for (int i = 0; i < lines; ++i)
+            text += line;
+        write(name, text);
+    }
     void waitIdle()
     {
         QElapsedTimer t;
@@ -382,10 +392,7 @@ TEST_F(PlotCommand, ResultsGoToThePlotThatAskedForThem)
 TEST_F(PlotCommand, TwoLoadsAtOnceKeepTheControlBusyUntilBothFinish)
 {
     write("a.dat", "1 2\n");
-    QByteArray big;
-    for (int i = 0; i < 300000; ++i)
-        big += "3 4\n";
-    write("b.dat", big);
+    writeRepeated("b.dat", "3 4\n", 300000);
     ctrl->on_kroplot(QStringLiteral("kro -f %1").arg(path("a.dat")));
     ctrl->on_newTab("Second");
     ctrl->on_kroplot(QStringLiteral("kro -f %1").arg(path("b.dat")));
@@ -411,10 +418,7 @@ TEST_F(PlotCommand, TwoLoadsAtOnceKeepTheControlBusyUntilBothFinish)
 // command (with the given options) for a one-line file into the same plot.
 void PlotCommand::loadWhileBigFileLoads(const char* secondOptions)
 {
-    QByteArray big;
-    for (int i = 0; i < 300000; ++i)
-        big += "3 4\n";
-    write("big.dat", big);
+    writeRepeated("big.dat", "3 4\n", 300000);
     write("small.dat", "1 2\n");
     ctrl->on_kroplot(QStringLiteral("kro -f %1").arg(path("big.dat")));
     ctrl->on_kroplot(QStringLiteral("kro %1 -f %2").arg(QLatin1String(secondOptions), path("small.dat")));
@@ -445,10 +449,7 @@ TEST_F(PlotCommand, ACommandThatReplacesThePlotDropsTheLoadStillRunningIntoIt)
 
 TEST_F(PlotCommand, ClearingThePlotDropsTheLoadStillRunningIntoIt)
 {
-    QByteArray big;
-    for (int i = 0; i < 300000; ++i)
-        big += "3 4\n";
-    write("big.dat", big);
+    writeRepeated("big.dat", "3 4\n", 300000);
     ctrl->on_kroplot(QStringLiteral("kro -f %1").arg(path("big.dat")));
     ctrl->clearPlot(plot());
     waitIdle();
@@ -587,10 +588,7 @@ TEST_F(PlotCommand, CallsThePlotsAnalysisAndMarkerSlots)
 
 TEST_F(PlotCommand, ClosingTheTabsWhileALoadRunsStopsIt)
 {
-    QByteArray text;
-    for (int i = 0; i < 400000; ++i)
-        text += "1 2\n";
-    write("big.dat", text);
+    writeRepeated("big.dat", "1 2\n", 400000);
     ctrl->on_kroplot(QStringLiteral("kro -f %1 %1 %1").arg(path("big.dat")));
     ASSERT_TRUE(ctrl->m_busy);
     QElapsedTimer t;
