@@ -307,10 +307,10 @@ void KROGui::connectConsole()
     connect(e, &CommandEdit::usingtab, c, &PlotterCtrl::on_usingTab);
     // The copy and move commands reach the plot tabs when they offer them.
     connect(e, &CommandEdit::copycurves, this, [this](const QString& spec) {
-        callPlotTabs(m_plotterCtrl, "on_copycommand(QString)", spec, [this](const QString& m) { verbose(ZEVOVE::ERROR, m); });
+        callPlotTabs("on_copycommand(QString)", Q_ARG(QString, spec));
     });
     connect(e, &CommandEdit::movecurves, this, [this](const QString& spec) {
-        callPlotTabs(m_plotterCtrl, "on_movecommand(QString)", spec, [this](const QString& m) { verbose(ZEVOVE::ERROR, m); });
+        callPlotTabs("on_movecommand(QString)", Q_ARG(QString, spec));
     });
 
     // Every other command X goes to the slot on_X.
@@ -400,11 +400,7 @@ bool KROGui::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     if (key == Qt::Key_F2) {
-        bool missing = false;
-        applyToPlotters([&](Plotter* p) {
-            if (!missing && !callPlot(p, "cycleCurveColors()"))
-                missing = true;
-        });
+        callTargets("cycleCurveColors()");
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

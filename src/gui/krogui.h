@@ -286,6 +286,10 @@ private:
     // when the plot offers it; reports that it cannot be done otherwise.
     template <typename... Args>
     bool callPlot(Plotter* plot, const char* signature, Args... args);
+    // Calls an operation of the plot tabs by its signature when they offer
+    // it; reports that it cannot be done otherwise.
+    template <typename... Args>
+    bool callPlotTabs(const char* signature, Args... args);
     // The same on every target plot; false when the plots lack the operation.
     template <typename... Args>
     bool callTargets(const char* signature, Args... args);

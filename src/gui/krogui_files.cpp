@@ -145,9 +145,7 @@ void KROGui::on_fileSelected(const QString& path)
         if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
             verbose(ZEVOVE::ERROR, tr("Failed to start: %1").arg(path));
     } else {
-        invokeOffered(
-            m_plotterCtrl, "on_dropfiles(QStringList)", [this](const QString& m) { verbose(ZEVOVE::ERROR, m); },
-            Q_ARG(QStringList, QStringList{path}));
+        callPlotTabs("on_dropfiles(QStringList)", Q_ARG(QStringList, QStringList{path}));
     }
 }
 

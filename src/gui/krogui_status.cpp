@@ -140,8 +140,7 @@ void KROGui::on_plotterShown(Plotter* plot)
     for (QThread* t : plot->m_adevThreads)
         running = running || (t && t->isRunning());
     setToolVisible(m_abortBtn, running);
-    if (CategoryButton* mjd = m_btnGroups.button(MJD_DATETIME, 5))
-        mjd->setVisible(plot->m_mjdInRange);
+    on_enableDateTimeAxisBtn(plot->m_mjdInRange);
 
     // The Curve Identifier shows the panel of the plot shown.
     if (plot->m_curveIdPanel && plot->m_curveIdPanel != m_curveIdWidget) {

@@ -36,13 +36,6 @@ bool invokeOffered(QObject* target, const char* signature, Report&& report, Args
     return QMetaObject::invokeMethod(target, methodName(signature).constData(), Qt::DirectConnection, args...);
 }
 
-// The plot tabs' commands by signature, with one argument.
-template <typename Report>
-bool callPlotTabs(QObject* tabs, const char* signature, const QString& argument, Report&& report)
-{
-    return invokeOffered(tabs, signature, report, Q_ARG(QString, argument));
-}
-
 template <typename... Args>
 bool KROGui::callPlot(Plotter* plot, const char* signature, Args... args)
 {
@@ -61,6 +54,13 @@ bool KROGui::callPlot(Plotter* plot, const char* signature, Args... args)
             verbose(ZEVOVE::ERROR, message);
         },
         args...);
+}
+
+template <typename... Args>
+bool KROGui::callPlotTabs(const char* signature, Args... args)
+{
+    return invokeOffered(
+        m_plotterCtrl, signature, [this](const QString& message) { verbose(ZEVOVE::ERROR, message); }, args...);
 }
 
 template <typename... Args>
