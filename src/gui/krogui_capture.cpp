@@ -46,7 +46,7 @@ QString timeStamp(const QString& format, const QDateTime& utc)
 // Creates every folder of the path; true when the folder exists at the end.
 bool createPath(const QString& path)
 {
-    const QString p = kro::platform::expandHome(QDir::fromNativeSeparators(path));
+    const QString p = kro::platform::expandHome(path);
     if (p.isEmpty())
         return false;
     QDir().mkpath(p);
@@ -87,7 +87,7 @@ QString KROGui::captureFileName(const QString& type, QString* error) const
             return QString();
         }
     }
-    const QString folder = kro::platform::expandHome(QDir::fromNativeSeparators(o.imgpath));
+    const QString folder = kro::platform::expandHome(o.imgpath);
     auto build = [&](const QString& suffix) {
         const QString name = stamp + QStringLiteral("_kroCapture") + suffix + QLatin1Char('.') + type;
         return folder.isEmpty() ? name : QDir(folder).filePath(name);
@@ -135,7 +135,7 @@ QPixmap KROGui::grabPlotPixmap(bool whiteBorder)
 void KROGui::on_screenShot()
 {
     QString folder = getImgPath();
-    if (folder.isEmpty() || !QFileInfo(kro::platform::expandHome(QDir::fromNativeSeparators(folder))).isDir()) {
+    if (folder.isEmpty() || !QFileInfo(kro::platform::expandHome(folder)).isDir()) {
         const auto answer = kro::prompter().getText(
             this, tr("Image path..."),
             tr("The image directory has not yet been set, or is inaccessible.\nTo create a directory enter the path "
@@ -146,9 +146,7 @@ void KROGui::on_screenShot()
             return;
         }
         // "~" is the home folder; the setting keeps the folder it names.
-        const QString path = answer->startsWith(QLatin1Char('~'))
-                                 ? kro::platform::expandHome(QDir::fromNativeSeparators(*answer))
-                                 : *answer;
+        const QString path = kro::platform::expandHome(*answer);
         if (!createPath(path)) {
             say(tr("Error: Unable to make path %1!").arg(path));
             return;

@@ -32,7 +32,7 @@ void KROGui::setCurrentPath(const QString& path)
     if (p.isEmpty())
         p = QDir::currentPath();
     p.remove(QLatin1Char('"'));
-    p = kro::platform::expandHome(QDir::fromNativeSeparators(p));
+    p = kro::platform::expandHome(p);
     const QString before = QDir::currentPath();
     if (!QDir::setCurrent(p)) {
         say(tr("Error: Working directory could not be changed to %1.").arg(p));
@@ -49,10 +49,9 @@ void KROGui::setWorkspacePath()
     const QString dir = kro::prompter().getExistingDirectory(this, tr("Set Workspace Path"), QDir::currentPath());
     if (dir.isEmpty())
         return;
-    const QString p = QDir::fromNativeSeparators(dir);
-    writeStringSetting(QStringLiteral("workspacepath"), p);
-    setCurrentPath(p);
-    say(tr("Workspace path set to %1.").arg(p));
+    writeStringSetting(QStringLiteral("workspacepath"), dir);
+    setCurrentPath(dir);
+    say(tr("Workspace path set to %1.").arg(dir));
 }
 
 void KROGui::on_showDir() { say(QDir::currentPath()); }
