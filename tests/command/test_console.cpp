@@ -2,6 +2,7 @@
 #include "command/commandedit.h"
 
 #include "console_probe.h"
+#include "support/files.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -322,10 +323,8 @@ TEST_F(Console, TabCompletesFileNamesCyclingThroughMatches)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    for (const char* name : {"data2.txt", "Data1.txt", "other.txt", ".hidden"}) {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+    for (const char* name : {"data2.txt", "Data1.txt", "other.txt", ".hidden"})
+        kro::test::writeFile(dir.filePath(name));
     const QString base = dir.path() + "/";
 
     // Slashes elsewhere on the line stay as typed.

@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 
 #include "console_probe.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QSettings>
@@ -412,12 +413,8 @@ TEST_F(Dispatcher, ScriptNamedByTheFirstWord)
     QTemporaryDir work;
     QTemporaryDir scripts;
     ASSERT_TRUE(work.isValid() && scripts.isValid());
-    auto touch = [](const QString& path) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    };
-    touch(work.filePath(QStringLiteral("local.krs")));
-    touch(scripts.filePath(QStringLiteral("calibrate.krs")));
+    kro::test::writeFile(work.filePath(QStringLiteral("local.krs")));
+    kro::test::writeFile(scripts.filePath(QStringLiteral("calibrate.krs")));
     QDir(work.path()).mkdir(QStringLiteral("folder.krs"));
     writeSetting(QStringLiteral("scriptspath"), scripts.path());
     const QString previous = QDir::currentPath();

@@ -4,8 +4,8 @@
 #include "platform/platform.h"
 
 #include "console_probe.h"
+#include "support/files.h"
 
-#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -20,18 +20,8 @@ QStringList numbered(int from, int to)
     return out;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using kro::test::readFile;
+using kro::test::writeFile;
 
 } // namespace
 

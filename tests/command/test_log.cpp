@@ -3,6 +3,7 @@
 #include "command/commandlog.h"
 
 #include "console_probe.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,11 +13,7 @@
 
 namespace {
 
-QString readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
+QString readFile(const QString& path) { return QString::fromUtf8(kro::test::readFile(path)); }
 
 // The entries of a log file with their time stamps replaced by "<stamp>".
 QString withoutStamps(const QString& text)
@@ -96,11 +93,7 @@ TEST_F(Log, SinkWithoutBlankNamesTheFile)
 TEST_F(Log, ExistingFileIsAppendedTo)
 {
     const QString file = path("old.log");
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("earlier\n");
-    }
+    kro::test::writeFile(file, "earlier\n");
     console.setLogFile(file);
     EXPECT_TRUE(readFile(file).startsWith("earlier\n\n"));
 }

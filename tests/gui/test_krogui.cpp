@@ -30,6 +30,7 @@
 #include "gui/startup.h"
 #include "plot/plotdiag.h"
 #include "plot/plotter.h"
+#include "support/files.h"
 #include "support/prompts.h"
 #include "support/test_env.h"
 #include "tabs/plotterctrl.h"
@@ -91,12 +92,7 @@ protected:
     }
     QString writeFile(const QString& name, const QByteArray& bytes)
     {
-        const QString path = m_dir.filePath(name);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
+        return kro::test::writeFile(m_dir.filePath(name), bytes);
     }
     QString dataFile(const QString& name = QStringLiteral("data.dat"))
     {
@@ -343,12 +339,8 @@ TEST(StartupCommand, WorkingFolderFromTheFirstExistingFileAndPathsThatStillResol
 {
     QTemporaryDir dir;
     const QString saved = QDir::currentPath();
-    QDir(dir.path()).mkpath("data");
-    QDir(dir.path()).mkpath("scripts");
-    for (const char* name : {"data/a.dat", "scripts/run.krs"}) {
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+    for (const char* name : {"data/a.dat", "scripts/run.krs"})
+        kro::test::writeFile(dir.filePath(name));
     QDir::setCurrent(dir.path());
     kro::StartupCommand c = kro::buildStartupCommand({"kro", "-f", "missing.dat", "data/a.dat", "-x", "1", "-y", "2"});
     EXPECT_EQ(QDir(c.workingDir), QDir(dir.filePath("data")));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "gui_printers.h"
+#include "support/files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -23,17 +24,14 @@ protected:
         m_binary = QDir(QCoreApplication::applicationDirPath()).filePath("../kro");
         if (!QFileInfo(m_binary).isExecutable())
             GTEST_SKIP() << "kro is not built next to the tests";
-        QDir(m_home.path()).mkpath("config/KROSoftware");
         QDir(m_home.path()).mkpath("images");
-        QFile conf(m_home.filePath("config/KROSoftware/kro.conf"));
-        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-        conf.write("[General]\neula=Version (Linux): " KRO_VERSION_TEXT "\nquickstart=false\nimgpath=" +
-                   imageFolder().toUtf8() + "\n");
-        conf.close();
-        QFile data(m_home.filePath("wave.dat"));
-        ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+        kro::test::writeFile(m_home.filePath("config/KROSoftware/kro.conf"),
+                             "[General]\neula=Version (Linux): " KRO_VERSION_TEXT "\nquickstart=false\nimgpath=" +
+                                 imageFolder().toUtf8() + "\n");
+        QByteArray rows;
         for (int i = 0; i < 200; ++i)
-            data.write(QByteArray::number(i * 0.1) + ", " + QByteArray::number((i % 20) * 0.5) + "\n");
+            rows += QByteArray::number(i * 0.1) + ", " + QByteArray::number((i % 20) * 0.5) + "\n";
+        kro::test::writeFile(m_home.filePath("wave.dat"), rows);
     }
 
     QString imageFolder() const { return m_home.filePath("images"); }
@@ -72,17 +70,13 @@ protected:
 
 TEST_F(Program, ScriptWithArgumentsPlotsSavesAnImageAndExits)
 {
-    QFile script(m_home.filePath("scripts/show.krs"));
-    QDir(m_home.path()).mkpath("scripts");
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("--> %1: data file, %2: title\n"
-                 "kro -f %1 -x 1 ...\n"
-                 "-->  a comment between continued lines\n"
-                 " -y 2 -title %2 -hmarker 2.5\n"
-                 "title %2\n"
-                 "kro -f %1 -x 1 -y 2 -append -jpg\n"
-                 "exit\n");
-    script.close();
+    kro::test::writeFile(m_home.filePath("scripts/show.krs"), "--> %1: data file, %2: title\n"
+                                                             "kro -f %1 -x 1 ...\n"
+                                                             "-->  a comment between continued lines\n"
+                                                             " -y 2 -title %2 -hmarker 2.5\n"
+                                                             "title %2\n"
+                                                             "kro -f %1 -x 1 -y 2 -append -jpg\n"
+                                                             "exit\n");
     QProcess p;
     // Relative names, as typed in a shell; the working folder moves to the script's.
     start(p, {"scripts/show.krs", "wave.dat", "Saw tooth"});

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "gui/scriptfile.h"
+#include "support/files.h"
 
 namespace {
 
@@ -24,12 +25,7 @@ Outcome run(const QString& fileText, const QStringList& tokens)
     return {scriptCommands(text), -1};
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+using kro::test::writeFile;
 
 } // namespace
 

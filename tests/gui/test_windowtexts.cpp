@@ -3,7 +3,6 @@
 #include "gui_printers.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QDateTime>
 #include <QLocale>
@@ -13,6 +12,7 @@
 #include "gui/startup.h"
 #include "gui/windowgeometry.h"
 #include "gui/windowtexts.h"
+#include "support/files.h"
 
 namespace {
 struct VerboseGuard {
@@ -90,9 +90,7 @@ TEST(Startup, ArgumentsNamingExistingFilesAreNotTimeStamps)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath("snow-depth.dat");
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
+    kro::test::writeFile(file);
     EXPECT_EQ(kro::expandNowArgument(file, 60000.0), file);
     EXPECT_EQ(kro::expandNowArgument(dir.filePath("snow-1.csv"), 60000.0), "60000.000000");
 }
