@@ -22,17 +22,9 @@ inline bool endsWord(char c) { return isFieldSeparator(c) || c == '\r' || c == '
 // A field that holds nothing: the line ends here or only its terminator is left.
 inline bool isEmptyField(const char* p, const char* end) { return p == end || *p == '\r' || *p == '\n'; }
 
-// The number a field starts with; a field written in double quotes, as
-// spreadsheet exports write them, is read inside its quote. Returns where
-// the number ended.
-inline const char* number(const char* p, const char* end, double& v)
-{
-    if (p < end && *p == '"')
-        ++p;
-    return kro::import::readLeadingDouble(p, end, v);
-}
-
-// As above, and whether the field started with a number at all.
+// The number a field starts with, and whether the field started with a
+// number at all; a field written in double quotes, as spreadsheet exports
+// write them, is read inside its quote. Returns where the number ended.
 inline const char* number(const char* p, const char* end, double& v, bool& found)
 {
     const char* from = p < end && *p == '"' ? p + 1 : p;
@@ -44,7 +36,8 @@ inline const char* number(const char* p, const char* end, double& v, bool& found
 inline double number(const char* p, const char* end)
 {
     double v = 0;
-    number(p, end, v);
+    bool found;
+    number(p, end, v, found);
     return v;
 }
 
