@@ -64,7 +64,7 @@ struct ParsingThread::FileRun {
     std::int64_t bytesRead = 0;
     std::int64_t progressTotal = 0;
     int progressCounter = 0;
-    bool errorShown[5] = {false, false, false, false, false};
+    bool errorShown[LineParserException::NO_NUMBER + 1] = {}; // by failure kind
     bool hasRegex = false;
     boost::regex regex;
     std::string stripped;
@@ -392,7 +392,7 @@ void ParsingThread::reportLineError(FileRun& r, int kind, const char* message, l
                                              .arg(lineNumber)));
         return;
     }
-    if (kind < 1 || kind > 4 || r.errorShown[kind])
+    if (kind < 1 || kind > LineParserException::NO_NUMBER || r.errorShown[kind])
         return;
     r.errorShown[kind] = true;
     postMain(new ParsingThreadUpdate(ParsingThreadUpdate::LINE_ERROR, this, 0,
