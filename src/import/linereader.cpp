@@ -36,7 +36,7 @@ bool LineReader::open(const QString& path, QString* error)
     m_fileSize = ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode) ? std::int64_t(st.st_size) : 0;
     m_start = m_scanned = m_filled = 0;
     m_eof = false;
-    m_firstLine = true;
+    m_utf16 = false;
     m_terminator = '\n';
     m_sampleLineLength = 0.0;
     return true;
@@ -75,6 +75,11 @@ bool LineReader::fill()
         m_filled += std::size_t(n);
         if (first) {
             const char* b = m_buffer.data();
+            // A UTF-8 byte order mark belongs to no line; UTF-16 text is only
+            // noted (see startsWithUtf16Mark()).
+            if (m_filled >= 3 && std::memcmp(b, "\xEF\xBB\xBF", 3) == 0)
+                m_start = 3;
+            m_utf16 = m_filled >= 2 && (std::memcmp(b, "\xFF\xFE", 2) == 0 || std::memcmp(b, "\xFE\xFF", 2) == 0);
             // (A carriage return that ends the buffer may be followed by a line feed.)
             if (!std::memchr(b, '\n', m_filled) && m_filled > 1 && std::memchr(b, '\r', m_filled - 1))
                 m_terminator = '\r';
@@ -85,18 +90,14 @@ bool LineReader::fill()
     }
 }
 
-bool LineReader::next(const char*& begin, const char*& end)
+bool LineReader::startsWithUtf16Mark()
 {
-    if (!nextLine(begin, end))
-        return false;
-    // A UTF-8 byte order mark at the start of the file belongs to no line.
-    if (m_firstLine && end - begin >= 3 && std::memcmp(begin, "\xEF\xBB\xBF", 3) == 0)
-        begin += 3;
-    m_firstLine = false;
-    return true;
+    if (m_fd >= 0 && m_sampleLineLength == 0.0 && !m_eof)
+        fill();
+    return m_utf16;
 }
 
-bool LineReader::nextLine(const char*& begin, const char*& end)
+bool LineReader::next(const char*& begin, const char*& end)
 {
     if (m_fd < 0)
         return false;

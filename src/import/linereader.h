@@ -28,6 +28,9 @@ public:
     // Lines end in a line feed; in a file whose first buffer holds no line
     // feed but a carriage return, they end in a carriage return.
     bool next(const char*& begin, const char*& end);
+    // Whether the file starts with a UTF-16 byte order mark (reads the
+    // first buffer when no line was read yet).
+    bool startsWithUtf16Mark();
 
     // Size of the open file in bytes (0 when unknown).
     std::int64_t fileSize() const { return m_fileSize; }
@@ -38,7 +41,6 @@ public:
 
 private:
     bool fill();
-    bool nextLine(const char*& begin, const char*& end);
 
     int m_fd = -1;
     std::vector<char> m_buffer;
@@ -46,7 +48,7 @@ private:
     std::size_t m_scanned = 0; // bytes from m_start known to hold no line feed
     std::size_t m_filled = 0;
     bool m_eof = false;
-    bool m_firstLine = true; // the next line handed out is the file's first
+    bool m_utf16 = false; // the first buffer started with a UTF-16 byte order mark
     char m_terminator = '\n'; // '\r' for a file whose lines end in a carriage return alone
     std::int64_t m_fileSize = 0;
     double m_sampleLineLength = 0.0;

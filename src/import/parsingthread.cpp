@@ -5,7 +5,6 @@
 #include "import/textcodec.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 
 #include <boost/regex.hpp>
@@ -24,16 +23,6 @@ const char* const kIndent = "\n               ";
 
 // Lines between checks of the stop request.
 constexpr long long kStopCheckLines = 1 << 16;
-
-// A file that starts with a UTF-16 byte order mark.
-bool isUtf16(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray start = file.read(2);
-    return start == QByteArray("\xFF\xFE", 2) || start == QByteArray("\xFE\xFF", 2);
-}
 
 } // namespace
 
@@ -211,7 +200,7 @@ void ParsingThread::loadFile(const FileObject& fo, int base)
                                          QStringLiteral("Error opening file %1: %2").arg(fo.m_file, reason)));
         return;
     }
-    if (isUtf16(fo.m_file)) {
+    if (r.reader.startsWithUtf16Mark()) {
         postMain(new ParsingThreadUpdate(ParsingThreadUpdate::LINE_ERROR, this, 0,
                                          QStringLiteral("Error: The file %1 holds UTF-16 text, which cannot be read as "
                                                         "data. Save it as UTF-8 or plain text and load it again.")
