@@ -42,7 +42,6 @@ void PlotterCtrl::stopLoaders()
         delete loader;
     }
     m_loaders.clear();
-    m_abandoned.clear();
     m_busy = false;
 }
 
@@ -310,10 +309,9 @@ void PlotterCtrl::on_zoomOutClicked()
 void PlotterCtrl::abandonLoadsInto(Plotter* plot)
 {
     for (auto& [running, target] : m_loaders) {
-        if (target == plot) {
+        if (target.plot == plot) {
             running->requestStop();
-            target = nullptr;
-            m_abandoned.insert(running);
+            target = {nullptr, true};
         }
     }
 }

@@ -15,7 +15,6 @@
 #include <QStringList>
 
 #include <map>
-#include <set>
 #include <vector>
 
 class ParsingThread;
@@ -128,10 +127,13 @@ private:
     template <typename... Args>
     bool callPlot(Plotter* plot, const char* signature, const char* name, Args... args);
 
-    // The running loaders and the plots that asked for their data.
-    std::map<ParsingThread*, QPointer<Plotter>> m_loaders;
-    // Loaders whose plot a later command cleared: stopped, results dropped.
-    std::set<ParsingThread*> m_abandoned;
+    // A running loader's plot; an abandoned loader's plot was cleared by a
+    // later command: the loader is stopped and its results are dropped.
+    struct LoadTarget {
+        QPointer<Plotter> plot;
+        bool abandoned = false;
+    };
+    std::map<ParsingThread*, LoadTarget> m_loaders;
     // Stops the loads running into a plot and marks their results to be dropped.
     void abandonLoadsInto(Plotter* plot);
 };

@@ -210,7 +210,7 @@ void PlotterCtrl::on_kroplot(const QString& text)
             occupied.push_back(id);
         loader->setOccupiedIndices(std::move(occupied));
         for (const auto& [running, target] : m_loaders)
-            if (target == plot && running->indexClaims())
+            if (target.plot == plot && running->indexClaims())
                 claims = running->indexClaims();
     }
     loader->setIndexClaims(claims ? claims : std::make_shared<CurveIndexClaims>());
@@ -218,7 +218,7 @@ void PlotterCtrl::on_kroplot(const QString& text)
     loader->setMerge(options.merge);
     loader->setXOffsetFlag(options.xoffset);
     loader->setYOffsetFlag(options.yoffset);
-    m_loaders[loader] = plot;
+    m_loaders[loader] = {plot};
     m_busy = true;
     if (m_progressBar) {
         m_progressBar->arm();
@@ -391,18 +391,24 @@ void PlotterCtrl::applyPlotOptions(Plotter* plot, PlotOptions o)
 Plotter* PlotterCtrl::loaderTarget(ParsingThread* loader) const
 {
     const auto it = m_loaders.find(loader);
-    return it == m_loaders.end() ? nullptr : it->second.data();
+    return it == m_loaders.end() ? nullptr : it->second.plot.data();
 }
 
 void PlotterCtrl::customEvent(QEvent* event)
 {
     auto* update = dynamic_cast<ParsingThreadUpdate*>(event);
-    if (!update || !m_loaders.count(update->thread()))
+    if (!update)
+        return;
+    const auto it = m_loaders.find(update->thread());
+    if (it == m_loaders.end())
         return;
     ParsingThread* loader = update->thread();
     // A dropped load only needs to end.
-    if (m_abandoned.count(loader) && int(event->type()) != ParsingThreadUpdate::FINISHED)
+    if (it->second.abandoned) {
+        if (int(event->type()) == ParsingThreadUpdate::FINISHED)
+            endLoad(loader);
         return;
+    }
     switch (int(event->type())) {
     case ParsingThreadUpdate::OUT_OF_MEMORY:
         Q_EMIT transcript(tr("Warning: Not enough program memory to load all data."));
@@ -443,10 +449,6 @@ void PlotterCtrl::loadFinished(ParsingThread* loader)
 {
     loader->wait();
     Plotter* plot = loaderTarget(loader);
-    if (m_abandoned.count(loader)) {
-        endLoad(loader);
-        return;
-    }
     if (!plot) {
         Q_EMIT transcript(tr("Warning: The plot that asked for the data was closed before the data arrived; the "
                              "data was discarded."));
@@ -540,7 +542,6 @@ void PlotterCtrl::endLoad(ParsingThread* loader)
 {
     loader->wait();
     m_loaders.erase(loader);
-    m_abandoned.erase(loader);
     delete loader;
     m_busy = !m_loaders.empty();
     if (!m_busy && m_progressBar) {
