@@ -699,8 +699,9 @@ private:
     // Asks for marker numbers (the all-markers entry is number 0).
     std::vector<int> promptMarkers(int minSelected, int maxSelected, bool offerAll, bool* accepted);
     void deleteMarkerDiffWidget(int number);
-    // Mouse tools.
-    void setMouseMode(int mode, bool on);
+    // Mouse tools: under SET switches tool `which` on (or every tool off);
+    // tells whether `which` is in force.
+    bool mouseMode(int which, bool on, SETGET mode);
     void buildModeCursors();
     void selectDataInRect(const QRect& band);
     // Wheel and keys: shifts the range in force of one axis by a number of

@@ -81,41 +81,24 @@ void Plotter::buildModeCursors()
 // ---------------------------------------------------------------------------
 // Modes
 
-void Plotter::setMouseMode(int mode, bool on)
+bool Plotter::mouseMode(int which, bool on, SETGET mode)
 {
-    m_mouseMode = on ? mode : 0;
-    if (m_modeCursors.empty())
-        buildModeCursors();
-    setCursor(m_modeCursors[m_mouseMode].normal);
+    if (mode == SET) {
+        m_mouseMode = on ? which : 0;
+        if (m_modeCursors.empty())
+            buildModeCursors();
+        setCursor(m_modeCursors[m_mouseMode].normal);
+    }
+    return m_mouseMode == which;
 }
 
-bool Plotter::setCropMode(bool on, SETGET mode)
-{
-    if (mode == SET)
-        setMouseMode(kCropMode, on);
-    return m_mouseMode == kCropMode;
-}
+bool Plotter::setCropMode(bool on, SETGET mode) { return mouseMode(kCropMode, on, mode); }
 
-bool Plotter::setEraserMode(bool on, SETGET mode)
-{
-    if (mode == SET)
-        setMouseMode(kEraserMode, on);
-    return m_mouseMode == kEraserMode;
-}
+bool Plotter::setEraserMode(bool on, SETGET mode) { return mouseMode(kEraserMode, on, mode); }
 
-bool Plotter::setDataSelectMode(bool on, SETGET mode)
-{
-    if (mode == SET)
-        setMouseMode(kDataSelectMode, on);
-    return m_mouseMode == kDataSelectMode;
-}
+bool Plotter::setDataSelectMode(bool on, SETGET mode) { return mouseMode(kDataSelectMode, on, mode); }
 
-bool Plotter::setPanMode(bool on, SETGET mode)
-{
-    if (mode == SET)
-        setMouseMode(kPanMode, on);
-    return m_mouseMode == kPanMode;
-}
+bool Plotter::setPanMode(bool on, SETGET mode) { return mouseMode(kPanMode, on, mode); }
 
 // ---------------------------------------------------------------------------
 // Snap to a curve
