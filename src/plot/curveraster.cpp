@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <limits>
 
+#include "plot/ticklabels.h"
+
 namespace curveraster {
 
 namespace {
 
-constexpr double kMjdFirst = 40587.0;
-constexpr double kMjdEnd = 88069.0;
+using ticklabels::kEndDateMjd;
+using ticklabels::kFirstDateMjd;
 
 struct Box {
     double x0, y0, x1, y1;
@@ -179,7 +181,7 @@ inline void checkMjd(double x, PassInfo* info)
 {
     if (info) {
         ++info->examined;
-        if (info->allMjd && !(x >= kMjdFirst && x < kMjdEnd))
+        if (info->allMjd && !(x >= kFirstDateMjd && x < kEndDateMjd))
             info->allMjd = false;
     }
 }
@@ -228,7 +230,7 @@ std::size_t extendColumn(const double* xy, std::size_t j, std::size_t n, const M
         if (!b.contains(qx, qy) || pixelOf(qx) != column)
             break;
         if (CheckDates)
-            mjd = mjd && nx >= kMjdFirst && nx < kMjdEnd;
+            mjd = mjd && nx >= kFirstDateMjd && nx < kEndDateMjd;
         c.add(pixelOf(qy));
         lastX = qx;
         lastY = qy;
@@ -268,7 +270,7 @@ void linePaths(const double* xy, std::size_t n, const Mapping& m, const Options&
         const double x = xy[2 * j];
         const double y = xy[2 * j + 1];
         if (checkDates)
-            allMjd = allMjd && x >= kMjdFirst && x < kMjdEnd;
+            allMjd = allMjd && x >= kFirstDateMjd && x < kEndDateMjd;
         double px, py;
         if (!m.map(x, y, px, py))
             continue;

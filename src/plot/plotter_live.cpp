@@ -6,11 +6,11 @@
 #include <new>
 
 #include "plot/plotter.h"
+#include "plot/ticklabels.h"
 
 namespace {
 
-constexpr double kMjdFirst = 40587.0;  // 1970-01-01
-constexpr double kMjdEnd = 88069.0;    // 2100-01-01, not included
+constexpr double kUnixEpochMjd = 40587.0;
 // Windows up to this many values are reserved whole when they start to fill.
 constexpr std::size_t kReserveLimit = std::size_t(1) << 26;
 
@@ -71,8 +71,6 @@ void appendSliding(std::vector<double>& values, const std::vector<double>& batch
     if (values.size() > window)
         values.erase(values.begin(), values.end() - std::ptrdiff_t(window));
 }
-
-bool inMjdRangeValue(double x) { return x >= kMjdFirst && x < kMjdEnd; }
 
 } // namespace
 
@@ -187,7 +185,7 @@ void Plotter::on_convertFromUnixToMJD()
         for (const auto& [id, c] : m_curves) {
             c.pointCount();
             for (std::size_t i = 0; i < c.values.size(); i += 2) {
-                if (!inMjdRangeValue(c.values[i] / 86400.0 + kMjdFirst)) {
+                if (!ticklabels::hasDateText(c.values[i] / 86400.0 + kUnixEpochMjd)) {
                     inRange = false;
                     break;
                 }
@@ -201,7 +199,7 @@ void Plotter::on_convertFromUnixToMJD()
         }
         for (auto& [id, c] : m_curves) {
             for (std::size_t i = 0; i < c.values.size(); i += 2)
-                c.values[i] = c.values[i] / 86400.0 + kMjdFirst;
+                c.values[i] = c.values[i] / 86400.0 + kUnixEpochMjd;
         }
     }
     plot();

@@ -12,13 +12,11 @@
 #include "plot/linewidget.h"
 #include "plot/plotdiag.h"
 #include "plot/plotter.h"
+#include "plot/ticklabels.h"
 
 int Plotter::s_nextMarkerDiffNumber = 1;
 
 namespace {
-constexpr int kMjdFirst = 40587;
-constexpr int kMjdEnd = 88069;
-
 QString orientationWord(int orientation)
 {
     return orientation == 1 ? QStringLiteral("Horizontal") : QStringLiteral("Vertical");
@@ -52,7 +50,7 @@ struct Plotter::MarkerFrame {
 
 QString Plotter::mjdDateText(double mjd)
 {
-    if (!(mjd >= kMjdFirst && mjd < kMjdEnd))
+    if (!ticklabels::hasDateText(mjd))
         return QStringLiteral("Out of bounds");
     std::tm t{};
     mjdToTm(t, mjd, true);

@@ -115,7 +115,7 @@ QString dateLabel(double v, double step, bool timeOfDay)
     }
     if (step * 86400.0 < 1.0)
         return QString::fromStdString(mjdToText(v));
-    if (!(v >= 40587.0 && v < 88069.0))
+    if (!hasDateText(v))
         return QStringLiteral("Out of bounds");
     std::tm t{};
     mjdToTm(t, v, true);

@@ -35,6 +35,12 @@ QStringList decadeLabels(const AxisRange& range, int sign);
 QString decadeBase(int sign);
 QString decadeExponent(int d, int sign);
 
+// The dates that have a calendar text: from MJD 40587 (1970-01-01) up to,
+// not including, 88069 (2100-01-01). NaN has none.
+inline constexpr double kFirstDateMjd = 40587.0;
+inline constexpr double kEndDateMjd = 88069.0;
+inline bool hasDateText(double mjd) { return mjd >= kFirstDateMjd && mjd < kEndDateMjd; }
+
 // The calendar label of a tick on a date axis: a time of day when every x
 // lies in [0, 1]; the date and the time to milliseconds on two lines when
 // ticks are less than a second apart; else the date "Mmm dd, yyyy". Values
