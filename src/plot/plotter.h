@@ -693,12 +693,12 @@ private:
     MarkerFrame markerFrame() const;
     void setMarkerValueText(MarkerWidget* w, const MarkerRecord& m) const;
     double viewBoundToData(int axis, double bound) const;
-    void deleteMarkerWidget(int number);
+    // Deletes every marker and difference widget.
+    void deleteMarkerWidgets();
     // Adding a marker of an orientation (0 vertical, 1 horizontal).
     void addMarker(int orientation, const double* position, bool redraw);
     // Asks for marker numbers (the all-markers entry is number 0).
     std::vector<int> promptMarkers(int minSelected, int maxSelected, bool offerAll, bool* accepted);
-    void deleteMarkerDiffWidget(int number);
     // Mouse tools: under SET switches tool `which` on (or every tool off);
     // tells whether `which` is in force.
     bool mouseMode(int which, bool on, SETGET mode);

@@ -40,6 +40,40 @@ bool dataExtremes(const CurveMap& curves, int axis, double& lo, double& hi)
     }
     return any;
 }
+
+// The widget of a marker or difference number, or widgets.end().
+template <typename W>
+auto findNumbered(const std::vector<W*>& widgets, int number)
+{
+    return std::find_if(widgets.begin(), widgets.end(), [number](const W* w) { return w->m_number == number; });
+}
+
+template <typename W>
+W* numbered(const std::vector<W*>& widgets, int number)
+{
+    const auto it = findNumbered(widgets, number);
+    return it == widgets.end() ? nullptr : *it;
+}
+
+template <typename W>
+void deleteNumbered(std::vector<W*>& widgets, int number)
+{
+    const auto it = findNumbered(widgets, number);
+    if (it == widgets.end())
+        return;
+    delete *it;
+    widgets.erase(it);
+}
+
+// Deletes the widgets from the last one made to the first.
+template <typename W>
+void deleteAll(std::vector<W*>& widgets)
+{
+    while (!widgets.empty()) {
+        delete widgets.back();
+        widgets.pop_back();
+    }
+}
 } // namespace
 
 struct Plotter::MarkerFrame {
@@ -72,42 +106,14 @@ double Plotter::viewBoundToData(int axis, double bound) const
     return s * std::pow(10.0, s * bound);
 }
 
-MarkerWidget* Plotter::markerWidget(int number) const
-{
-    for (MarkerWidget* w : m_markerWidgets)
-        if (w->m_number == number)
-            return w;
-    return nullptr;
-}
+MarkerWidget* Plotter::markerWidget(int number) const { return numbered(m_markerWidgets, number); }
 
-MarkerDiffWidget* Plotter::markerDiffWidget(int number) const
-{
-    for (MarkerDiffWidget* w : m_markerDiffWidgets)
-        if (w->m_number == number)
-            return w;
-    return nullptr;
-}
+MarkerDiffWidget* Plotter::markerDiffWidget(int number) const { return numbered(m_markerDiffWidgets, number); }
 
-void Plotter::deleteMarkerWidget(int number)
+void Plotter::deleteMarkerWidgets()
 {
-    for (auto it = m_markerWidgets.begin(); it != m_markerWidgets.end(); ++it) {
-        if ((*it)->m_number == number) {
-            delete *it;
-            m_markerWidgets.erase(it);
-            return;
-        }
-    }
-}
-
-void Plotter::deleteMarkerDiffWidget(int number)
-{
-    for (auto it = m_markerDiffWidgets.begin(); it != m_markerDiffWidgets.end(); ++it) {
-        if ((*it)->m_number == number) {
-            delete *it;
-            m_markerDiffWidgets.erase(it);
-            return;
-        }
-    }
+    deleteAll(m_markerDiffWidgets);
+    deleteAll(m_markerWidgets);
 }
 
 // ---------------------------------------------------------------------------
@@ -237,10 +243,7 @@ void Plotter::removeMarkers(const IdArray& numbers)
     if (!list.empty() && list.front() == 0) {
         m_markers.clear();
         m_markerDiffs.clear();
-        while (!m_markerDiffWidgets.empty())
-            deleteMarkerDiffWidget(m_markerDiffWidgets.back()->m_number);
-        while (!m_markerWidgets.empty())
-            deleteMarkerWidget(m_markerWidgets.back()->m_number);
+        deleteMarkerWidgets();
         Q_EMIT verbose(ZEVOVE::INFO, tr("All markers removed."));
     } else {
         for (auto it = list.rbegin(); it != list.rend(); ++it) {
@@ -253,7 +256,7 @@ void Plotter::removeMarkers(const IdArray& numbers)
             }
             Q_EMIT verbose(ZEVOVE::INFO, tr("Marker M%1 was removed.").arg(number));
             m_markers.erase(number);
-            deleteMarkerWidget(number);
+            deleteNumbered(m_markerWidgets, number);
             for (auto d = m_markerDiffs.begin(); d != m_markerDiffs.end();) {
                 if (d->second.first != number && d->second.second != number) {
                     ++d;
@@ -262,7 +265,7 @@ void Plotter::removeMarkers(const IdArray& numbers)
                 Q_EMIT verbose(ZEVOVE::INFO, tr("The delta marker connected to M%1 and M%2 has been removed.")
                                                  .arg(d->second.first)
                                                  .arg(d->second.second));
-                deleteMarkerDiffWidget(d->first);
+                deleteNumbered(m_markerDiffWidgets, d->first);
                 m_markerDiffs.erase(d);
                 d = m_markerDiffs.begin();
             }
@@ -279,10 +282,7 @@ void Plotter::removeAllMarkers()
     m_markerTable->hide();
     m_markers.clear();
     m_markerDiffs.clear();
-    while (!m_markerDiffWidgets.empty())
-        deleteMarkerDiffWidget(m_markerDiffWidgets.back()->m_number);
-    while (!m_markerWidgets.empty())
-        deleteMarkerWidget(m_markerWidgets.back()->m_number);
+    deleteMarkerWidgets();
 }
 
 // ---------------------------------------------------------------------------
@@ -443,11 +443,14 @@ Plotter::MarkerFrame Plotter::markerFrame() const
 }
 
 namespace {
-void fitToFrame(LineWidget* w, const QPoint& tl, const QRect& overlay)
+// Places a widget over the frame; one just made is shown.
+void fitToFrame(LineWidget* w, const QPoint& tl, const QRect& overlay, bool created)
 {
     w->m_origin = tl;
     w->m_bounds = overlay.translated(-tl);
     w->setGeometry(tl.x(), tl.y(), overlay.width(), overlay.height());
+    if (created)
+        w->show();
 }
 } // namespace
 
@@ -467,9 +470,7 @@ void Plotter::placeMarkers()
         }
         w->setDifferenceMarker(false);
         w->m_orientation = m.orientation;
-        fitToFrame(w, f.tl, f.overlay);
-        if (created)
-            w->show();
+        fitToFrame(w, f.tl, f.overlay, created);
         if (m.orientation == 1) {
             const double x0 = viewBoundToData(0, v.xRange().min);
             const int py = dataToPixel(x0, m.position).y();
@@ -552,9 +553,7 @@ void Plotter::drawMarkerDifferences()
         w->m_caption = (w0 == 1 ? QStringLiteral("%1y: %2") : QStringLiteral("%1x: %2"))
                            .arg(QChar(0x0394))
                            .arg(std::fabs(b->second.position - a->second.position));
-        fitToFrame(w, f.tl, f.overlay);
-        if (created)
-            w->show();
+        fitToFrame(w, f.tl, f.overlay, created);
         w->m_p1 = qb - w->m_origin;
         w->m_p2 = qa - w->m_origin;
         w->refresh();
