@@ -244,26 +244,21 @@ void CommandEdit::restrictSelectionToInput()
     QTextCursor c = textCursor();
     if (!c.hasSelection())
         return;
-    const QTextBlock startBlock = document()->findBlock(c.selectionStart());
     const QTextBlock endBlock = document()->findBlock(c.selectionEnd());
     if (endBlock.blockNumber() < m_promptBlock) {
         c.clearSelection();
         setTextCursor(c);
         return;
     }
-    // A selection may not reach into the prompt itself either: deleting or
-    // typing over it would leave a line without its "> ".
+    // A selection starting in the output or in the prompt itself starts at
+    // the input instead: deleting or typing over the prompt would leave a
+    // line without its "> ".
     const int inputStart = cursorAt(m_promptBlock, kPromptLength).position();
-    if (startBlock.blockNumber() < m_promptBlock
-        || (startBlock.blockNumber() == m_promptBlock && c.selectionStart() < inputStart)) {
+    if (c.selectionStart() < inputStart) {
         const int end = c.selectionEnd();
-        const int start = inputStart;
-        if (end <= start) {
-            c.setPosition(std::max(end, start));
-        } else {
-            c.setPosition(start);
+        c.setPosition(inputStart);
+        if (end > inputStart)
             c.setPosition(end, QTextCursor::KeepAnchor);
-        }
         setTextCursor(c);
     }
 }
