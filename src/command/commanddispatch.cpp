@@ -40,6 +40,13 @@ QRegularExpression caseSensitive(const QString& pattern)
     return re;
 }
 
+// What separates the numbers of a command: blanks or a comma.
+const QRegularExpression& valueSeparators()
+{
+    static const QRegularExpression separators(QStringLiteral(R"([\s,])"));
+    return separators;
+}
+
 // The value of pi the unwrap command uses.
 constexpr double kUnwrapPi = 3.14159265358979;
 
@@ -306,7 +313,6 @@ bool CommandEdit::onCrop(const QString& line, const QRegularExpressionMatch&)
         caseSensitive(QStringLiteral(R"((((\s|,)*[\+-]?\d+\.?(\d+)?(\b|([eE][\+-]?\d+)\b)){4}))"));
     static const QRegularExpression two =
         caseSensitive(QStringLiteral(R"((((\s|,)*[\+-]?\d+\.?(\d+)?(\b|([eE][\+-]?\d+)\b)){2}))"));
-    static const QRegularExpression separators(QStringLiteral(R"([\s,])"));
 
     IdArray ids;
     parseIdList(line, ids, grammar, ID_ALL | ID_EMPTY_IS_ALL);
@@ -314,7 +320,7 @@ bool CommandEdit::onCrop(const QString& line, const QRegularExpressionMatch&)
     if (!values.hasMatch())
         values = two.match(line);
     std::vector<double> limits;
-    for (const QString& part : values.captured(1).split(separators, Qt::SkipEmptyParts))
+    for (const QString& part : values.captured(1).split(valueSeparators(), Qt::SkipEmptyParts))
         limits.push_back(part.toDouble());
     return prepare(&CommandEdit::crop, limits, ids);
 }
@@ -399,14 +405,13 @@ bool CommandEdit::onNorm(const QString& line, const QRegularExpressionMatch& m)
         g.addCurveIds();
         return g;
     }();
-    // The grammar separates the two bounds by blanks or a comma.
-    static const QRegularExpression separators(QStringLiteral(R"([\s,])"));
     IdArray ids;
     if (!parseIdArgsWithPattern(line, ids, grammar))
         return false;
     double lower = -1.0;
     double upper = 1.0;
-    const QStringList parts = stripCommandWord(line, m).split(separators, Qt::SkipEmptyParts);
+    // The grammar separates the two bounds by blanks or a comma.
+    const QStringList parts = stripCommandWord(line, m).split(valueSeparators(), Qt::SkipEmptyParts);
     if (parts.size() > 1) {
         bool ok = false;
         const double a = parts.at(0).toDouble(&ok);
@@ -548,8 +553,7 @@ bool CommandEdit::onUnwrap(const QString& line, const QRegularExpressionMatch& m
     const QString rest = stripCommandWord(line, m);
     if (!rest.isNull()) {
         // The phase ends at the first blank or comma (the grammar's separators).
-        static const QRegularExpression separator(QStringLiteral(R"([\s,])"));
-        const QString token = rest.section(separator, 0, 0);
+        const QString token = rest.section(valueSeparators(), 0, 0);
         bool ok = false;
         const double value = token.toDouble(&ok);
         if (ok) {
