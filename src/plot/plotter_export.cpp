@@ -47,6 +47,16 @@ std::vector<std::pair<QString, std::vector<int>>> groupByFile(const std::map<int
     return groups;
 }
 
+QString notOpenedText(const QString& path, int number)
+{
+    return Plotter::tr("Error: Could not open \"%1\" for output. Curve C%2 will not be saved.").arg(path).arg(number);
+}
+
+QString notWrittenText(const QString& path, int number)
+{
+    return Plotter::tr("Error: Could not write \"%1\". Curve C%2 was not saved.").arg(path).arg(number);
+}
+
 } // namespace
 
 void Plotter::writeCurveFiles(int flags, const std::map<int, QString>& files, const QString& header)
@@ -110,12 +120,10 @@ void Plotter::writeCurveFiles(int flags, const std::map<int, QString>& files, co
                 reportWritten(number, path);
                 break;
             case NotOpened:
-                Q_EMIT transcript(tr("Error: Could not open \"%1\" for output. Curve C%2 will not be saved.")
-                                      .arg(path)
-                                      .arg(number));
+                Q_EMIT transcript(notOpenedText(path, number));
                 break;
             case NotWritten:
-                Q_EMIT transcript(tr("Error: Could not write \"%1\". Curve C%2 was not saved.").arg(path).arg(number));
+                Q_EMIT transcript(notWrittenText(path, number));
                 break;
             }
         }
@@ -227,8 +235,7 @@ void Plotter::saveData(const QString& path)
             m_outputPath = name;
             sink = std::make_unique<FileSink>(name);
             if (!sink->isOpen()) {
-                Q_EMIT transcript(
-                    tr("Error: Could not open \"%1\" for output. Curve C%2 will not be saved.").arg(name).arg(id + 1));
+                Q_EMIT transcript(notOpenedText(name, id + 1));
                 failed = true;
                 if (single)
                     break;
@@ -242,7 +249,7 @@ void Plotter::saveData(const QString& path)
             if (sink->close())
                 Q_EMIT transcript(tr("Info: C%1 data written to: %2").arg(id + 1).arg(name));
             else
-                Q_EMIT transcript(tr("Error: Could not write \"%1\". Curve C%2 was not saved.").arg(name).arg(id + 1));
+                Q_EMIT transcript(notWrittenText(name, id + 1));
         }
     }
     if (single && sink && sink->isOpen() && !sink->close()) {
