@@ -18,8 +18,6 @@
 
 #include "plot/curveraster.h"
 
-
-
 // The screen position of a point; false when the point is skipped.
 bool screenPosition(const curveraster::Mapping& m, double x, double y, std::int64_t& column, std::int64_t& row);
 
@@ -34,10 +32,8 @@ public:
     // The same answer as nearestPointScan for the values and mapping built.
     long long nearest(int px, int py) const;
 
-    // What the index was built from (to tell whether it is still current).
-    const double* source() const { return m_source; }
-    std::size_t sourceSize() const { return m_sourceSize; }
-    const curveraster::Mapping& mapping() const { return m_mapping; }
+    // Whether the index was built from these values under this mapping
+    // (still current).
     bool builtFor(const std::vector<double>& values, const curveraster::Mapping& m) const
     {
         return m_built && m_source == values.data() && m_sourceSize == values.size() && m_mapping == m;
