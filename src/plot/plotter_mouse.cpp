@@ -178,8 +178,9 @@ void Plotter::zoomToRect(const QRect& rect, bool forward)
     const ViewRect& v = view();
     const double x0 = v.xRange().min, x1 = v.xRange().max;
     const double y0 = v.yRange().min, y1 = v.yRange().max;
-    const double W = width() - m_marginLeft - m_marginRight;
-    const double H = height() - m_marginTop - m_marginBottom;
+    const QRect area = plotArea();
+    const double W = area.width();
+    const double H = area.height();
     const double sx = (x1 - x0) / W;
     const double sy = (y1 - y0) / H;
     AxisRange nx(x0 + r.left() * sx, x0 + r.right() * sx);
@@ -217,8 +218,9 @@ void Plotter::panBy(int dx, int dy, const QPoint& origin)
     // The displacement in axis coordinates (decades on a logarithmic axis),
     // applied to the range in force so a fixed domain or range moves too.
     ViewRect& v = view();
-    const double W = width() - m_marginLeft - m_marginRight;
-    const double H = height() - m_marginTop - m_marginBottom;
+    const QRect area = plotArea();
+    const double W = area.width();
+    const double H = area.height();
     AxisRange& xr = v.xRange();
     AxisRange& yr = v.yRange();
     if (W > 1) {
