@@ -213,9 +213,7 @@ void Plotter::changeInsideColor()
             m_gridColor = kLightGrid;
         readout(Qt::white, Qt::black);
     }
-    m_insideColor = chosen;
-    setBackgroundOf(m_coordLabel, m_insideColor);
-    refreshPixmap();
+    setInsideColor(chosen);
 }
 
 void Plotter::changeOutsideColor()
