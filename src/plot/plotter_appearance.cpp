@@ -256,20 +256,13 @@ void Plotter::setLinesOrPoints(int id, bool points, OPTSTATES::QUADSTATE state)
     if (it == m_curves.end())
         return;
     Zavozi::CurveAttributes& a = it->second.attributes;
-    if (state != OPTSTATES::TOGGLE) {
-        const bool on = state == OPTSTATES::ON;
-        if (points)
-            a.showPoints = on || !a.showLine;
-        else {
-            a.showLine = on;
-            if (!on && !a.showPoints)
-                a.showPoints = true;
-        }
-    } else if (points) {
-        a.showPoints = !a.showPoints || !a.showLine;
+    const bool on = state == OPTSTATES::TOGGLE ? !(points ? a.showPoints : a.showLine) : state == OPTSTATES::ON;
+    // A curve always shows its lines or its points.
+    if (points) {
+        a.showPoints = on || !a.showLine;
     } else {
-        a.showLine = !a.showLine;
-        if (!a.showLine && !a.showPoints)
+        a.showLine = on;
+        if (!on && !a.showPoints)
             a.showPoints = true;
     }
     if (LegendItem* item = m_legend->findItem(id)) {
