@@ -11,6 +11,7 @@
 #include <iostream>
 #include <memory>
 
+#include "core/linecolors.h"
 #include "core/messages.h"
 #include "core/settings.h"
 #include "gui/embeddedimages.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv)
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
     kro::platform::setUpApplication();
+    loadLineColors();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QPalette palette = QApplication::palette();
     palette.setColor(QPalette::Window, QColor(240, 240, 240));

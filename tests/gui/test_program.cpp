@@ -101,6 +101,9 @@ TEST_F(Program, ScriptWithArgumentsPlotsSavesAnImageAndExits)
     EXPECT_GT(coloured, 100);
     // The window arrangement was written when the program ended.
     EXPECT_TRUE(QFileInfo(m_home.filePath("data/KRO/docksettings.ini")).isFile());
+    // The line colours were read at start (the file is written with the
+    // default colours when it is missing).
+    EXPECT_TRUE(QFileInfo(m_home.filePath("data/KRO/linecolors.cfg")).isFile());
 }
 
 TEST_F(Program, PlotArgumentsWithTheImageOptionSaveTheFirstPlot)
