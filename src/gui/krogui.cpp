@@ -495,15 +495,8 @@ PlotOptions KROGui::currentPlotOptions() const
         o.tickfontsize = p->m_tickFont.pointSize();
         o.barfloor = p->m_barFloor;
         o.linewidth = p->m_lineWidth;
-        bool lines = true, points = true;
-        for (const auto& [id, c] : p->m_curves) {
-            lines = lines && c.attributes.showLine;
-            points = points && c.attributes.showPoints;
-        }
-        if (p->m_curves.empty())
-            points = false;
-        o.noline = !lines;
-        o.pnts = points;
+        o.noline = !p->allLinesShown();
+        o.pnts = !p->m_curves.empty() && p->allPointsShown();
         o.pntrad = p->m_pointDiameter / 2;
         o.pers = p->m_fillPlotArea;
         // The plot's word for its legend position; a floating legend has none.

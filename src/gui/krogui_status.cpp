@@ -110,21 +110,17 @@ void KROGui::on_plotterShown(Plotter* plot)
 {
     if (!plot)
         return;
-    bool allLines = !plot->m_curves.empty(), allPoints = !plot->m_curves.empty();
-    for (const auto& [id, c] : plot->m_curves) {
-        allLines = allLines && c.attributes.showLine;
-        allPoints = allPoints && c.attributes.showPoints;
-    }
+    const bool anyCurve = !plot->m_curves.empty();
     setGroupButton(TOGGLE_GRID, 5, plot->m_gridHorizontal || plot->m_gridVertical);
     setGroupButton(LOG_X, 5, plot->m_logX);
     setGroupButton(LOG_Y, 5, plot->m_logY);
     setGroupButton(POINTER_MODE, 2, plot->m_readoutXY);
     setGroupButton(POINTER_MODE, 3, plot->m_readoutDateY);
     setGroupButton(POINTER_MODE, 4, plot->m_readoutDateXY);
-    setGroupButton(CURVE_LINE, 5, allLines);
+    setGroupButton(CURVE_LINE, 5, anyCurve && plot->allLinesShown());
     setGroupButton(REDUCED_INTENSITY, 5, plot->m_lineIntensity);
     setGroupButton(BAR_PLOT, 5, plot->m_barMode);
-    setGroupButton(DATA_POINTS, 5, allPoints);
+    setGroupButton(DATA_POINTS, 5, anyCurve && plot->allPointsShown());
     setGroupButton(MJD_DATETIME, 5, plot->m_dateTimeAxis);
 
     setButtonQuietly(m_snapToBtn, plot->m_snapToCurve);
