@@ -1,4 +1,5 @@
 // Plotter: turning a curve selection, or the absence of one, into curves.
+#include "core/statfunctions.h"
 #include "platform/prompter.h"
 #include "plot/plotter.h"
 
@@ -35,12 +36,8 @@ IdArray Plotter::promptExactCurves(int count, int maxCount, bool* accepted)
 {
     if (accepted)
         *accepted = true;
-    if (int(m_curves.size()) == count) {
-        std::vector<int> ids;
-        for (const auto& entry : m_curves)
-            ids.push_back(entry.first);
-        return IdArray::fromIds(ids);
-    }
+    if (int(m_curves.size()) == count)
+        return resolveCurveIds(IdArray::all());
     return runCurveSelector(count, maxCount, false, accepted);
 }
 
@@ -50,22 +47,12 @@ IdArray Plotter::resolveCurveIds(const IdArray& ids) const
         return IdArray{0};
     if (!ids.isAll())
         return ids;
-    std::vector<int> all;
-    all.reserve(m_curves.size());
-    for (const auto& entry : m_curves)
-        all.push_back(entry.first);
-    return IdArray::fromIds(all);
+    return IdArray::fromIds(expandCurveList(m_curves, {ALL_CURVES}));
 }
 
 std::vector<int> Plotter::resolveCurveIdVector(const std::vector<int>& ids) const
 {
-    if (ids.empty() || ids.front() != ALL_CURVES)
-        return ids;
-    std::vector<int> all;
-    all.reserve(m_curves.size());
-    for (const auto& entry : m_curves)
-        all.push_back(entry.first);
-    return all;
+    return expandCurveList(m_curves, ids);
 }
 
 CurveData* Plotter::nextListedCurve(const IdArray& ids, ListedCurve& at)
