@@ -29,11 +29,9 @@ void Plotter::wheelEvent(QWheelEvent* event)
     const QPoint pos = event->position().toPoint();
 
     if (event->modifiers() == Qt::ControlModifier && event->buttons() == Qt::NoButton) {
-        const QPoint centre((width() - 1 - m_marginRight + m_marginLeft) / 2,
-                            (height() - 1 - m_marginBottom + m_marginTop) / 2);
-        QCursor::setPos(mapToGlobal(centre));
+        QRect r = plotArea();
+        QCursor::setPos(mapToGlobal(r.center()));
         setCursor(Qt::ArrowCursor);
-        QRect r(QPoint(m_marginLeft, m_marginTop), QPoint(width() - 1 - m_marginRight, height() - 1 - m_marginBottom));
         const double f = delta / 8 >= 0 ? 0.8 : 1.2;
         r.setWidth(int(r.width() * f));
         r.setHeight(int(r.height() * f));
