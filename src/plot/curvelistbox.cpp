@@ -341,7 +341,6 @@ CurveSelector::CurveSelector(QWidget* parent, const QString& prefix, int minSele
 {
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
     m_list = new CurveListBox(this, minSelected, maxSelected);
     m_list->m_prefix = prefix;
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
