@@ -25,6 +25,14 @@ struct Reports {
     {
         return int(std::count_if(typed.begin(), typed.end(), [&](const auto& m) { return m.first == t; }));
     }
+    // The texts of the typed messages in order.
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const auto& m : typed)
+            out << m.second;
+        return out;
+    }
     void clear()
     {
         typed.clear();

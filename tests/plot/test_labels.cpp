@@ -10,6 +10,7 @@
 #include "plot/plotdiag.h"
 #include "plot/rotlabel.h"
 #include "plot_fixture.h"
+#include "plot_signals.h"
 
 using namespace plottest;
 
@@ -273,26 +274,26 @@ TEST(PlotLayout, MarginsFromTheLabels)
     EXPECT_EQ(p->marginLeft(), left);
 }
 
+// n curves of two points, each with the legend title.
+void addTitledCurves(Plotter& p, int n, const QString& title)
+{
+    for (int id = 0; id < n; ++id) {
+        p.setCurveData(id, curveOf({{0, 0}, {1, 1}}), false);
+        p.setCurveTitle(id, title);
+    }
+}
+
 TEST(PlotLayout, FootnoteUnderTheLegendOrTheMarkerTable)
 {
     auto p = makePlot(300, 300);
-    std::vector<std::pair<ZEVOVE::TYPE, QString>> messages;
-    QObject::connect(p.get(), &Plotter::verbose,
-                     [&](ZEVOVE::TYPE t, const QString& s) { messages.push_back({t, s}); });
+    Reports reports(*p);
     // A wide bottom legend reaches into the footnote's corner.
     p->legend()->setDockState(DOCK_BOTTOM);
-    for (int id = 0; id < 4; ++id) {
-        p->setCurveData(id, curveOf({{0, 0}, {1, 1}}), false);
-        p->setCurveTitle(id, "a rather long legend entry");
-    }
+    addTitledCurves(*p, 4, "a rather long legend entry");
     p->refreshPixmap();
-    const auto has = [&](ZEVOVE::TYPE t, const char* text) {
-        return std::any_of(messages.begin(), messages.end(),
-                           [&](const auto& m) { return m.first == t && m.second == text; });
-    };
-    EXPECT_TRUE(has(ZEVOVE::INFO, "Footnote was hidden because it intersects with the legend."));
+    EXPECT_TRUE(reports.has(ZEVOVE::INFO, "Footnote was hidden because it intersects with the legend."));
 
-    messages.clear();
+    reports.clear();
     p->legend()->setDockState(DOCK_OFF);
     p->legend()->hide();
     p->footnote("a footnote long enough to reach under the table", SET);
@@ -303,7 +304,7 @@ TEST(PlotLayout, FootnoteUnderTheLegendOrTheMarkerTable)
         p->addVMarker(&x, false);
     }
     p->refreshPixmap();
-    EXPECT_TRUE(has(ZEVOVE::WARNING, "Footnote was hidden because it intersects with the marker table."));
+    EXPECT_TRUE(reports.has(ZEVOVE::WARNING, "Footnote was hidden because it intersects with the marker table."));
     EXPECT_TRUE(p->footnoteLabel()->isHidden());
     EXPECT_EQ(p->marginRight(), p->markerTable()->width() + 5);
 }
@@ -314,12 +315,8 @@ TEST(PlotLayout, FootnoteUnderTheLegendOrTheMarkerTable)
 TEST(PlotLayout, HiddenFootnoteReturnsOnlyWhenItFitsWhole)
 {
     auto p = makePlot(400, 300);
-    QStringList messages;
-    QObject::connect(p.get(), &Plotter::verbose, [&](ZEVOVE::TYPE, const QString& s) { messages << s; });
-    for (int id = 0; id < 2; ++id) {
-        p->setCurveData(id, curveOf({{0, 0}, {1, 1}}), false);
-        p->setCurveTitle(id, "entry");
-    }
+    Reports reports(*p);
+    addTitledCurves(*p, 2, "entry");
     p->legend()->setDockState(DOCK_EMBED);
     p->refreshPixmap();
     ActionLabel* foot = p->footnoteLabel();
@@ -331,20 +328,20 @@ TEST(PlotLayout, HiddenFootnoteReturnsOnlyWhenItFitsWhole)
     QWidget* legend = p->legend();
     const int footTop = 300 - 1 - F - 4;
     legend->move(foot->x(), footTop + 1 - legend->height() + 1);
-    messages.clear();
+    reports.clear();
     p->refreshPixmap();
     EXPECT_TRUE(foot->isHidden());
-    EXPECT_EQ(messages.join('|'), "Footnote was hidden because it intersects with the legend.");
+    EXPECT_EQ(reports.texts().join('|'), "Footnote was hidden because it intersects with the legend.");
 
-    messages.clear();
+    reports.clear();
     p->refreshPixmap();
     EXPECT_TRUE(foot->isHidden());
-    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    EXPECT_TRUE(reports.texts().isEmpty()) << reports.texts().join('|').toStdString();
 
-    messages.clear();
+    reports.clear();
     legend->move(foot->x(), 60);
     p->refreshPixmap();
-    EXPECT_EQ(messages.join('|'), "Footnote shown.");
+    EXPECT_EQ(reports.texts().join('|'), "Footnote shown.");
     EXPECT_FALSE(foot->isHidden());
     EXPECT_EQ(foot->height(), F);
     EXPECT_EQ(p->marginBottom(), p->m_tickFontHeight + p->xLabelWidget()->textHeight() + F);
@@ -358,12 +355,8 @@ TEST(PlotLayout, FloatingLegendIsComparedWhereItReallyIs)
     auto p = makePlot(400, 300);
     p->move(500, 400);
     QApplication::processEvents();
-    QStringList messages;
-    QObject::connect(p.get(), &Plotter::verbose, [&](ZEVOVE::TYPE, const QString& s) { messages << s; });
-    for (int id = 0; id < 2; ++id) {
-        p->setCurveData(id, curveOf({{0, 0}, {1, 1}}), false);
-        p->setCurveTitle(id, "entry");
-    }
+    Reports reports(*p);
+    addTitledCurves(*p, 2, "entry");
     p->legend()->setDockState(DOCK_FLOAT);
     p->refreshPixmap();
     ActionLabel* foot = p->footnoteLabel();
@@ -375,13 +368,13 @@ TEST(PlotLayout, FloatingLegendIsComparedWhereItReallyIs)
     legend->move(foot->pos());
     p->refreshPixmap();
     EXPECT_FALSE(foot->isHidden());
-    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    EXPECT_TRUE(reports.texts().isEmpty()) << reports.texts().join('|').toStdString();
 
     // Over the footnote on the screen.
     legend->move(p->mapToGlobal(foot->pos()));
     p->refreshPixmap();
     EXPECT_TRUE(foot->isHidden());
-    EXPECT_EQ(messages.join('|'), "Footnote was hidden because it intersects with the legend.");
+    EXPECT_EQ(reports.texts().join('|'), "Footnote was hidden because it intersects with the legend.");
 }
 
 } // namespace
