@@ -83,8 +83,9 @@ TEST(LineHover, GrabDistanceAndSegmentEnds)
     for (const Case& c : cases) {
         s.w->updateHover(s.global(c.at));
         EXPECT_EQ(s.w->m_hover, c.hover) << c.at.x() << "," << c.at.y();
-        if (c.hover)
+        if (c.hover) {
             EXPECT_EQ(s.w->m_hoverPoint, QPoint(100, c.at.y()));
+        }
     }
 }
 

@@ -65,8 +65,9 @@ TEST(LiveAppend, SlidingWindow)
             EXPECT_EQ(x.front(), c.firstX) << c.name;
             EXPECT_EQ(x.back(), c.before + c.added - 1) << c.name << ": the batch ends the curve";
         }
-        if (c.before == c.maxPoints && c.added < c.maxPoints)
+        if (c.before == c.maxPoints && c.added < c.maxPoints) {
             EXPECT_EQ(p->curve(0)->values.data(), storage) << c.name << ": replaced in place";
+        }
     }
 }
 
