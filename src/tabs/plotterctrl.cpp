@@ -306,21 +306,18 @@ void PlotterCtrl::on_zoomOutClicked()
         plot->zoomOut();
 }
 
-void PlotterCtrl::abandonLoadsInto(Plotter* plot)
+void PlotterCtrl::clearPlot(Plotter* plot)
 {
+    if (!plot)
+        return;
+    // A load still running into the plot would bring back what was cleared
+    // (or land over a new plot command's data): it is stopped and its
+    // results are dropped.
     for (auto& [running, target] : m_loaders) {
         if (target.plot == plot) {
             running->requestStop();
             target = {nullptr, true};
         }
     }
-}
-
-void PlotterCtrl::clearPlot(Plotter* plot)
-{
-    if (!plot)
-        return;
-    // A load still running into the plot would bring back what was cleared.
-    abandonLoadsInto(plot);
     plot->clearAll();
 }

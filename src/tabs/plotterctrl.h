@@ -45,7 +45,8 @@ public:
     Plotter* currentPlotter() const;
     PlotterQuad* currentQuad() const;
     QString tabLabel(const PlotterQuad* page) const;
-    // Clears one plot (the "clear" command).
+    // Clears one plot (the "clear" command, and a plot command that does
+    // not append); a load still running into it is stopped and dropped.
     void clearPlot(Plotter* plot);
     // Applies an options record to the current plot.
     void applyPlotOptions(PlotOptions options);
@@ -134,6 +135,4 @@ private:
         bool abandoned = false;
     };
     std::map<ParsingThread*, LoadTarget> m_loaders;
-    // Stops the loads running into a plot and marks their results to be dropped.
-    void abandonLoadsInto(Plotter* plot);
 };

@@ -139,10 +139,7 @@ void PlotterCtrl::on_kroplot(const QString& text)
 
     int firstCurve = 0;
     if (!options.append) {
-        // An earlier load still running into this plot would land over the
-        // new data: it is stopped and its results are dropped.
-        abandonLoadsInto(plot);
-        plot->clearAll();
+        clearPlot(plot);
         Q_EMIT plotterCleared(plot);
     } else {
         firstCurve = plot->nextFreeCurveId();
