@@ -428,6 +428,15 @@ inline bool insideLimits(const FileObject& fo, double x, double y, double z)
 // The factor of each y unit (pico, nano, micro, milli, none).
 constexpr double kUnitFactors[] = {1e12, 1e9, 1e6, 1e3, 1.0};
 
+// The remainders of x and y by their moduli (none where a modulus is 0).
+inline void takeRemainders(double& x, double& y, double xMod, double yMod)
+{
+    if (xMod != 0.0)
+        x = std::fmod(x, xMod);
+    if (yMod != 0.0)
+        y = std::fmod(y, yMod);
+}
+
 int unitOf(double y)
 {
     const double a = std::fabs(y);
@@ -461,6 +470,12 @@ void ParsingThread::addPoints(FileRun& r)
     const bool zMissing = zLimited && fo.m_zColumn >= 0 && !lp.zRead();
     const XScale& xs = fo.m_xScale;
     bool labelCurveKnown = !r.keyed;
+    // The x offset and the y unit, once the first point has set them.
+    auto shift = [this](double& x, double& y) {
+        x -= m_xOffset;
+        if (m_yOffsetFlag)
+            y *= kUnitFactors[m_yUnit];
+    };
 
     for (std::size_t i = 0; i < r.ny; ++i) {
         double x;
@@ -479,10 +494,7 @@ void ParsingThread::addPoints(FileRun& r)
             continue;
         double y = lp.m_y[i];
         const bool keep = insideLimits(fo, x, y, lp.m_z);
-        if (xs.mod != 0.0)
-            x = std::fmod(x, xs.mod);
-        if (yc.mod != 0.0)
-            y = std::fmod(y, yc.mod);
+        takeRemainders(x, y, xs.mod, yc.mod);
         if (!keep)
             continue;
         if (m_firstPoint) {
@@ -492,10 +504,7 @@ void ParsingThread::addPoints(FileRun& r)
                 m_yUnit = unitOf(y);
             m_firstPoint = false;
         }
-        x -= m_xOffset;
-        if (m_yOffsetFlag) {
-            y *= kUnitFactors[m_yUnit];
-        }
+        shift(x, y);
 
         CurveData* curve = nullptr;
         int index = 0;
@@ -548,18 +557,11 @@ void ParsingThread::addPoints(FileRun& r)
         && !lp.m_annotation.text.empty() && labelCurveKnown) {
         // The label sits where its point is drawn: the point's remainders,
         // x offset and y unit apply to it too.
-        const YColumn& last = fo.m_yColumns.back();
         PointAnnotation a;
         a.x = lp.m_annotation.x;
         a.y = lp.m_annotation.y;
-        if (xs.mod != 0.0)
-            a.x = std::fmod(a.x, xs.mod);
-        if (last.mod != 0.0)
-            a.y = std::fmod(a.y, last.mod);
-        a.x -= m_xOffset;
-        if (m_yOffsetFlag) {
-            a.y *= kUnitFactors[m_yUnit];
-        }
+        takeRemainders(a.x, a.y, xs.mod, fo.m_yColumns.back().mod);
+        shift(a.x, a.y);
         a.text = kro::import::textFromBytes(lp.m_annotation.text);
         a.curveId = curveIndex(r.keyed ? keyId + int(r.ny) - 1 : r.yIds.back());
         m_annotations.push_back(std::move(a));
