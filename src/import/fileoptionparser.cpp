@@ -43,18 +43,6 @@ QStringList expandFilePattern(const QString& typed)
     return files;
 }
 
-// A finite number: "nan" and "inf" would turn every point of the file into
-// an error or keep none, so they are no values.
-bool readsAsNumber(const QString& word, double* value = nullptr)
-{
-    bool ok = false;
-    const double v = word.toDouble(&ok);
-    ok = ok && std::isfinite(v);
-    if (ok && value)
-        *value = v;
-    return ok;
-}
-
 double numberOf(const QString& word)
 {
     double v = 0;
@@ -83,6 +71,16 @@ bool countOf(double v, int minimum, int& count)
 }
 
 } // namespace
+
+bool readsAsNumber(const QString& word, double* value)
+{
+    bool ok = false;
+    const double v = word.toDouble(&ok);
+    ok = ok && std::isfinite(v);
+    if (ok && value)
+        *value = v;
+    return ok;
+}
 
 ArgumentList splitArguments(const QString& text)
 {

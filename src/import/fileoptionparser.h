@@ -41,6 +41,11 @@ private:
 // 8-bit encoding or a pattern cannot be expanded.
 ArgumentList splitArguments(const QString& text);
 
+// Whether an option word is a finite number, and its value (left as it was
+// otherwise). "nan" and "inf" are no values: a limit, scale, range, marker
+// or floor of either would turn every point into an error or keep none.
+bool readsAsNumber(const QString& word, double* value = nullptr);
+
 class FileOptionParser {
 public:
     enum Status { OK = 0, FAILED = 1, ABSENT = 7, BAD_TEXT = 8 };

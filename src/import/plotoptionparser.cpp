@@ -1,7 +1,5 @@
 #include "import/plotoptionparser.h"
 
-#include <cmath>
-
 PlotOptionParser::PlotOptionParser(const QString& text)
 {
     try {
@@ -27,19 +25,6 @@ int PlotOptionParser::find(const QString& aliases) const
             return at;
     return 0;
 }
-
-namespace {
-// "nan" and "inf" read as numbers but are no range, marker or floor: they
-// count as words that are not numbers, as the console's grammar has it.
-bool toNumber(const QString& word, double& v)
-{
-    bool ok = false;
-    const double d = word.toDouble(&ok);
-    if (ok && std::isfinite(d))
-        v = d;
-    return ok && std::isfinite(d);
-}
-} // namespace
 
 int PlotOptionParser::getFlag(const QString& aliases, bool& field)
 {
@@ -79,7 +64,7 @@ int PlotOptionParser::getDouble(const QString& aliases, double& field, const QSt
 {
     int code = 0;
     const QString* word = wordAfter(aliases, QStringLiteral("The %1 parameter is missing a value.").arg(aliases), code);
-    if (word && !toNumber(*word, field))
+    if (word && !readsAsNumber(*word, &field))
         return warn(QStringLiteral("The %1 parameter requires %2").arg(aliases, description), 4);
     return code;
 }
@@ -106,9 +91,9 @@ int PlotOptionParser::getRange(const QString& aliases, double& min, double& max,
     if (at + 2 >= m_arguments.size())
         return warn(twoValues, 3);
     double a = 0, b = 0;
-    if (!toNumber(m_arguments.at(at + 1), a))
+    if (!readsAsNumber(m_arguments.at(at + 1), &a))
         return warn(twoValid, 5);
-    if (!toNumber(m_arguments.at(at + 2), b))
+    if (!readsAsNumber(m_arguments.at(at + 2), &b))
         return warn(twoValid, 6);
     min = a;
     max = b;
@@ -141,9 +126,9 @@ int PlotOptionParser::getDoubleList(const QString& aliases, std::vector<double>&
         if (at + 1 >= m_arguments.size())
             return warn(QStringLiteral("The %1 parameter is missing a value.").arg(aliases), 1);
         double v = 0;
-        if (!toNumber(m_arguments.at(at + 1), v))
+        if (!readsAsNumber(m_arguments.at(at + 1), &v))
             return warn(QStringLiteral("The %1 parameter requires a valid value.").arg(aliases), 4);
-        for (int i = at + 1; i < m_arguments.size() && toNumber(m_arguments.at(i), v); ++i)
+        for (int i = at + 1; i < m_arguments.size() && readsAsNumber(m_arguments.at(i), &v); ++i)
             field.push_back(v);
     }
     return 0;
