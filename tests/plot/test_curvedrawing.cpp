@@ -103,16 +103,30 @@ INSTANTIATE_TEST_SUITE_P(
         return s;
     });
 
+// Pixel = value on both axes.
+curveraster::Mapping identityMapping()
+{
+    curveraster::Mapping m;
+    m.bottom = 0;
+    m.yScale = -1;
+    return m;
+}
+
+// Drawing options for a visible area of 100 x 100 pixels at the origin.
+curveraster::Options area100()
+{
+    curveraster::Options o;
+    o.visible = QRect(0, 0, 100, 100);
+    return o;
+}
+
 TEST(CurveRaster, FarPointsAreClippedNotDropped)
 {
     // A segment from inside the area to a point 10^9 pixels away is drawn
     // up to the edge along its own direction; it is not replaced by a
     // segment to some other point.
-    curveraster::Mapping m; // identity: pixel = value
-    m.bottom = 0;
-    m.yScale = -1;
-    curveraster::Options o;
-    o.visible = QRect(0, 0, 100, 100);
+    curveraster::Mapping m = identityMapping();
+    curveraster::Options o = area100();
     o.margin = 0;
     const double xy[] = {10, 50, 1e9, 50 + 1e8, 20, 60};
     curveraster::Polylines out;
@@ -128,11 +142,8 @@ TEST(CurveRaster, FarPointsAreClippedNotDropped)
 
 TEST(CurveRaster, UndrawablePointsAreSkippedAndTheLineJoinsTheirNeighbours)
 {
-    curveraster::Mapping m;
-    m.bottom = 0;
-    m.yScale = -1;
-    curveraster::Options o;
-    o.visible = QRect(0, 0, 100, 100);
+    curveraster::Mapping m = identityMapping();
+    curveraster::Options o = area100();
     const double xy[] = {10, 10, NAN, 20, 30, INFINITY, 40, 40};
     curveraster::Polylines out;
     curveraster::linePaths(xy, 4, m, o, out);
@@ -151,11 +162,8 @@ TEST(CurveRaster, UndrawablePointsAreSkippedAndTheLineJoinsTheirNeighbours)
 
 TEST(CurveRaster, SymbolsKeepTheLastDrawingAtEachPixel)
 {
-    curveraster::Mapping m;
-    m.bottom = 0;
-    m.yScale = -1;
-    curveraster::Options o;
-    o.visible = QRect(0, 0, 100, 100);
+    curveraster::Mapping m = identityMapping();
+    curveraster::Options o = area100();
     const double xy[] = {10, 10, 20, 20, 10, 10, 30, 30, 20, 20, 500, 500};
     std::vector<QPoint> out;
     curveraster::symbolPixels(xy, 6, m, o, out);
