@@ -125,9 +125,11 @@ TEST_F(MainWindow, LooksLikeTheProgram)
     ASSERT_NE(p->legend(), nullptr);
     EXPECT_TRUE(p->legend()->isVisible());
     EXPECT_FALSE(p->legend()->isWindow());
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (top->isVisible())
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->isVisible()) {
             EXPECT_EQ(top, w.get()) << "a visible window besides the main window: " << top->metaObject()->className();
+        }
+    }
 }
 
 
@@ -171,14 +173,16 @@ TEST_F(MainWindow, ToolbarButtonsInOrderWithTheirStates)
         const Row& r = rows[i];
         auto* b = qobject_cast<CategoryButton*>(w->toolbar()->widgetForAction(actions[i]));
         ASSERT_NE(b, nullptr);
-        if (r.button)
+        if (r.button) {
             EXPECT_EQ(b, r.button) << r.icon;
+        }
         EXPECT_EQ(b->objectName(), r.icon);
         EXPECT_EQ(b->exclusiveIndex(), 5);
         EXPECT_EQ(b->isCheckable(), r.checkable) << r.icon;
         EXPECT_EQ(!actions[i]->isVisible(), r.hidden) << r.icon;
-        if (!r.hidden)
+        if (!r.hidden) {
             EXPECT_EQ(b->isEnabled(), r.enabled) << r.icon;
+        }
         EXPECT_TRUE(b->toolTip().startsWith(QString::fromUtf8(r.tipStart))) << r.icon;
         EXPECT_FALSE(b->icon().isNull()) << r.icon;
     }
@@ -702,8 +706,9 @@ TEST_F(MainWindow, CaptureHasWhiteBordersInTheFileOnlyAndNoIndicator)
     EXPECT_EQ(own.toImage().pixelColor(corner), QColor(0x80, 0x10, 0x10));
     EXPECT_EQ(p->m_outsideColor, QColor(0x80, 0x10, 0x10));  // the screen keeps its colour
     auto* indicator = w->plotterCtrl()->currentQuad()->activeIndicator();
-    if (indicator)
+    if (indicator) {
         EXPECT_EQ(indicator->isHidden(), !indicator->isChecked());
+    }
 }
 
 TEST_F(MainWindow, CaptureFolderIsAskedForAndCreatedWhereverItIs)
