@@ -23,12 +23,3 @@ function(kro_add_library name)
     target_link_libraries(kro_${name} INTERFACE ${ARG_DEPS})
   endif()
 endfunction()
-
-# Two static libraries whose objects call each other.
-function(kro_link_cycle a b)
-  get_target_property(ta ${a} TYPE)
-  get_target_property(tb ${b} TYPE)
-  if(ta STREQUAL "STATIC_LIBRARY" AND tb STREQUAL "STATIC_LIBRARY")
-    target_link_libraries(${a} PUBLIC ${b})
-  endif()
-endfunction()

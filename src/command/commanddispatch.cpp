@@ -3,7 +3,7 @@
 // and its handler either prepares one signal call with the parsed arguments,
 // carries the command out inside the console, or reports what is wrong.
 #include "command/commandedit.h"
-#include "command/curveargpattern.h"
+#include "core/curveargpattern.h"
 #include "core/exceptions.h"
 #include "core/expression.h"
 #include "core/messages.h"

@@ -1,6 +1,6 @@
 #include "core/settings.h"
 
-#include "platform/platform.h"
+#include "core/appfolders.h"
 
 #include <QSettings>
 

@@ -1,6 +1,6 @@
 #include "core/statfunctions.h"
 
-#include "command/curveargpattern.h"
+#include "core/curveargpattern.h"
 #include "core/curvestats.h"
 #include "core/idarray.h"
 

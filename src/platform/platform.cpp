@@ -2,27 +2,12 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QSettings>
-#include <QStandardPaths>
+#include <QList>
 
 #include <clocale>
 
 namespace kro::platform {
-
-namespace {
-constexpr const char* kOrganisation = "KROSoftware";
-constexpr const char* kProgramStore = "kro";
-constexpr const char* kRegexStore = "RegExBuilder";
-constexpr const char* kApplicationName = "KRO";
-
-QString ensureFolder(const QString& path)
-{
-    QDir().mkpath(path);
-    return path;
-}
-} // namespace
 
 void useCNumericLocale() { std::setlocale(LC_NUMERIC, "C"); }
 
@@ -32,40 +17,6 @@ void setUpApplication()
     QCoreApplication::setOrganizationDomain(QString());
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationName));
     useCNumericLocale();
-}
-
-std::unique_ptr<QSettings> openProgramSettings()
-{
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QString::fromLatin1(kOrganisation), QString::fromLatin1(kProgramStore));
-}
-
-std::unique_ptr<QSettings> openRegexBuilderSettings()
-{
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QString::fromLatin1(kOrganisation), QString::fromLatin1(kRegexStore));
-}
-
-QString commonAppDataFolder()
-{
-    // Computed from the generic data folder so the result does not depend on
-    // the application identity having been set; setUpApplication makes
-    // AppDataLocation name the same folder.
-    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (base.isEmpty())
-        base = QDir::homePath() + QStringLiteral("/.local/share");
-    return ensureFolder(joinPath(base, QString::fromLatin1(kApplicationName))) + QLatin1Char('/');
-}
-
-QString userFolder(UserFolder which)
-{
-    const char* name = "data";
-    switch (which) {
-    case UserFolder::Images: name = "images"; break;
-    case UserFolder::Data: name = "data"; break;
-    case UserFolder::Scripts: name = "scripts"; break;
-    }
-    return ensureFolder(QDir::homePath() + QStringLiteral("/KRO/") + QString::fromLatin1(name));
 }
 
 long long availableMemoryFromMeminfo(const QByteArray& meminfo)
@@ -102,28 +53,6 @@ long long availableMemoryBytes()
         return -1;
     // /proc files report size 0: read until the end.
     return availableMemoryFromMeminfo(f.readAll());
-}
-
-QString joinPath(const QString& folder, const QString& name)
-{
-    if (folder.isEmpty())
-        return name;
-    const bool slashAtEnd = folder.endsWith(QLatin1Char('/'));
-    const bool slashAtStart = name.startsWith(QLatin1Char('/'));
-    if (slashAtEnd && slashAtStart)
-        return folder + name.mid(1);
-    if (slashAtEnd || slashAtStart)
-        return folder + name;
-    return folder + QLatin1Char('/') + name;
-}
-
-QString expandHome(const QString& path)
-{
-    if (path == QLatin1String("~"))
-        return QDir::homePath();
-    if (path.startsWith(QLatin1String("~/")))
-        return joinPath(QDir::homePath(), path.mid(2));
-    return path;
 }
 
 } // namespace kro::platform

@@ -1,4 +1,4 @@
-#include "command/curveargpattern.h"
+#include "core/curveargpattern.h"
 #include "core/exceptions.h"
 
 #include "support/kro_printers.h"
