@@ -1,6 +1,6 @@
 #include "gui/eula.h"
 
-#include "gui/embeddedimages.h"
+#include "platform/embeddedimages.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

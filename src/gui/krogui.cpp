@@ -4,7 +4,7 @@
 #include "command/commandedit.h"
 #include "core/mjd.h"
 #include "core/settings.h"
-#include "gui/embeddedimages.h"
+#include "platform/embeddedimages.h"
 #include "gui/kroguicalls.h"
 #include "gui/startup.h"
 #include "platform/prompter.h"

@@ -4,7 +4,7 @@
 #include "command/commandedit.h"
 #include "core/specialsymbols.h"
 #include "core/statfunctions.h"
-#include "gui/embeddedimages.h"
+#include "platform/embeddedimages.h"
 #include "gui/kroguicalls.h"
 #include "gui/windowtexts.h"
 #include "platform/prompter.h"

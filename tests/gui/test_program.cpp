@@ -2,7 +2,7 @@
 // a settings folder of its own, driven by its arguments and a script.
 #include <gtest/gtest.h>
 
-#include "gui_printers.h"
+#include "support/qtprinters.h"
 #include "support/files.h"
 
 #include <QCoreApplication>

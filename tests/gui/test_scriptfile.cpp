@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "gui_printers.h"
+#include "support/qtprinters.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "gui/inputdialog.h"
+#include "platform/inputdialog.h"
 
 #include "platform/prompter.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "gui_printers.h"
+#include "support/qtprinters.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -9,7 +9,7 @@
 #include <QStackedWidget>
 #include <QTest>
 
-#include "gui/inputdialog.h"
+#include "platform/inputdialog.h"
 #include "platform/prompter.h"
 #include "support/prompts.h"
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "gui_printers.h"
+#include "support/qtprinters.h"
 
 #include <QPixmap>
 
-#include "gui/embeddedimages.h"
+#include "platform/embeddedimages.h"
 
 TEST(EmbeddedImages, EveryNameOfTheCollectionResolves)
 {

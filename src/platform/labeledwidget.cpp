@@ -1,4 +1,4 @@
-#include "gui/labeledwidget.h"
+#include "platform/labeledwidget.h"
 
 #include "platform/prompter.h"
 

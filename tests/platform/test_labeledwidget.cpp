@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "gui_printers.h"
+#include "support/qtprinters.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -12,7 +12,7 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include "gui/labeledwidget.h"
+#include "platform/labeledwidget.h"
 #include "support/prompts.h"
 
 TEST(LabeledRadioOpts, NoneOnReadsMinusOneAndTheTwoOptionFlagFollowsTheId)

@@ -1,4 +1,4 @@
-#include "gui/embeddedimages.h"
+#include "platform/embeddedimages.h"
 
 #include <QHash>
 
