@@ -12,6 +12,7 @@ PACKAGES=(
   libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core fontconfig
+  poppler-utils  # pdftotext: tests read back the text of printed PDF files
 )
 
 missing=()

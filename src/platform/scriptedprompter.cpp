@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QMenu>
+#include <QPrinter>
 #include <QPointF>
 #include <QtDebug>
 
@@ -69,6 +70,7 @@ void ScriptedPrompter::answerColor(std::optional<QColor> color)
 void ScriptedPrompter::answerFont(std::optional<QFont> font) { push(Kind::Font, font ? QVariant(*font) : QVariant()); }
 void ScriptedPrompter::answerMenu(const QString& actionText) { push(Kind::Menu, QVariant(actionText)); }
 void ScriptedPrompter::answerPrint(bool accepted) { push(Kind::Print, QVariant(accepted)); }
+void ScriptedPrompter::answerPrintToPdf(const QString& pdfPath) { push(Kind::Print, QVariant(pdfPath)); }
 void ScriptedPrompter::answerDialog(std::function<int(QDialog*)> handler)
 {
     m_answers.push_back(Answer{Kind::Dialog, QVariant(), std::move(handler)});
@@ -234,10 +236,17 @@ QAction* ScriptedPrompter::execMenu(QMenu* menu, const QPoint&)
     return nullptr;
 }
 
-bool ScriptedPrompter::execPrintDialog(QPrinter*, QWidget*)
+bool ScriptedPrompter::execPrintDialog(QPrinter* printer, QWidget*)
 {
     const auto a = take(Kind::Print, QString(), QString());
-    return a && a->value.toBool();
+    if (!a)
+        return false;
+    if (a->value.typeId() == QMetaType::QString) {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(a->value.toString());
+        return true;
+    }
+    return a->value.toBool();
 }
 
 int ScriptedPrompter::execDialog(QDialog* dialog)

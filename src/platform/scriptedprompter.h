@@ -57,6 +57,8 @@ public:
     // empty text dismisses the menu.
     void answerMenu(const QString& actionText);
     void answerPrint(bool accepted);
+    // Accepts the print dialog with the printer set to write a PDF file.
+    void answerPrintToPdf(const QString& pdfPath);
     // A dialog answer: the function may fill the dialog's fields and
     // returns the result code.
     void answerDialog(std::function<int(QDialog*)> handler);

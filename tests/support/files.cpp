@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 namespace kro::test {
 
@@ -23,6 +24,20 @@ QByteArray readFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString pdfText(const QString& pdfPath)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdfPath, QStringLiteral("-")});
+    if (!p.waitForFinished(20000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        ADD_FAILURE() << "pdftotext cannot read " << pdfPath.toStdString() << ": "
+                      << p.readAllStandardError().toStdString() << p.errorString().toStdString();
+        return QString();
+    }
+    // Compatibility forms: ligatures such as "fi" become their letters,
+    // no-break spaces blanks.
+    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
 }
 
 } // namespace kro::test

@@ -10,5 +10,9 @@ namespace kro::test {
 QString writeFile(const QString& path, const QByteArray& bytes = QByteArray());
 // The file's bytes; empty when it cannot be read.
 QByteArray readFile(const QString& path);
+// The text of a PDF file as pdftotext reads it, in compatibility form
+// (ligatures as letters, no-break spaces as blanks); a file that cannot be
+// read fails the test and gives an empty text.
+QString pdfText(const QString& pdfPath);
 
 } // namespace kro::test
