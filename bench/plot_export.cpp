@@ -18,10 +18,11 @@ void BM_SaveCurveText(benchmark::State& state)
     auto p = std::make_unique<Plotter>(nullptr, "save");
     QRandomGenerator rng(3);
     CurveData c;
-    c.values.resize(2 * n);
+    std::vector<double>& v = c.values.mut();
+    v.resize(2 * n);
     for (std::size_t i = 0; i < n; ++i) {
-        c.values[2 * i] = 50000.0 + double(i) / 86400.0;
-        c.values[2 * i + 1] = (rng.generateDouble() - 0.5) * 1e-6;
+        v[2 * i] = 50000.0 + double(i) / 86400.0;
+        v[2 * i + 1] = (rng.generateDouble() - 0.5) * 1e-6;
     }
     p->setCurveData(0, std::move(c), false);
     QTemporaryDir dir;

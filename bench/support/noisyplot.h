@@ -15,11 +15,12 @@ inline std::unique_ptr<Plotter> noisyPlot(std::size_t n, bool line = true, bool 
     p->show();
     QRandomGenerator rng(7);
     CurveData c;
-    c.values.resize(2 * n);
+    std::vector<double>& v = c.values.mut();
+    v.resize(2 * n);
     for (std::size_t i = 0; i < n; ++i) {
         const double x = 1000.0 * double(i) / double(n);
-        c.values[2 * i] = x;
-        c.values[2 * i + 1] = std::sin(x / 50.0) + 0.5 * (rng.generateDouble() - 0.5);
+        v[2 * i] = x;
+        v[2 * i + 1] = std::sin(x / 50.0) + 0.5 * (rng.generateDouble() - 0.5);
     }
     c.attributes.showLine = line;
     c.attributes.showPoints = symbols;

@@ -3,8 +3,11 @@
 // attributes, and the curves of one plot.
 #include <QtGlobal>
 
+#include <atomic>
 #include <cstddef>
+#include <initializer_list>
 #include <map>
+#include <memory>
 #include <vector>
 
 // The colour word of curves and plot options: 0xRRGGBB in the low 24 bits,
@@ -49,8 +52,90 @@ struct CurveAttributes {
 };
 } // namespace Zavozi
 
+// The values of a curve, shared copy-on-write: copying a curve (into an
+// undo cache, a result plot, a loader's hand-over) copies a pointer, and
+// the first change made through one copy gives that copy data of its own.
+// Reading goes through the const members; every change goes through mut()
+// or one of the few vector-like changers below, which make the data private
+// first. Hot loops take mut() once (or data() for reading) outside the loop.
+class CurveValues {
+public:
+    using value_type = double;
+    using size_type = std::size_t;
+    using const_iterator = const double*;
+
+    CurveValues() = default;
+    CurveValues(std::size_t n, double v) : m_data(std::make_shared<std::vector<double>>(n, v)) {}
+    CurveValues(std::initializer_list<double> v) : m_data(std::make_shared<std::vector<double>>(v)) {}
+    CurveValues(std::vector<double> v) : m_data(std::make_shared<std::vector<double>>(std::move(v))) {}
+    template <typename It>
+    CurveValues(It first, It last) : m_data(std::make_shared<std::vector<double>>(first, last))
+    {
+    }
+
+    // Reading.
+    const std::vector<double>& vec() const { return m_data ? *m_data : noValues(); }
+    operator const std::vector<double>&() const { return vec(); }
+    std::size_t size() const { return m_data ? m_data->size() : 0; }
+    bool empty() const { return size() == 0; }
+    const double* data() const { return vec().data(); }
+    const double& operator[](std::size_t i) const { return (*m_data)[i]; }
+    const_iterator begin() const { return data(); }
+    const_iterator end() const { return data() + size(); }
+    const double& front() const { return m_data->front(); }
+    const double& back() const { return m_data->back(); }
+
+    // Changing: the vector itself, private to this curve from now on.
+    std::vector<double>& mut()
+    {
+        if (!m_data)
+            m_data = std::make_shared<std::vector<double>>();
+        else if (m_data.use_count() != 1)
+            m_data = std::make_shared<std::vector<double>>(*m_data);
+        else
+            // Another thread may just have dropped its share: its reads
+            // happen before our writes.
+            std::atomic_thread_fence(std::memory_order_acquire);
+        return *m_data;
+    }
+    void push_back(double v) { mut().push_back(v); }
+    void resize(std::size_t n) { mut().resize(n); }
+    void resize(std::size_t n, double v) { mut().resize(n, v); }
+    void reserve(std::size_t n) { mut().reserve(n); }
+    void shrink_to_fit() { mut().shrink_to_fit(); }
+    void assign(std::size_t n, double v) { mut().assign(n, v); }
+    template <typename It>
+    void assign(It first, It last)
+    {
+        if (m_data && m_data.use_count() != 1) {
+            m_data = std::make_shared<std::vector<double>>(first, last);
+            return;
+        }
+        mut().assign(first, last);
+    }
+    // Drops this curve's share; the values are empty afterwards.
+    void clear() { m_data.reset(); }
+
+    // True when both hold the very same data (nothing was copied).
+    bool sharesDataWith(const CurveValues& other) const { return m_data && m_data == other.m_data; }
+
+    friend bool operator==(const CurveValues& a, const CurveValues& b)
+    {
+        return a.m_data == b.m_data || a.vec() == b.vec();
+    }
+
+private:
+    static const std::vector<double>& noValues()
+    {
+        static const std::vector<double> none;
+        return none;
+    }
+
+    std::shared_ptr<std::vector<double>> m_data;
+};
+
 struct CurveData {
-    std::vector<double> values;
+    CurveValues values;
     Zavozi::CurveAttributes attributes;
 
     CurveData() = default;
@@ -59,8 +144,9 @@ struct CurveData {
     // The values in [first, last), interleaved points.
     // An empty or reversed range gives no values.
     CurveData(const double* first, const double* last)
-        : values(first && last && first < last ? std::vector<double>(first, last) : std::vector<double>())
     {
+        if (first && last && first < last)
+            values = CurveValues(first, last);
     }
     explicit CurveData(std::vector<double> v) : values(std::move(v)) {}
 
@@ -70,8 +156,9 @@ struct CurveData {
     double y(std::size_t i) const { return values[2 * i + 1]; }
     void append(double x, double y)
     {
-        values.push_back(x);
-        values.push_back(y);
+        std::vector<double>& v = values.mut();
+        v.push_back(x);
+        v.push_back(y);
     }
     bool empty() const { return values.empty(); }
 

@@ -109,9 +109,9 @@ void sortCurvesByX(CurveMap& curves, int index)
 {
     if (index == ALL_CURVES) {
         for (auto& [id, c] : curves)
-            sortPointsByX(c.values);
+            sortPointsByX(c.values.mut());
     } else if (const auto it = curves.find(index); it != curves.end()) {
-        sortPointsByX(it->second.values);
+        sortPointsByX(it->second.values.mut());
     }
 }
 

@@ -75,7 +75,7 @@ void ExpressionThread::evaluateChunk(ExpressionThread* thread, const CompiledExp
             cursors.push_back(in);
         const std::size_t p = static_cast<std::size_t>(part);
         thread->m_partWritten[p] =
-            evaluateExpressionPart(*expression, std::move(cursors), thread->m_result.values.data() + thread->m_partOffset[p],
+            evaluateExpressionPart(*expression, std::move(cursors), thread->m_result.values.mut().data() + thread->m_partOffset[p],
                                    thread->m_partCapacity[p], *errorCount, thread->m_allZero);
     } catch (const std::exception& e) {
         thread->m_partFailures[static_cast<std::size_t>(part)] = QString::fromLocal8Bit(e.what());
@@ -158,7 +158,7 @@ void ExpressionThread::run()
                 throw std::runtime_error(f.toStdString());
         std::size_t total = 0;
         m_partPoints.clear();
-        double* values = m_result.values.data();
+        double* values = m_result.values.mut().data();
         for (int i = 0; i < parts; ++i) {
             const std::size_t p = static_cast<std::size_t>(i);
             m_errorCount += errors[p];

@@ -239,9 +239,13 @@ void ParsingThread::loadFile(const FileObject& fo, int base)
     postMessage(QStringLiteral("Lines read: %1").arg(r.dataLines));
 
     // Trim reservations that the estimate overshot by much.
-    for (CurveData* c : r.yCurves)
-        if (c && c->values.capacity() > c->values.size() + c->values.size() / 4 + 1024)
-            c->values.shrink_to_fit();
+    for (CurveData* c : r.yCurves) {
+        if (!c)
+            continue;
+        std::vector<double>& v = c->values.mut();
+        if (v.capacity() > v.size() + v.size() / 4 + 1024)
+            v.shrink_to_fit();
+    }
 
     if (!r.keyed) {
         for (const int i : r.usedOrder) {
@@ -517,7 +521,7 @@ void ParsingThread::addPoints(FileRun& r)
                 r.usedOrder.push_back(int(i));
                 m_meanMap[index] = fo.m_mean;
                 const long long limit = fo.m_get > 0 ? fo.m_get : -1;
-                reserveFor(curve->values, r.size - r.bytesRead + 1, r.reader.sampleLineLength(), limit);
+                reserveFor(curve->values.mut(), r.size - r.bytesRead + 1, r.reader.sampleLineLength(), limit);
             }
         } else {
             if (keyId < 0) {
@@ -537,7 +541,7 @@ void ParsingThread::addPoints(FileRun& r)
             m_meanMap[index] = fo.m_mean;
         }
         try {
-            auto& v = curve->values;
+            auto& v = curve->values.mut();
             if (v.size() + 2 > v.capacity() && !r.keyed && r.linesRead > 0) {
                 const double mean = double(r.bytesRead) / double(r.linesRead);
                 reserveFor(v, r.size - r.bytesRead + 1, mean, -1);
@@ -546,7 +550,7 @@ void ParsingThread::addPoints(FileRun& r)
             v.push_back(y);
         } catch (const std::bad_alloc&) {
             if (curve->values.size() % 2)
-                curve->values.pop_back();
+                curve->values.mut().pop_back();
             postMain(new ParsingThreadUpdate(ParsingThreadUpdate::OUT_OF_MEMORY, this));
             r.stop = true;
             return;

@@ -61,7 +61,7 @@ void Plotter::cropToRect(const QPointF& topLeft, const QPointF& bottomRight, con
     for (int id : resolveCurveIdVector(ids)) {
         if (!curveExists(id))
             continue;
-        std::vector<double>& v = m_curves[id].values;
+        std::vector<double>& v = m_curves[id].values.mut();
         // A point is dropped only when it lies outside; a coordinate that is
         // not a number keeps it.
         filterPoints(v, [&](double x, double y) { return !(x < left || x > right || y < bottom || y > top); });
@@ -82,7 +82,7 @@ void Plotter::erasePointsInRect(const QPointF& topLeft, const QPointF& bottomRig
     for (int id : resolveCurveIdVector({ALL_CURVES})) {
         if (!curveExists(id))
             continue;
-        std::vector<double>& v = m_curves[id].values;
+        std::vector<double>& v = m_curves[id].values.mut();
         // Only points clearly outside stay; one with a coordinate that is not
         // a number goes.
         filterPoints(v, [&](double x, double y) { return x < left || x > right || y < bottom || y > top; });

@@ -34,34 +34,8 @@ const CurveData* Plotter::curve(int index) const
 
 void Plotter::setCurveData(int index, const CurveData& curve, bool redraw)
 {
-    // Copy with the partial-store fallback when memory runs short.
-    std::size_t n = curve.values.size();
-    CurveData copy;
-    copy.attributes = curve.attributes;
-    bool partial = false;
-    bool stored = false;
-    while (!stored) {
-        try {
-            copy.values.assign(curve.values.begin(), curve.values.begin() + std::ptrdiff_t(n));
-            stored = true;
-        } catch (const std::bad_alloc&) {
-            partial = true;
-            if (n == curve.values.size())
-                n = (n / 8) * 2;
-            else if (n > 100)
-                n -= 100;
-            else
-                n = 0;
-            n -= n % 2;
-            if (n == 0) {
-                Q_EMIT verbose(ZEVOVE::ERROR, tr("Not enough memory to store curve C%1.").arg(index + 1));
-                return;
-            }
-        }
-    }
-    if (partial)
-        Q_EMIT transcript(tr("Warning: Partial data set loaded (%1 points).").arg(n / 2));
-    setCurveData(index, std::move(copy), redraw);
+    // The plot shares the caller's values until one of the two changes them.
+    setCurveData(index, CurveData(curve), redraw);
 }
 
 void Plotter::setCurveData(int index, CurveData&& curve, bool redraw)
@@ -172,7 +146,7 @@ void Plotter::insertPoint(int index, double x, double y)
     computeAxisTicks(base, 0);
     computeAxisTicks(base, 1);
 
-    std::vector<double>& v = c.values;
+    std::vector<double>& v = c.values.mut();
     const std::size_t n = v.size() / 2;
     if (!m_barMode) {
         std::size_t i = 0;

@@ -146,7 +146,7 @@ void Plotter::appendLiveData(int id, const std::vector<double>& points, int maxP
 
     // A curve created here takes its palette colours at once.
     CurveData& c = m_curves[id];
-    appendSliding(c.values, points, maxPoints);
+    appendSliding(c.values.mut(), points, maxPoints);
     applyDefaultAttributes(id);
 
     if (c.values.size() >= 2) {
@@ -198,8 +198,9 @@ void Plotter::on_convertFromUnixToMJD()
             return;
         }
         for (auto& [id, c] : m_curves) {
-            for (std::size_t i = 0; i < c.values.size(); i += 2)
-                c.values[i] = c.values[i] / 86400.0 + kUnixEpochMjd;
+            std::vector<double>& v = c.values.mut();
+            for (std::size_t i = 0; i < v.size(); i += 2)
+                v[i] = v[i] / 86400.0 + kUnixEpochMjd;
         }
     }
     plot();

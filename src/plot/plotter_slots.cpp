@@ -11,7 +11,7 @@ void Plotter::linData()
 {
     cache(0);
     for (auto& [id, c] : m_curves) {
-        std::vector<double>& v = c.values;
+        std::vector<double>& v = c.values.mut();
         for (std::size_t i = 1; i < v.size(); i += 2)
             v[i] = std::pow(10.0, v[i]);
     }
@@ -22,7 +22,7 @@ void Plotter::logData()
 {
     cache(0);
     for (auto& [id, c] : m_curves) {
-        std::vector<double>& v = c.values;
+        std::vector<double>& v = c.values.mut();
         for (std::size_t i = 1; i < v.size(); i += 2) {
             const double l = std::log10(v[i]);
             v[i] = std::isfinite(l) ? l : 0.0;

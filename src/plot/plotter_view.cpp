@@ -234,8 +234,13 @@ void Plotter::plot()
 {
     if (m_barMode) {
         for (auto& [id, c] : m_curves) {
-            std::vector<double>& v = c.values;
-            const std::size_t n = v.size() / 2;
+            const std::size_t n = c.values.size() / 2;
+            bool sorted = true;
+            for (std::size_t i = 1; i < n && sorted; ++i)
+                sorted = !(c.values[2 * i] < c.values[2 * i - 2]);
+            if (sorted)
+                continue; // nothing to change, so a cache sharing the values keeps sharing them
+            std::vector<double>& v = c.values.mut();
             std::vector<std::pair<double, double>> pts(n);
             for (std::size_t i = 0; i < n; ++i)
                 pts[i] = {v[2 * i], v[2 * i + 1]};

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 TEST(CurveData, FilledConstructorHasDefaultAttributes)
 {
@@ -81,4 +85,83 @@ TEST(Rgb, Flags)
     EXPECT_TRUE(Rgb(0x40112233u).needsPalette());
     EXPECT_FALSE(Rgb(0x00112233u).needsPalette());
     EXPECT_EQ(Rgb(0xC0112233u).rgb(), 0x112233u);
+}
+
+TEST(CurveValues, CopiesShareUntilOneChanges)
+{
+    CurveData a(std::vector<double>{1, 2, 3, 4});
+    CurveData b = a;
+    EXPECT_TRUE(b.values.sharesDataWith(a.values)) << "a copy allocates nothing";
+    EXPECT_EQ(b.values.data(), a.values.data());
+
+    // Each kind of change gives the changed copy values of its own and
+    // leaves the other exactly as it was.
+    const std::vector<std::function<void(CurveData&)>> changes = {
+        [](CurveData& c) { c.values.mut()[0] = 9; },
+        [](CurveData& c) { c.append(5, 6); },
+        [](CurveData& c) { c.values.resize(2); },
+        [](CurveData& c) { c.values.assign(4, 7.0); },
+        [](CurveData& c) { c.values.clear(); },
+    };
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        CurveData copy = a;
+        changes[i](copy);
+        EXPECT_FALSE(copy.values.sharesDataWith(a.values)) << "change " << i;
+        EXPECT_EQ(a.values.vec(), (std::vector<double>{1, 2, 3, 4})) << "change " << i;
+    }
+    // The original itself stays shared with b until it changes.
+    EXPECT_TRUE(b.values.sharesDataWith(a.values));
+}
+
+TEST(CurveValues, SoleOwnerChangesInPlace)
+{
+    CurveData a(std::vector<double>{1, 2});
+    const double* before = a.values.data();
+    a.values.mut()[1] = 5;
+    EXPECT_EQ(a.values.data(), before) << "no copy when nobody else holds the values";
+    {
+        const CurveData held = a;
+        a.values.mut()[1] = 6;
+        EXPECT_EQ(held.y(0), 5);
+    }
+    const double* own = a.values.data();
+    a.values.mut()[0] = 3;
+    EXPECT_EQ(a.values.data(), own) << "the copy held before is gone";
+    EXPECT_EQ(a.values.vec(), (std::vector<double>{3, 6}));
+}
+
+TEST(CurveValues, EqualityComparesValues)
+{
+    const CurveData a(std::vector<double>{1, 2});
+    const CurveData b(std::vector<double>{1, 2});
+    EXPECT_FALSE(a.values.sharesDataWith(b.values));
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(CurveValues(), CurveValues(std::vector<double>{})) << "no data and empty data are equal";
+    EXPECT_NE(a, CurveData(std::vector<double>{1, 3}));
+}
+
+TEST(CurveValues, ThreadsDroppingSharesNeverCorruptTheOwner)
+{
+    // Workers read their own copies while the owner keeps changing its
+    // curve; every worker sees the values as they were when it was given
+    // its copy.
+    CurveData owner(std::vector<double>(2000, 1.0));
+    std::vector<std::thread> workers;
+    std::atomic<int> bad{0};
+    for (int round = 0; round < 8; ++round) {
+        CurveData snapshot = owner;
+        const double expected = double(round + 1);
+        workers.emplace_back([snapshot, expected, &bad] {
+            for (int pass = 0; pass < 50; ++pass)
+                for (double v : snapshot.values)
+                    if (v != expected)
+                        ++bad;
+        });
+        std::vector<double>& v = owner.values.mut();
+        for (double& x : v)
+            x = double(round + 2);
+    }
+    for (auto& w : workers)
+        w.join();
+    EXPECT_EQ(bad.load(), 0);
 }

@@ -247,7 +247,7 @@ TEST_F(Loader, HugeRowLimitIsHarmless)
     write("h.dat", "1 2\n3 4\n");
     auto t = load("kro -f %d/h.dat -get 2000000000");
     EXPECT_EQ(ys(t->curves().at(0)), (V{2, 4}));
-    EXPECT_LT(t->curves().at(0).values.capacity(), 4096u);
+    EXPECT_LT(t->curves().at(0).values.vec().capacity(), 4096u);
     EXPECT_TRUE(main.ofType(ParsingThreadUpdate::OUT_OF_MEMORY).empty());
 }
 

@@ -68,9 +68,10 @@ TEST_P(ReducedDrawing, GivesThePixelsOfDrawingEverything)
         a.attributes.pointFillColor = Rgb(0xFFCC00);
     // A second curve over the first, running backwards in x.
     CurveData b = noisy(c.points / 2, 2, c.line, c.symbols);
-    std::reverse(b.values.begin(), b.values.end());
-    for (std::size_t i = 0; i + 1 < b.values.size(); i += 2)
-        std::swap(b.values[i], b.values[i + 1]);
+    std::vector<double>& bv = b.values.mut();
+    std::reverse(bv.begin(), bv.end());
+    for (std::size_t i = 0; i + 1 < bv.size(); i += 2)
+        std::swap(bv[i], bv[i + 1]);
     p->m_lineWidth = c.lineWidth;
     p->setCurveData(0, std::move(a), false);
     p->setCurveData(1, std::move(b), false);

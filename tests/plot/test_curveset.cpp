@@ -1,6 +1,8 @@
 // A plot's state, its curve set, titles and undo caches.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <QLabel>
 #include <QPointer>
 #include <QSettings>
@@ -222,6 +224,29 @@ TEST(CurveSet, UndoReturnsToTheCopyEveryTime)
         EXPECT_EQ(p->curveTitles().at(0), "before");
         EXPECT_FALSE(p->autoCacheFilled());
     }
+}
+
+TEST(CurveSet, CachesShareTheCurvesUntilAChangeAndUndoRestoresThemBitForBit)
+{
+    auto p = makePlot();
+    const CurveData original = curveOf({{0, 0.1}, {1, -2.5e-300}, {2, 3e300}, {3, 4}});
+    p->setCurveData(0, original, false);
+    EXPECT_TRUE(p->curve(0)->values.sharesDataWith(original.values)) << "storing a curve copies nothing";
+    p->cache(0);
+    p->cache(1);
+    EXPECT_TRUE(p->m_autoCache.at(0).values.sharesDataWith(p->curve(0)->values)) << "the undo copy copies nothing";
+    EXPECT_TRUE(p->m_userCache.at(0).values.sharesDataWith(p->curve(0)->values));
+
+    p->crop({0.5, 2.5}, {0});
+    ASSERT_EQ(p->curve(0)->pointCount(), 2u);
+    EXPECT_FALSE(p->m_autoCache.at(0).values.sharesDataWith(p->curve(0)->values));
+    EXPECT_EQ(p->m_autoCache.at(0).values.vec(), original.values.vec()) << "the change left the undo copy alone";
+
+    p->undo();
+    ASSERT_NE(p->curve(0), nullptr);
+    EXPECT_EQ(0, std::memcmp(p->curve(0)->values.data(), original.values.data(), 8 * sizeof(double)));
+    p->cache(2);
+    EXPECT_EQ(p->curve(0)->values.vec(), original.values.vec());
 }
 
 TEST(CurveSet, RestoringACacheNeverFilledChangesNothing)
