@@ -62,7 +62,9 @@ TEST(CurveStats, ListFormsRaiseForMissingCurvesAndEmptyLists)
         {"rms", [&](const IdArray& ids) { rmsOfCurveList(m, ids, 1); }},
         {"extreme", [&](const IdArray& ids) { extremeOfCurveList(m, ids, 1, 1); }},
     };
-    for (const auto& [name, call] : listForms) {
+    for (const auto& form : listForms) {
+        const auto& name = form.first;
+        const auto& call = form.second;
         EXPECT_EQ(errorOf([&] { call(IdArray{1, 4}); }), "Curve C5 does not exist.") << name;
         EXPECT_EQ(errorOf([&] { call(IdArray{2, 0, 4}); }), "Curve C5 does not exist.") << name;
         EXPECT_EQ(errorOf([&] { call(IdArray{0}); }), "No valid curves were supplied for operation.") << name;
