@@ -7,6 +7,7 @@
 #include "platform/embeddedimages.h"
 #include "gui/kroguicalls.h"
 #include "gui/startup.h"
+#include "miscio/miscio.h"
 #include "platform/prompter.h"
 #include "plot/actionlabel.h"
 #include "plot/plotter.h"
@@ -62,6 +63,7 @@ KROGui::KROGui(const QStringList& arguments, QWidget* parent) : QMainWindow(pare
     buildDocks();
     buildCentralStack();
     connectPlotTabs();
+    buildInstrumentPanel();
     connectConsole();
     buildMenus();
 
@@ -86,6 +88,8 @@ KROGui::KROGui(const QStringList& arguments, QWidget* parent) : QMainWindow(pare
 
 KROGui::~KROGui()
 {
+    // The instrument panel closes its links before the plot tabs go.
+    m_miscio.reset();
     // Loads end before the window's parts go: a loader posts its progress to
     // the status bar's progress bar, which may be deleted before the tabs.
     if (m_plotterCtrl)
@@ -376,13 +380,14 @@ void KROGui::buildMenus()
 
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
     tools->addAction(tr("KroScript Editor"), this, &KROGui::on_showKRSEditor);
-    tools->addAction(tr("Device Interface"), this, &KROGui::on_showmiscio);
+    QAction* deviceInterface = tools->addAction(tr("Device Interface"), this, &KROGui::on_showmiscio);
     tools->addAction(tr("Web Interface"), this, &KROGui::on_showwget);
     tools->addAction(tr("Regex Testing"), this, &KROGui::on_regextest);
     // The tool windows come with their own parts of the program; until then
     // their entries are shown disabled.
     for (QAction* a : tools->actions())
         a->setEnabled(false);
+    deviceInterface->setEnabled(true);
 
     QMenu* info = menuBar()->addMenu(tr("&Info"));
     info->addAction(tr("About"), this, &KROGui::about);

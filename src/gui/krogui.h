@@ -14,6 +14,7 @@
 //   krogui_capture.cpp  image capture, export and printing
 //   krogui_files.cpp    working directory, listing, programs, chosen files
 //   krogui_view.cpp     view and appearance command slots
+//   krogui_instruments.cpp the instrument panel and its commands
 #include "command/optstates.h"
 #include "core/idarray.h"
 #include "core/messages.h"
@@ -29,6 +30,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,6 +50,8 @@ class QTimer;
 class QToolBar;
 class QToolBox;
 class TabWidgetEx;
+
+class MiscIO;
 
 class KROGui : public QMainWindow {
     Q_OBJECT
@@ -87,6 +91,9 @@ public:
     CategoryButton* zoomInButton() const { return m_zoomInBtn; }
     CategoryButton* zoomOutButton() const { return m_zoomOutBtn; }
     CategoryButton* abortButton() const { return m_abortBtn; }
+    // The instrument panel: made hidden with the window, shown from the
+    // Tools menu, reached by the "link" and "loaddevices" commands.
+    MiscIO* instrumentPanel() const { return m_miscio.get(); }
 
     // --- state ---
     const PlotOptions& startOptions() const { return m_startOptions; }
@@ -279,6 +286,7 @@ private:
     void connectPlotTabs();
     void connectConsole();
     void buildMenus();
+    void buildInstrumentPanel();
 
     // Writes a console line.
     void say(const QString& text);
@@ -339,6 +347,7 @@ private:
     QDockWidget* m_commandDock = nullptr;
     QDockWidget* m_curveIdDock = nullptr;
     QPointer<QWidget> m_curveIdWidget;
+    std::unique_ptr<MiscIO> m_miscio;
     std::map<QWidget*, QAction*> m_toolActions;
 
     // State.

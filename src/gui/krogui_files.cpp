@@ -159,23 +159,5 @@ void KROGui::on_regextest()
     verbose(ZEVOVE::ERROR, tr("The regular-expression tool is not available in this build."));
 }
 
-void KROGui::on_showmiscio()
-{
-    verbose(ZEVOVE::ERROR, tr("The instrument panel is not available in this build."));
-}
-
 void KROGui::on_showwget() { verbose(ZEVOVE::ERROR, tr("The web-fetch window is not available in this build.")); }
 
-void KROGui::on_link(const QString&, uint, const QString&) { on_showmiscio(); }
-
-void KROGui::on_loaddevices(const QString& path)
-{
-    QString file = path;
-    if (!QFileInfo(file).isFile() && QFileInfo(file).path() == QLatin1String("."))
-        file = getAppPath() + QFileInfo(path).fileName();
-    if (!QFileInfo(file).isFile()) {
-        verbose(ZEVOVE::ERROR, tr("Device config file \"%1\" is not accessible.").arg(path));
-        return;
-    }
-    on_showmiscio();
-}

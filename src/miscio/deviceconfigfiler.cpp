@@ -1,0 +1,155 @@
+#include "miscio/deviceconfigfiler.h"
+
+#include "core/exceptions.h"
+#include "core/jsonreader.h"
+#include "platform/prompter.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <sstream>
+
+namespace {
+
+QString helpLine()
+{
+    return QCoreApplication::translate("DeviceConfigFiler", "\n\nFor help with this error please contact\n%1")
+        .arg(QString::fromLatin1(kro::kSupportAddress));
+}
+
+void warn(const QString& caption, const QString& lead, const QString& detail)
+{
+    kro::prompter().warning(nullptr, caption, lead + detail + helpLine());
+}
+
+// "Stop" is written with a decimal point; a whole number written without
+// one is taken as the same number.
+double readStop(const json::List& list)
+{
+    for (const json::Scalar& member : list.members)
+        if (member.name == "Stop" && member.value.kind() == json::ScalarValue::INT)
+            return std::get<std::int32_t>(member.value.value());
+    return list.get<double>("Stop");
+}
+
+} // namespace
+
+void DeviceConfigFiler::readComGroup(const json::List& list, DeviceRecord& record)
+{
+    record.comPort = list.get<std::string>("Port");
+    record.baud = list.get<int>("Baud");
+    record.dataBits = list.get<int>("Data");
+    record.parity = list.get<std::string>("Parity");
+    record.stopBits = readStop(list);
+    record.flow = list.get<std::string>("Flow");
+}
+
+void DeviceConfigFiler::readTcpipGroup(const json::List& list, DeviceRecord& record)
+{
+    record.ip = list.get<std::string>("IP");
+    record.tcpPort = list.get<int>("Port");
+}
+
+DeviceRecord DeviceConfigFiler::deviceFromGroup(const json::Group& group)
+{
+    try {
+        DeviceRecord record;
+        const bool hasCom = std::any_of(group.lists.begin(), group.lists.end(),
+                                        [](const json::List& l) { return l.name == "COM"; });
+        if (hasCom) {
+            readComGroup(group.get<json::List>("COM"), record);
+            record.tcp = false;
+        } else {
+            readTcpipGroup(group.get<json::List>("TCPIP"), record);
+            record.tcp = true;
+        }
+        record.label = group.get<json::Scalar>("Label").get<std::string>();
+        record.key = group.get<json::Scalar>("Key").get<int>();
+        record.slide = group.get<json::Scalar>("Slide").get<int>();
+        record.connected = group.get<json::Scalar>("Connected").get<bool>();
+        record.linked = group.get<json::Scalar>("Linked").get<bool>();
+        record.xColumns = group.get<json::Array>("X-Columns").get();
+        record.yColumns = group.get<json::Array>("Y-Columns").get();
+        return record;
+    } catch (const SCUtilities::scexception& e) {
+        throw kroexception(std::string(e.what()));
+    }
+}
+
+bool DeviceConfigFiler::load()
+{
+    m_records.clear();
+    try {
+        QFile file(m_path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw kroexception(QCoreApplication::translate("DeviceConfigFiler", "%1: %2")
+                                   .arg(m_path, file.errorString()));
+        json::Document document;
+        json::parseJsonDocument(file.readAll().toStdString(), m_path.toStdString(), document);
+        for (const json::Group& group : document) {
+            if (group.name != "Device")
+                throw kroexception("Exception (DeviceConfigFiler %d): \"%s\" is not a valid device.", 47,
+                                   group.name.c_str());
+            m_records.push_back(deviceFromGroup(group));
+        }
+        return true;
+    } catch (const std::exception& e) {
+        warn(QCoreApplication::translate("DeviceConfigFiler", "Cannot load config file."),
+             QCoreApplication::translate("DeviceConfigFiler", "The config file contains an error.\n"),
+             QString::fromStdString(e.what()));
+        return false;
+    }
+}
+
+json::Document DeviceConfigFiler::toDocument(const std::vector<DeviceRecord>& records)
+{
+    json::Document document;
+    for (const DeviceRecord& r : records) {
+        json::Group g("Device");
+        g.scalars.emplace_back("Label", json::ScalarValue(r.label));
+        if (r.tcp) {
+            g.lists.emplace_back("TCPIP", std::vector<json::Scalar>{{"IP", json::ScalarValue(r.ip)},
+                                                                    {"Port", json::ScalarValue(r.tcpPort)}});
+        } else {
+            g.lists.emplace_back("COM", std::vector<json::Scalar>{{"Port", json::ScalarValue(r.comPort)},
+                                                                  {"Baud", json::ScalarValue(r.baud)},
+                                                                  {"Data", json::ScalarValue(r.dataBits)},
+                                                                  {"Parity", json::ScalarValue(r.parity)},
+                                                                  {"Stop", json::ScalarValue(r.stopBits)},
+                                                                  {"Flow", json::ScalarValue(r.flow)}});
+        }
+        g.scalars.emplace_back("Key", json::ScalarValue(r.key));
+        g.scalars.emplace_back("Slide", json::ScalarValue(r.slide));
+        g.scalars.emplace_back("Connected", json::ScalarValue(r.connected));
+        g.scalars.emplace_back("Linked", json::ScalarValue(r.linked));
+        g.arrays.emplace_back("X-Columns", r.xColumns);
+        g.arrays.emplace_back("Y-Columns", r.yColumns);
+        document.push_back(std::move(g));
+    }
+    return document;
+}
+
+bool DeviceConfigFiler::save() const
+{
+    try {
+        std::ostringstream text;
+        json::writeJsonDocument(text, toDocument(m_records));
+        QSaveFile file(m_path);
+        if (!file.open(QIODevice::WriteOnly))
+            throw kroexception(QCoreApplication::translate("DeviceConfigFiler", "%1: %2")
+                                   .arg(m_path, file.errorString()));
+        const std::string bytes = text.str();
+        if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
+            !file.commit())
+            throw kroexception(QCoreApplication::translate("DeviceConfigFiler", "%1: %2")
+                                   .arg(m_path, file.errorString()));
+        return true;
+    } catch (const std::exception& e) {
+        warn(QCoreApplication::translate("DeviceConfigFiler", "Cannot save config file."),
+             QCoreApplication::translate("DeviceConfigFiler", "Cannot save the config file.\n"),
+             QString::fromStdString(e.what()));
+        return false;
+    }
+}
