@@ -6,6 +6,8 @@
 #include "core/settings.h"
 #include "platform/embeddedimages.h"
 #include "gui/kroguicalls.h"
+#include "gui/quickstartguide.h"
+#include "gui/toolboxcategories.h"
 #include "gui/startup.h"
 #include "miscio/miscio.h"
 #include "platform/prompter.h"
@@ -28,6 +30,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
@@ -77,8 +80,10 @@ KROGui::KROGui(const QStringList& arguments, QWidget* parent) : QMainWindow(pare
     if (m_startOptions.compact)
         hideAllDockables();
 
-    // The quick-start guide and the instrument panel are added here when
-    // they exist.
+    if (readSettingBool(QStringLiteral("quickstart"), true)) {
+        m_quickStart = new QuickStartGuide(this);
+        m_quickStart->show();
+    }
 
     if (!m_startupError.isEmpty())
         say(tr("Start-up arguments ignored: %1").arg(m_startupError));
@@ -96,6 +101,7 @@ KROGui::~KROGui()
         m_plotterCtrl->stopLoaders();
     if (!m_startOptions.compact)
         writeLayout();
+    delete m_quickStart.data();
     // The curve identifier panel belongs to its plot; give it back before
     // the dock goes.
     if (m_curveIdWidget && m_curveIdDock && m_curveIdDock->widget() == m_curveIdWidget) {
@@ -216,13 +222,19 @@ void KROGui::buildDocks()
         return dock;
     };
 
-    // Toolsets: the toolbox categories fill it; without pages it stays closed.
+    // Toolsets: one toolbox page per category.
     m_toolsetsDock = makeDock(tr("Toolsets"), Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    m_toolbox = new QToolBox(m_toolsetsDock);
-    m_toolsetsDock->setWidget(m_toolbox);
+    // The toolbox scrolls as a whole when the dock is shorter than its page
+    // titles, so it never holds the window's height up.
+    auto* toolboxArea = new QScrollArea(m_toolsetsDock);
+    toolboxArea->setFrameShape(QFrame::NoFrame);
+    toolboxArea->setWidgetResizable(true);
+    toolboxArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_toolbox = new QToolBox(toolboxArea);
+    toolboxArea->setWidget(m_toolbox);
+    m_toolsetsDock->setWidget(toolboxArea);
     addDockWidget(Qt::RightDockWidgetArea, m_toolsetsDock);
-    if (m_toolbox->count() == 0)
-        m_toolsetsDock->hide();
+    buildToolboxPages();
 
     // Directory Browser: the browser fills it; without it the dock stays closed.
     m_dirBrowserDock = makeDock(tr("Directory Browser"), Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
@@ -259,8 +271,9 @@ void KROGui::buildCentralStack()
 {
     m_centralStack = new QStackedWidget(this);
     m_plotterCtrl = new PlotterCtrl(this, m_progressBar, m_undoBtn);
-    // Pages 1 and 2 take the default-settings and save-data pages.
-    m_settingsPage = new QWidget(m_centralStack);
+    // Page 1 the default-settings page, page 2 the save-data page.
+    m_settingsPage = new KROSettingsGUI(m_centralStack, this);
+    connect(m_settingsPage, &KROSettingsGUI::saved, this, &KROGui::on_optionSaved);
     m_saveData = new QWidget(m_centralStack);
     m_centralStack->addWidget(m_plotterCtrl);
     m_centralStack->addWidget(m_settingsPage);

@@ -15,11 +15,14 @@
 //   krogui_files.cpp    working directory, listing, programs, chosen files
 //   krogui_view.cpp     view and appearance command slots
 //   krogui_instruments.cpp the instrument panel and its commands
+//   krogui_toolbox.cpp  the toolbox pages, their dispatch and the settings page
 #include "command/optstates.h"
 #include "core/idarray.h"
 #include "core/messages.h"
 #include "core/plotoptions.h"
 #include "gui/categorybutton.h"
+#include "gui/krosettingsgui.h"
+#include "gui/quickstartguide.h"
 #include "gui/scriptfile.h"
 #include "plot/plottypes.h"
 
@@ -35,15 +38,18 @@
 #include <utility>
 #include <vector>
 
+class CategoryInterface;
 class CommandEdit;
 class Plotter;
 class PlotterCtrl;
 class PlotterQuad;
 class ProgressBar;
+class QButtonGroup;
 class QAction;
 class QDockWidget;
 class QLabel;
 class QMenu;
+class QPainter;
 class QPrinter;
 class QStackedWidget;
 class QTimer;
@@ -70,6 +76,11 @@ public:
     QToolBar* toolbar() const { return m_toolbar; }
     QToolBox* toolbox() const { return m_toolbox; }
     QStackedWidget* centralStack() const { return m_centralStack; }
+    KROSettingsGUI* settingsPage() const { return m_settingsPage; }
+    // The toolbox categories in page order.
+    const std::vector<std::unique_ptr<CategoryInterface>>& categories() const { return m_categories; }
+    // The quick-start guide shown at start-up (null when it was not shown).
+    QuickStartGuide* quickStartGuide() const { return m_quickStart; }
     QLabel* messageLabel() const { return m_msgLabel; }
     QLabel* rightLabel() const { return m_rightLabel; }
     QMenu* viewMenu() const { return m_viewMenu; }
@@ -216,6 +227,12 @@ public Q_SLOTS:
     void on_enabledebug(bool on);
     void on_viewmenu();
     void on_saveClose(bool save = false);
+    // The default-settings page has just written one setting.
+    void on_optionSaved(KROSettingsParam param);
+
+    // The toolbox (krogui_toolbox.cpp): a button's slot name, such as
+    // "1plotpsd()"; null only runs the page toggles.
+    void emitfuntion(const char* slotName);
 
     // Capture, export and print (krogui_capture.cpp).
     void on_screenShot();
@@ -287,6 +304,9 @@ private:
     void connectConsole();
     void buildMenus();
     void buildInstrumentPanel();
+    // One toolbox page of a category: its buttons in a column.
+    QWidget* buildToolbox(CategoryInterface* category);
+    void buildToolboxPages();
 
     // Writes a console line.
     void say(const QString& text);
@@ -318,7 +338,7 @@ private:
     QMenu* m_viewMenu = nullptr;
     PlotterCtrl* m_plotterCtrl = nullptr;
     QStackedWidget* m_centralStack = nullptr;
-    QWidget* m_settingsPage = nullptr;
+    KROSettingsGUI* m_settingsPage = nullptr;
     QWidget* m_saveData = nullptr;
     CategoryButton* m_syncBtn = nullptr;
     CategoryButton* m_cacheBtn = nullptr;
@@ -349,6 +369,8 @@ private:
     QPointer<QWidget> m_curveIdWidget;
     std::unique_ptr<MiscIO> m_miscio;
     std::map<QWidget*, QAction*> m_toolActions;
+    std::vector<std::unique_ptr<CategoryInterface>> m_categories;
+    QPointer<QuickStartGuide> m_quickStart;
 
     // State.
     std::map<QWidget*, int> m_dockVisibility;
@@ -374,3 +396,7 @@ bool createPath(const QString& path);
 // the page allows with its own proportions, shortened (keeping them) when
 // it would run into the bottom margin and the room kept below it.
 QRect printTargetRect(const QSize& page, int margin, const QSize& picture, int below);
+// Prints a picture on the painter's page: 2 cm margins, the picture as wide
+// as the page allows in its own proportions (printTargetRect), the page
+// number 1 right-aligned 5 pixels below it. Returns where the picture went.
+QRect printPictureWithPageNumber(QPainter& painter, const QPixmap& picture);

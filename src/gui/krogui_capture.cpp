@@ -67,6 +67,19 @@ QRect printTargetRect(const QSize& page, int margin, const QSize& picture, int b
     return QRect(margin, margin, w, h);
 }
 
+QRect printPictureWithPageNumber(QPainter& painter, const QPixmap& picture)
+{
+    const QPaintDevice* page = painter.device();
+    const int margin = int(page->logicalDpiY() * 2 / 2.54);
+    const QFontMetrics metrics = painter.fontMetrics();
+    const QRect target =
+        printTargetRect(QSize(page->width(), page->height()), margin, picture.size(), 2 * metrics.height() + 10);
+    painter.drawPixmap(target, picture);
+    const QString number = QStringLiteral("1");
+    painter.drawText(target.right() - metrics.horizontalAdvance(number), target.bottom() + 5 + metrics.ascent(), number);
+    return target;
+}
+
 QString KROGui::captureFileName(const QString& type, QString* error) const
 {
     PlotOptions o;
@@ -199,13 +212,7 @@ bool KROGui::printPlotOn(QPrinter& printer)
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    const int m = int(printer.resolution() * 0.7874015748031495);
-    const QRect target = printTargetRect(QSize(painter.device()->width(), painter.device()->height()), m,
-                                         pixmap.size(), 2 * painter.fontMetrics().height() + 10);
-    painter.drawPixmap(target, pixmap);
-    const QString page = QStringLiteral("1");
-    painter.drawText(target.right() - painter.fontMetrics().horizontalAdvance(page),
-                     target.bottom() + painter.fontMetrics().height() + 5, page);
+    printPictureWithPageNumber(painter, pixmap);
     say(tr("Printing..."));
     return painter.end();
 }

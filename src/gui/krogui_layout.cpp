@@ -45,8 +45,6 @@ void KROGui::restoreLayout(int width, int height)
         resizeDocks({m_commandDock}, {std::max(120, this->height() / 4)}, Qt::Vertical);
     }
     // Panels whose content does not exist stay closed whatever was saved.
-    if (m_toolbox->count() == 0)
-        m_toolsetsDock->hide();
     if (!m_dirBrowserDock->widget())
         m_dirBrowserDock->hide();
     rememberDockVisibility();

@@ -245,7 +245,7 @@ void KROGui::on_viewmenu()
     for (QDockWidget* dock : {m_toolsetsDock, m_dirBrowserDock, m_commandDock, m_curveIdDock}) {
         QAction* a = addToggle(dock, dock->windowTitle());
         // A panel whose content is not part of the program yet stays closed.
-        a->setEnabled(dock->widget() && !(dock == m_toolsetsDock && m_toolbox->count() == 0));
+        a->setEnabled(dock->widget() != nullptr);
     }
     m_viewMenu->addSeparator();
     addToggle(statusBar(), tr("Status bar"));

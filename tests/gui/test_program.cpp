@@ -4,6 +4,7 @@
 
 #include "support/qtprinters.h"
 #include "support/files.h"
+#include "support/program.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,8 +22,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_home.isValid());
-        m_binary = QDir(QCoreApplication::applicationDirPath()).filePath("../kro");
-        if (!QFileInfo(m_binary).isExecutable())
+        if (kro::test::programPath().isEmpty())
             GTEST_SKIP() << "kro is not built next to the tests";
         QDir(m_home.path()).mkpath("images");
         kro::test::writeFile(m_home.filePath("config/KROSoftware/kro.conf"),
@@ -37,33 +37,10 @@ protected:
     QString imageFolder() const { return m_home.filePath("images"); }
     QStringList images() const { return QDir(imageFolder()).entryList({"*_kroCapture.png"}, QDir::Files); }
 
-    void start(QProcess& p, const QStringList& args)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("HOME", m_home.path());
-        env.insert("XDG_CONFIG_HOME", m_home.filePath("config"));
-        env.insert("XDG_DATA_HOME", m_home.filePath("data"));
-        env.insert("XDG_RUNTIME_DIR", m_home.path());
-        p.setProcessEnvironment(env);
-        p.setWorkingDirectory(m_home.path());
-        p.start(m_binary, args);
-        ASSERT_TRUE(p.waitForStarted(10000));
-    }
-
-    static void stop(QProcess& p)
-    {
-        if (p.state() != QProcess::NotRunning) {
-            p.terminate();
-            if (!p.waitForFinished(5000)) {
-                p.kill();
-                p.waitForFinished(5000);
-            }
-        }
-    }
+    void start(QProcess& p, const QStringList& args) { kro::test::startProgram(p, m_home.path(), args); }
+    static void stop(QProcess& p) { kro::test::stopProgram(p); }
 
     QTemporaryDir m_home;
-    QString m_binary;
 };
 
 } // namespace

@@ -1,0 +1,132 @@
+#include "gui/quickstartguide.h"
+
+#include "core/settings.h"
+#include "gui/krogui.h"
+#include "platform/embeddedimages.h"
+#include "platform/prompter.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QVBoxLayout>
+
+namespace {
+
+QPixmap quickStartPicture()
+{
+    const QString name = QStringLiteral("quickstart.png");
+    QPixmap picture = embeddedPixmap(name);
+    if (picture.isNull() && QFileInfo::exists(name))
+        picture.load(name);
+    return picture;
+}
+
+constexpr Qt::WindowFlags kGuideFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+
+} // namespace
+
+QuickStartGuide::QuickStartGuide(QWidget* parent) : QWidget(nullptr, kGuideFlags | Qt::WindowStaysOnTopHint)
+{
+    m_opener = parent;
+    setObjectName(QStringLiteral("Quick Start Guide"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowTitle(tr("KRO QuickStart"));
+    if (parent)
+        setWindowIcon(parent->windowIcon());
+
+    auto* layout = new QVBoxLayout(this);
+    QString title = QStringLiteral(
+        "<html>   <head>      <meta name=\"qrichtext\" content=\"1\" />   </head>   <body style=\"font-family:Times\">"
+        "      <p align=\"center\">         <span style=\"font-size:18pt;font-family:Times\">            Quick Start "
+        "Guide         </span>      </p>   </body></html>");
+    title.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+    auto* heading = new QLabel(title, this);
+    heading->setFixedHeight(30);
+    layout->addWidget(heading);
+
+    const QPixmap picture = quickStartPicture();
+    auto* pictureArea = new QLabel(this);
+    pictureArea->setPixmap(picture);
+    pictureArea->setFixedHeight(picture.height());
+    layout->addWidget(pictureArea);
+
+    auto* row = new QHBoxLayout;
+    row->setSpacing(5);
+    m_showOnStartup = new QCheckBox(tr("Show on startup"), this);
+    m_print = new QPushButton(tr("Print"), this);
+    m_gotIt = new QPushButton(tr("Got it!"), this);
+    m_stayOnTop = new QCheckBox(tr("Stay on top"), this);
+    for (QPushButton* b : {m_print, m_gotIt}) {
+        b->setFixedWidth(100);
+        b->setMaximumHeight(24);
+    }
+    for (QCheckBox* c : {m_showOnStartup, m_stayOnTop}) {
+        c->setMaximumHeight(24);
+        c->setChecked(true);  // before the connections: nothing is triggered
+    }
+    row->addWidget(m_showOnStartup);
+    row->addStretch();
+    row->addWidget(m_print);
+    row->addWidget(m_gotIt);
+    row->addStretch();
+    row->addWidget(m_stayOnTop);
+    layout->addLayout(row);
+    connect(m_showOnStartup, &QCheckBox::toggled, this, &QuickStartGuide::on_showonstartup);
+    connect(m_stayOnTop, &QCheckBox::clicked, this, &QuickStartGuide::on_stayontop);
+    connect(m_print, &QPushButton::clicked, this, &QuickStartGuide::print);
+    connect(m_gotIt, &QPushButton::clicked, this, &QWidget::close);
+    m_gotIt->setDefault(true);
+    setFocusProxy(m_gotIt);
+    m_gotIt->setFocus();
+
+    setFixedSize(picture.width(), layout->minimumSize().height());
+    if (parent)
+        move(placement(parent->geometry(), picture.size()));
+}
+
+QPoint QuickStartGuide::placement(const QRect& client, const QSize& picture)
+{
+    const int left = client.x() + client.width() / 2 - picture.width() / 2;
+    const int top = client.height() < picture.height() + 100 ? 5 : client.y();
+    return {left, top};
+}
+
+void QuickStartGuide::on_showonstartup(bool on)
+{
+    if (!writeSetting(QStringLiteral("quickstart"), QVariant(on)))
+        kro::prompter().warning(this, tr("KRO QuickStart"),
+                                tr("The choice could not be saved: the settings store cannot be written."));
+}
+
+void QuickStartGuide::on_stayontop()
+{
+    const QPoint at = pos();
+    setWindowFlag(Qt::WindowStaysOnTopHint, !(windowFlags() & Qt::WindowStaysOnTopHint));
+    move(at);
+    show();
+    if (m_opener)
+        setWindowIcon(m_opener->windowIcon());
+}
+
+void QuickStartGuide::printPicture(QPaintDevice& page, const QPixmap& picture)
+{
+    QPainter painter(&page);
+    printPictureWithPageNumber(painter, picture);
+}
+
+void QuickStartGuide::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setColorMode(QPrinter::Color);
+    const QPixmap picture = grab();
+    printer.setFullPage(true);
+    if (!kro::prompter().execPrintDialog(&printer, this))
+        return;
+    printPicture(printer, picture);
+}
