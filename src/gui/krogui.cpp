@@ -9,6 +9,7 @@
 #include "gui/quickstartguide.h"
 #include "gui/toolboxcategories.h"
 #include "gui/startup.h"
+#include "import/regexbuilder.h"
 #include "miscio/miscio.h"
 #include "platform/prompter.h"
 #include "plot/actionlabel.h"
@@ -108,6 +109,7 @@ KROGui::~KROGui()
         m_curveIdDock->setWidget(nullptr);
         m_curveIdWidget->setParent(nullptr);
     }
+    delete m_regexTool;
 }
 
 // ------------------------------------------------------------ construction
@@ -395,12 +397,13 @@ void KROGui::buildMenus()
     tools->addAction(tr("KroScript Editor"), this, &KROGui::on_showKRSEditor);
     QAction* deviceInterface = tools->addAction(tr("Device Interface"), this, &KROGui::on_showmiscio);
     tools->addAction(tr("Web Interface"), this, &KROGui::on_showwget);
-    tools->addAction(tr("Regex Testing"), this, &KROGui::on_regextest);
+    QAction* regex = tools->addAction(tr("Regex Testing"), this, &KROGui::on_regextest);
     // The tool windows come with their own parts of the program; until then
     // their entries are shown disabled.
     for (QAction* a : tools->actions())
         a->setEnabled(false);
     deviceInterface->setEnabled(true);
+    regex->setEnabled(true);
 
     QMenu* info = menuBar()->addMenu(tr("&Info"));
     info->addAction(tr("About"), this, &KROGui::about);

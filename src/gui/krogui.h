@@ -55,6 +55,7 @@ class QStackedWidget;
 class QTimer;
 class QToolBar;
 class QToolBox;
+class RegexBuilder;
 class TabWidgetEx;
 
 class MiscIO;
@@ -371,6 +372,8 @@ private:
     std::map<QWidget*, QAction*> m_toolActions;
     std::vector<std::unique_ptr<CategoryInterface>> m_categories;
     QPointer<QuickStartGuide> m_quickStart;
+    // The regular-expression tool: made on first use, deleted with the window.
+    RegexBuilder* m_regexTool = nullptr;
 
     // State.
     std::map<QWidget*, int> m_dockVisibility;

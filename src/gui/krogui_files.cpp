@@ -10,6 +10,7 @@
 #include "core/stringutils.h"
 #include "gui/kroguicalls.h"
 #include "gui/windowtexts.h"
+#include "import/regexbuilder.h"
 #include "platform/platform.h"
 #include "platform/prompter.h"
 #include "plot/plotter.h"
@@ -156,7 +157,11 @@ void KROGui::on_kroscriptEdit(const QString&) { on_showKRSEditor(); }
 
 void KROGui::on_regextest()
 {
-    verbose(ZEVOVE::ERROR, tr("The regular-expression tool is not available in this build."));
+    if (!m_regexTool)
+        m_regexTool = new RegexBuilder;
+    m_regexTool->show();
+    m_regexTool->raise();
+    m_regexTool->activateWindow();
 }
 
 void KROGui::on_showwget() { verbose(ZEVOVE::ERROR, tr("The web-fetch window is not available in this build.")); }

@@ -1,9 +1,13 @@
 #include "import/datetimereader.h"
 
+#include "core/exceptions.h"
+
 #include <boost/date_time/posix_time/posix_time.hpp>
 
 #include <cctype>
+#include <cstring>
 #include <locale>
+#include <stdexcept>
 
 namespace kro::import {
 namespace {
@@ -62,6 +66,34 @@ std::int64_t fractionDigits(const char*& p, const char* e)
 }
 
 } // namespace
+
+bool isValidDateTimeFormat(const std::string& format)
+{
+    static const char* const kFlags = "aAbBdjmUWwyYHMSspPFzZ";
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%')
+            continue;
+        if (i + 1 >= format.size() || format[i + 1] == '\0' || !std::strchr(kFlags, format[i + 1]))
+            return false;
+        ++i;
+    }
+    return true;
+}
+
+QString formatDateTime(const QString& format, const std::string& timeText)
+{
+    using namespace boost::posix_time;
+    const std::string fmt = format.toStdString();
+    if (!isValidDateTimeFormat(fmt))
+        throw kroexception("Date/time format specifier (\"%s\") is not valid.", fmt.c_str());
+    const ptime t = timeText.empty() ? second_clock::local_time() : time_from_string(timeText);
+    std::ostringstream out;
+    out.imbue(std::locale(std::locale::classic(), new time_facet(fmt.c_str())));
+    out << t;
+    if (out.fail())
+        return QStringLiteral("invalid specifier");
+    return QString::fromStdString(out.str());
+}
 
 long mjdDatePart(int y, int m, int d)
 {

@@ -8,6 +8,8 @@
 // step; whenever that scanner meets anything it does not decide itself (a
 // failure, an out-of-range field, a special value) the facet reads the text.
 // Other formats always go through the facet.
+#include <QString>
+
 #include <cstdint>
 #include <memory>
 #include <sstream>
@@ -40,6 +42,20 @@ double mjdFromCalendar(const CalendarTime& t);
 // 8/1/2021 9:5:3 becomes 08/01/2021 09:05:03. The one digit of a fraction of
 // a second after "H:M:S." is not padded: ".5" stays half a second.
 void normalizeDateText(std::string& text);
+
+// Whether every '%' of the format is followed by one of the 21 flags the
+// program offers: a A b B d j m U W w y Y H M S s p P F z Z. A '%' at the
+// end, "%%" and a '%' before any other character make it invalid; a format
+// without '%' (also an empty one) is valid.
+bool isValidDateTimeFormat(const std::string& format);
+
+// The time written with the format through the library's time output facet
+// in the classic locale: timeText is a time of the form
+// "2021-08-01 12:30:00[.fraction]"; an empty text stands for the present
+// local time to the second. Raises kroexception for an invalid format and
+// lets the library's error pass when the time text cannot be read; a
+// failed write gives "invalid specifier".
+QString formatDateTime(const QString& format, const std::string& timeText);
 
 class DateTimeReader {
 public:

@@ -4,6 +4,7 @@
 #include "core/settings.h"
 #include "core/stringutils.h"
 #include "core/fileutils.h"
+#include "import/lineregex.h"
 #include "platform/platform.h"
 
 #include <QDir>
@@ -330,8 +331,7 @@ bool FileOptionParser::parse()
         {"-limitzmax;-zlimitmax", Kind::Number, limit(FileObject::Z_MAX), {}},
         {"-regex", Kind::Text,
          [](FileObject& fo, const QString& v) {
-             fo.m_regex = v;
-             fo.m_regex.replace(QLatin1Char(' '), QLatin1String("\\s"));
+             fo.m_regex = kro::import::blanksAsWhitespace(v);
          },
          {}},
         {"-get", Kind::Number, [](FileObject& fo, const QString& v) { countOf(numberOf(v), -1, fo.m_get); }, {}},

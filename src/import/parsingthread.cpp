@@ -2,12 +2,11 @@
 
 #include "core/exceptions.h"
 #include "import/linereader.h"
+#include "import/lineregex.h"
 #include "import/textcodec.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-
-#include <boost/regex.hpp>
 
 #include <algorithm>
 #include <climits>
@@ -55,8 +54,7 @@ struct ParsingThread::FileRun {
     int progressCounter = 0;
     bool errorShown[LineParserException::NO_NUMBER + 1] = {}; // by failure kind
     bool hasRegex = false;
-    boost::regex regex;
-    std::string stripped;
+    kro::import::LineRegex regex;
     bool stop = false;
 };
 
@@ -208,16 +206,15 @@ void ParsingThread::loadFile(const FileObject& fo, int base)
         return;
     }
     if (!fo.m_regex.isEmpty()) {
-        try {
-            r.regex.assign(fo.m_regex.toStdString());
-            r.hasRegex = true;
-        } catch (const std::exception& e) {
+        std::string error;
+        if (!r.regex.compile(fo.m_regex.toStdString(), &error)) {
             postMain(new ParsingThreadUpdate(
                 ParsingThreadUpdate::LINE_ERROR, this, 0,
                 QStringLiteral("Error: The regular expression \"%1\" is invalid: %2%3File: %4 was not read.")
-                    .arg(fo.m_regex, QString::fromLocal8Bit(e.what()), QLatin1String(kIndent), fo.m_file)));
+                    .arg(fo.m_regex, QString::fromLocal8Bit(error.c_str()), QLatin1String(kIndent), fo.m_file)));
             return;
         }
+        r.hasRegex = true;
     }
     r.size = r.reader.fileSize();
     r.progressTotal = fo.m_get > 0 ? fo.m_get : r.size;
@@ -330,20 +327,9 @@ void ParsingThread::readLines(FileRun& r)
         if ((r.linesRead & (kStopCheckLines - 1)) == 0 && m_stop.load())
             break;
         if (r.hasRegex) {
-            const char* le = e;
-            while (le > b && (le[-1] == '\n' || le[-1] == '\r'))
-                --le;
             bool matched = false;
             try {
-                if (std::find(b, le, '\r') != le || std::find(b, le, '\n') != le) {
-                    r.stripped.assign(b, le);
-                    r.stripped.erase(std::remove_if(r.stripped.begin(), r.stripped.end(),
-                                                    [](char c) { return c == '\r' || c == '\n'; }),
-                                     r.stripped.end());
-                    matched = boost::regex_match(r.stripped, r.regex);
-                } else {
-                    matched = boost::regex_match(b, le, r.regex);
-                }
+                matched = r.regex.matchesLine(b, e);
             } catch (const std::exception& ex) {
                 postMain(new ParsingThreadUpdate(
                     ParsingThreadUpdate::LINE_ERROR, this, 0,

@@ -3,6 +3,7 @@
 
 #include "core/exceptions.h"
 #include "core/plotoptions.h"
+#include "import/filesetup.h"
 #include "import/parsingthread.h"
 #include "platform/prompter.h"
 #include "plot/plotter.h"
@@ -30,7 +31,12 @@ PlotterCtrl::PlotterCtrl(QWidget* parent, ProgressBar* progressBar, QWidget* und
     addPlotter(nullptr, QString());
 }
 
-PlotterCtrl::~PlotterCtrl() { stopLoaders(); }
+PlotterCtrl::~PlotterCtrl()
+{
+    stopLoaders();
+    for (const QPointer<FileSetup>& setup : m_fileSetups)
+        delete setup.data();
+}
 
 void PlotterCtrl::stopLoaders()
 {
@@ -128,6 +134,7 @@ Plotter* PlotterCtrl::addPlotter(Plotter* plot, const QString& label)
     connect(plot, &Plotter::plotterClicked, this, &PlotterCtrl::on_plotterClicked, Qt::UniqueConnection);
     connect(plot, &Plotter::plotterRateUpdate, this, &PlotterCtrl::on_plotterRateUpdate, Qt::UniqueConnection);
     connect(plot, &Plotter::zoomBtnChanged, this, &PlotterCtrl::zoomBtnState, Qt::UniqueConnection);
+    connect(plot, &Plotter::dropfiles, this, &PlotterCtrl::on_dropfiles, Qt::UniqueConnection);
 
     showTab(tabLabel(page));
     PlotOptions options;

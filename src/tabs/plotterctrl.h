@@ -17,6 +17,7 @@
 #include <map>
 #include <vector>
 
+class FileSetup;
 class ParsingThread;
 class Plotter;
 class PlotterQuad;
@@ -83,6 +84,10 @@ public Q_SLOTS:
     bool showTab(const QString& label);
     void on_addPlotter();
     void on_addPlotter(Plotter* plot);
+    // Opens the import setup window for data files (dropped on a plot or
+    // chosen elsewhere); on Ok its plot command runs through the console.
+    void on_dropfiles(const QStringList& files);
+    void on_fileSetupClosed(FileSetup* setup, bool accepted);
 
 private Q_SLOTS:
     void on_plotterChanged(Plotter* plot);
@@ -135,4 +140,6 @@ private:
         bool abandoned = false;
     };
     std::map<ParsingThread*, LoadTarget> m_loaders;
+    // Import setup windows still open (they have no parent).
+    std::vector<QPointer<FileSetup>> m_fileSetups;
 };

@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "core/stringutils.h"
 #include "import/fileoptionparser.h"
+#include "import/filesetup.h"
 #include "import/linereader.h"
 #include "import/parsingthread.h"
 #include "import/plotoptionparser.h"
@@ -545,4 +546,31 @@ void PlotterCtrl::endLoad(ParsingThread* loader)
         m_progressBar->setValue(0);
         m_progressBar->hide();
     }
+}
+
+// ---------------------------------------------------------------------------
+// The import setup window
+
+void PlotterCtrl::on_dropfiles(const QStringList& files)
+{
+    auto* setup = new FileSetup;
+    connect(setup, &FileSetup::transcript, this, &PlotterCtrl::transcript);
+    connect(setup, qOverload<FileSetup*, bool>(&FileSetup::closed), this, &PlotterCtrl::on_fileSetupClosed);
+    std::erase_if(m_fileSetups, [](const QPointer<FileSetup>& s) { return s.isNull(); });
+    m_fileSetups.emplace_back(setup);
+    QStringList sorted = files;
+    sorted.sort();
+    setup->setFiles(sorted);
+    setup->show();
+}
+
+void PlotterCtrl::on_fileSetupClosed(FileSetup* setup, bool accepted)
+{
+    if (!setup)
+        return;
+    if (accepted)
+        Q_EMIT command(setup->buildCommand());
+    // The window is inside its own signal: it goes once that has returned.
+    setup->hide();
+    setup->deleteLater();
 }
