@@ -76,8 +76,20 @@ QString defaultText(int option, const DefaultFormats& defaults)
     }
 }
 
+// Whether every number or word of a value is the option's default.
+bool holdsDefault(const QString& value, int option, const DefaultFormats& defaults)
+{
+    const OptionInfo& info = kOptions[std::size_t(option)];
+    const QStringList pieces = value.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString& piece : pieces) {
+        if (info.numeric ? piece.toDouble() != info.defaultNumber : piece != defaultText(option, defaults))
+            return false;
+    }
+    return true;
+}
+
 // Leaves out the values that the loader would repeat anyway, and the whole
-// option when all files hold its default.
+// option when every file holds its default.
 void prune(std::vector<Value>& values, int option, const DefaultFormats& defaults)
 {
     if (values.empty())
@@ -87,15 +99,11 @@ void prune(std::vector<Value>& values, int option, const DefaultFormats& default
         values[i].reset();
         --i;
     }
-    if (i != 0 || !values[0])
-        return;
-    const OptionInfo& info = kOptions[std::size_t(option)];
-    const QStringList pieces = values[0]->split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    for (const QString& piece : pieces) {
-        if (info.numeric ? piece.toDouble() != info.defaultNumber : piece != defaultText(option, defaults))
+    for (const Value& v : values)
+        if (v && !holdsDefault(*v, option, defaults))
             return;
-    }
-    values[0].reset();
+    for (Value& v : values)
+        v.reset();
 }
 
 QString formatWord(const QString& value)

@@ -47,10 +47,10 @@ struct DefaultFormats {
 // The plot command for the sources, "kro " first and a blank last, with
 // "-append " at the end when append is set. An option whose value for a file
 // equals the previous file's is left out (the loader repeats the last value
-// for the remaining files); an option whose values are all equal is left
-// out altogether when every value is the option's default. A file that does
-// not use an option another file uses gets the value with which it reads as
-// it would alone, so that values are never handed to the wrong file.
+// for the remaining files), and an option is left out altogether when every
+// file holds its default. A file that does not use an option another file
+// uses gets the value with which it reads as it would alone, so that values
+// are never handed to the wrong file.
 QString composePlotCommand(const std::vector<CommandSource>& sources, bool append, const DefaultFormats& defaults);
 
 // A scaling number as the command writes it: like printf's "%g" (six

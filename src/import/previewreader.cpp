@@ -26,6 +26,25 @@ void cutUtf8(std::string& text, std::size_t n)
     text.resize(n);
 }
 
+// Binary data: a NUL byte before the first line ends, or control
+// characters in the text before the first NUL. Text lines followed by NUL
+// bytes (a file with a hole after its text) are text; the NUL bytes end it.
+bool looksBinary(const char* b, std::size_t n)
+{
+    const char* nul = static_cast<const char*>(std::memchr(b, '\0', n));
+    if (!nul)
+        return false;
+    const std::size_t text = std::size_t(nul - b);
+    if (!std::memchr(b, '\n', text) && !std::memchr(b, '\r', text))
+        return true;
+    for (std::size_t i = 0; i < text; ++i) {
+        const auto c = static_cast<unsigned char>(b[i]);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v')
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 PreviewReader::PreviewReader() : m_buffer(kBlock) {}
@@ -62,7 +81,7 @@ bool PreviewReader::open(const QString& path)
         m_problem = TextProblem::Utf16;
         m_reason = QStringLiteral("The file holds UTF-16 text, which cannot be read as data. Save it as UTF-8 or "
                                   "plain text and open it again.");
-    } else if (std::memchr(b, '\0', m_len)) {
+    } else if (looksBinary(b, m_len)) {
         m_problem = TextProblem::Binary;
         m_reason = QStringLiteral("The file holds binary data, not text.");
     }
