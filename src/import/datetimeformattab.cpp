@@ -1,9 +1,11 @@
 #include "import/datetimeformattab.h"
 
 #include "core/settings.h"
+#include "help/helpgui.h"
 #include "import/datetimereader.h"
 #include "platform/labeledwidget.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -139,4 +141,6 @@ void DateTimeFormatTab::on_formatChanged()
 
 void DateTimeFormatTab::on_formatHelp()
 {
+    // The window shows itself beside the active window and deletes itself.
+    new HelpGui(tr("KRO - Datetime Format Specifiers"), 1, QApplication::activeWindow());
 }

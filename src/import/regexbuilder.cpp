@@ -105,8 +105,6 @@ RxbView::~RxbView()
         m_watcher->waitForFinished();
 }
 
-bool RxbView::isSearching() const { return m_watcher && m_watcher->isRunning(); }
-
 void RxbView::showStatus(const QString& text, int timeout)
 {
     if (auto* main = qobject_cast<QMainWindow*>(window()))
@@ -139,6 +137,7 @@ void RxbView::clearMatches()
     if (m_cancel)
         m_cancel->store(true);
     ++m_generation;
+    m_searchPending = false;
     const QSignalBlocker block(m_text);
     m_text->setReadOnly(false);
     m_text->setPlainText(m_plain);
@@ -195,6 +194,7 @@ void RxbView::findMatches()
         m_watcher = new QFutureWatcher<RegexSearchOutcome>(this);
         connect(m_watcher, &QFutureWatcherBase::finished, this, &RxbView::searchDone);
     }
+    m_searchPending = true;
     m_search->setEnabled(false);
     m_text->setReadOnly(true);
     showStatus(tr("Searching..."));
@@ -206,12 +206,13 @@ void RxbView::findMatches()
 
 void RxbView::searchDone()
 {
-    checkValidity(m_pattern->currentText());
     if (m_searchGeneration != m_generation) {
         // Reset or a new search came first: this result is stale.
         showStatus(QString());
         return;
     }
+    m_searchPending = false;
+    checkValidity(m_pattern->currentText());
     const RegexSearchOutcome outcome = m_watcher->result();
     if (!outcome.error.empty()) {
         showStatus(QString());
@@ -350,7 +351,8 @@ void RegexBuilder::fileOpen(int index, RxbView* page)
 {
     if (index < 0 || index >= m_recentFiles.size())
         return;
-    openPath(m_recentFiles.at(index), index, page);
+    const QString path = m_recentFiles.at(index); // a copy: the list changes while the file opens
+    openPath(path, index, page);
 }
 
 bool RegexBuilder::openPath(const QString& path, int recentIndex, RxbView* page)
@@ -400,15 +402,20 @@ bool RegexBuilder::openPath(const QString& path, int recentIndex, RxbView* page)
     return true;
 }
 
-void RegexBuilder::updateRecentMenu(const QString& path)
+void RegexBuilder::updateRecentMenu(const QString& given)
 {
+    const QString path = given; // the name may be an entry of the list itself
     if (!path.isEmpty()) {
         m_recentFiles.removeAll(path);
         m_recentFiles.prepend(path);
     }
     while (m_recentFiles.size() > kMaxRecentFiles)
         m_recentFiles.removeLast();
-    qDeleteAll(m_recentActions);
+    // An entry may be the one being triggered: it goes once that is over.
+    for (QAction* old : m_recentActions) {
+        m_fileMenu->removeAction(old);
+        old->deleteLater();
+    }
     m_recentActions.clear();
     for (int i = 0; i < m_recentFiles.size(); ++i) {
         auto* action = new QAction(tr("&%1 %2").arg(i + 1).arg(QFileInfo(m_recentFiles.at(i)).fileName()), m_fileMenu);

@@ -50,8 +50,8 @@ public:
     void setPlainText(const QString& text);
     // True while no highlight is shown.
     bool isPlain() const { return m_plainFlag; }
-    // True while a search runs.
-    bool isSearching() const;
+    // True from the start of a search until its result is shown.
+    bool isSearching() const { return m_searchPending; }
     int previewLines() const { return m_previewLines; }
     void setPreviewLines(int lines) { m_previewLines = lines; }
     // The file whose lines the page shows (empty for a blank testpad).
@@ -84,6 +84,7 @@ private:
     std::shared_ptr<std::atomic<bool>> m_cancel;
     unsigned m_generation = 0;
     unsigned m_searchGeneration = 0;
+    bool m_searchPending = false;
 };
 
 class RegexBuilder : public QMainWindow {

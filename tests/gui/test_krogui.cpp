@@ -1083,3 +1083,38 @@ TEST_F(MainWindow, ClosingTheWindowDuringALoadStopsTheLoaderFirst)
         w.reset();  // crashed or hung while the loader posted to the deleted progress bar
     }
 }
+
+TEST_F(MainWindow, TheToolsMenuOpensOneRegularExpressionToolThatGoesWithTheWindow)
+{
+    auto w = make();
+    QMenu* tools = nullptr;
+    for (QAction* a : w->menuBar()->actions())
+        if (a->text() == QLatin1String("&Tools"))
+            tools = a->menu();
+    ASSERT_TRUE(tools);
+    QAction* regex = nullptr;
+    for (QAction* a : tools->actions())
+        if (a->text() == QLatin1String("Regex Testing"))
+            regex = a;
+    ASSERT_TRUE(regex);
+    EXPECT_TRUE(regex->isEnabled());
+
+    auto openTools = [] {
+        std::vector<QMainWindow*> found;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->windowTitle() == QLatin1String("KRO - Regular-Expression Testing Ground"))
+                found.push_back(qobject_cast<QMainWindow*>(top));
+        return found;
+    };
+    regex->trigger();
+    ASSERT_EQ(openTools().size(), 1u);
+    QPointer<QMainWindow> tool = openTools().front();
+    EXPECT_TRUE(tool->isVisible());
+    tool->close();
+    EXPECT_FALSE(tool->isVisible());
+    regex->trigger();
+    EXPECT_EQ(openTools().size(), 1u) << "the same window shows again";
+    EXPECT_TRUE(tool->isVisible());
+    w.reset();
+    EXPECT_FALSE(tool);
+}

@@ -6,12 +6,16 @@
 
 #include "core/exceptions.h"
 #include "core/settings.h"
+#include "help/helpgui.h"
 #include "platform/labeledwidget.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTextEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -172,4 +176,21 @@ TEST_F(FormatTab, SetFormatAsAnEditOrSilently)
     EXPECT_FALSE(tab.isValid());
     EXPECT_EQ(tab.example()->label()->text(), QStringLiteral("Format error"));
     EXPECT_EQ(changed.size(), 1);
+}
+
+TEST_F(FormatTab, MoreSpecifiersOpensTheFormatHelpPage)
+{
+    DateTimeFormatTab tab(nullptr, QStringLiteral("date"));
+    tab.show();
+    EXPECT_TRUE(tab.helpButton()->isFlat());
+    EXPECT_TRUE(tab.helpButton()->font().underline());
+    tab.helpButton()->click();
+    HelpGui* help = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* h = qobject_cast<HelpGui*>(w))
+            help = h;
+    ASSERT_TRUE(help);
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("KRO - Datetime Format Specifiers"));
+    EXPECT_TRUE(help->textView()->toPlainText().contains(QStringLiteral("Date/Time Format Specifiers")));
+    delete help;
 }
