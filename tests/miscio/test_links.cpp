@@ -2,7 +2,7 @@
 // serial link, loopback TCP servers for the TCP link.
 #include <gtest/gtest.h>
 
-#include "link_helpers.h"
+#include "support/peers.h"
 #include "miscio/deviceinterface.h"
 #include "miscio/serialportio.h"
 #include "miscio/socketcontroller.h"

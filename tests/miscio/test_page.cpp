@@ -2,7 +2,7 @@
 // against pseudo-terminals and loopback servers.
 #include <gtest/gtest.h>
 
-#include "link_helpers.h"
+#include "support/peers.h"
 #include "miscio/deviceiotab.h"
 #include "miscio/logedit.h"
 #include "miscio/serialportio.h"

@@ -2,7 +2,7 @@
 // temporary folders and loopback instruments.
 #include <gtest/gtest.h>
 
-#include "link_helpers.h"
+#include "support/peers.h"
 #include "miscio/deviceconfigfiler.h"
 #include "miscio/deviceiotab.h"
 #include "miscio/miscio.h"
