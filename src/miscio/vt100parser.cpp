@@ -45,11 +45,12 @@ const std::vector<Vt100Parser::Entry>& Vt100Parser::table()
     return entries;
 }
 
-std::vector<int> vt100Parameters(const QByteArray& text)
+std::vector<int> vt100Parameters(const QByteArray& text) { return vt100Parameters(text.constData(), text.size()); }
+
+std::vector<int> vt100Parameters(const char* text, qsizetype n)
 {
     std::vector<int> params;
     qsizetype i = 0;
-    const qsizetype n = text.size();
     for (;;) {
         while (i < n && text[i] == ' ')
             ++i;
@@ -72,7 +73,14 @@ std::vector<int> vt100Parameters(const QByteArray& text)
 void Vt100Parser::reset()
 {
     m_state = State::Text;
-    m_held.clear();
+    m_held.resize(0); // keeps its capacity for the next sequence
+}
+
+void Vt100Parser::begin()
+{
+    m_held.resize(0);
+    m_held.append(ESC);
+    m_state = State::Escape;
 }
 
 void Vt100Parser::complete(int id, std::vector<int> params, const QByteArray& out)
@@ -99,7 +107,7 @@ void Vt100Parser::finishCsi(const QByteArray& out)
     }
     const int byFinal = csiTailId(body + size - 1, 1);
     if (byFinal >= 0) {
-        complete(byFinal, vt100Parameters(QByteArray(body, size - 1)), out);
+        complete(byFinal, vt100Parameters(body, size - 1), out);
         return;
     }
     reset(); // an unknown sequence is removed without a code
@@ -150,8 +158,7 @@ void Vt100Parser::sequenceByte(char c, QByteArray& out)
     }
     // c is text (or the start of a new sequence).
     if (c == ESC) {
-        m_held = QByteArray(1, ESC);
-        m_state = State::Escape;
+        begin();
     } else {
         out += c;
     }
@@ -175,8 +182,7 @@ void Vt100Parser::parse(QByteArray& text)
             out.append(data + i, stop - i);
             i = stop;
             if (i < n) {
-                m_held = QByteArray(1, ESC);
-                m_state = State::Escape;
+                begin();
                 ++i;
             }
             continue;

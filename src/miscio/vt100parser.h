@@ -62,6 +62,8 @@ public:
 private:
     enum class State { Text, Escape, Designator, Csi };
 
+    // An ESC starts a sequence.
+    void begin();
     // Handles one byte of a sequence in progress; the byte may end it.
     void sequenceByte(char c, QByteArray& out);
     void complete(int id, std::vector<int> params, const QByteArray& out);
@@ -78,3 +80,4 @@ private:
 // optional sign, digits); while that succeeds keep it, skip exactly one
 // character and read the next. "12;40" gives 12 and 40, "12;;40" 12 only.
 std::vector<int> vt100Parameters(const QByteArray& text);
+std::vector<int> vt100Parameters(const char* text, qsizetype size);
