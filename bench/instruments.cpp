@@ -56,45 +56,48 @@ struct PageUnderTest {
     qsizetype toPlot = 0;
 };
 
-void SerialIntoPage(benchmark::State& state)
+// Sends the rows once per iteration and waits until the page has them all.
+template <typename Send>
+void measure(benchmark::State& state, PageUnderTest& t, Send send)
 {
-    PtyPair pty;
-    DeviceFrame frame;
-    frame.m_comPort = pty.slavePath();
-    frame.m_label = QStringLiteral("counter");
-    frame.m_connected = true;
-    PageUnderTest t(frame, state.range(0) != 0);
     const QByteArray rows = instrumentRows(4 << 20);
     for (auto _ : state) {
         const qsizetype target = t.delivered + rows.size();
-        pty.write(rows);
+        send(rows);
         if (!waitUntil([&] { return t.delivered >= target; }, 60000))
             state.SkipWithError("not everything arrived");
     }
     state.SetBytesProcessed(state.iterations() * rows.size());
     state.counters["plotted_MB"] = static_cast<double>(t.toPlot) / 1e6;
 }
+
+DeviceFrame connectedFrame()
+{
+    DeviceFrame frame;
+    frame.m_label = QStringLiteral("counter");
+    frame.m_connected = true;
+    return frame;
+}
+
+void SerialIntoPage(benchmark::State& state)
+{
+    PtyPair pty;
+    DeviceFrame frame = connectedFrame();
+    frame.m_comPort = pty.slavePath();
+    PageUnderTest t(frame, state.range(0) != 0);
+    measure(state, t, [&](const QByteArray& rows) { pty.write(rows); });
+}
 BENCHMARK(SerialIntoPage)->ArgName("linked")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void TcpIntoPage(benchmark::State& state)
 {
     TcpPeer peer;
-    DeviceFrame frame;
+    DeviceFrame frame = connectedFrame();
     frame.m_mode = IOMode::TCP;
     frame.m_tcpPort = peer.port();
-    frame.m_label = QStringLiteral("counter");
-    frame.m_connected = true;
     PageUnderTest t(frame, state.range(0) != 0);
     peer.waitConnected();
-    const QByteArray rows = instrumentRows(4 << 20);
-    for (auto _ : state) {
-        const qsizetype target = t.delivered + rows.size();
-        peer.write(rows);
-        if (!waitUntil([&] { return t.delivered >= target; }, 60000))
-            state.SkipWithError("not everything arrived");
-    }
-    state.SetBytesProcessed(state.iterations() * rows.size());
-    state.counters["plotted_MB"] = static_cast<double>(t.toPlot) / 1e6;
+    measure(state, t, [&](const QByteArray& rows) { peer.write(rows); });
 }
 BENCHMARK(TcpIntoPage)->ArgName("linked")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -19,9 +19,25 @@ QString helpLine()
         .arg(QString::fromLatin1(kro::kSupportAddress));
 }
 
-void warn(const QString& caption, const QString& lead, const QString& detail)
+// Runs the work; an exception it raises is shown in a warning box with the
+// caption, the lead line and the exception's text. Returns success.
+template <typename Work>
+bool reported(const char* caption, const char* lead, Work&& work)
 {
-    kro::prompter().warning(nullptr, caption, lead + detail + helpLine());
+    try {
+        work();
+        return true;
+    } catch (const std::exception& e) {
+        kro::prompter().warning(nullptr, QCoreApplication::translate("DeviceConfigFiler", caption),
+                                QCoreApplication::translate("DeviceConfigFiler", lead) +
+                                    QString::fromStdString(e.what()) + helpLine());
+        return false;
+    }
+}
+
+[[noreturn]] void throwFileError(const QString& path, const QFileDevice& file)
+{
+    throw kroexception(QCoreApplication::translate("DeviceConfigFiler", "%1: %2").arg(path, file.errorString()));
 }
 
 // "Stop" is written with a decimal point; a whole number written without
@@ -81,26 +97,20 @@ DeviceRecord DeviceConfigFiler::deviceFromGroup(const json::Group& group)
 bool DeviceConfigFiler::load()
 {
     m_records.clear();
-    try {
-        QFile file(m_path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw kroexception(QCoreApplication::translate("DeviceConfigFiler", "%1: %2")
-                                   .arg(m_path, file.errorString()));
-        json::Document document;
-        json::parseJsonDocument(file.readAll().toStdString(), m_path.toStdString(), document);
-        for (const json::Group& group : document) {
-            if (group.name != "Device")
-                throw kroexception("Exception (DeviceConfigFiler %d): \"%s\" is not a valid device.", 47,
-                                   group.name.c_str());
-            m_records.push_back(deviceFromGroup(group));
-        }
-        return true;
-    } catch (const std::exception& e) {
-        warn(QCoreApplication::translate("DeviceConfigFiler", "Cannot load config file."),
-             QCoreApplication::translate("DeviceConfigFiler", "The config file contains an error.\n"),
-             QString::fromStdString(e.what()));
-        return false;
-    }
+    return reported(QT_TRANSLATE_NOOP("DeviceConfigFiler", "Cannot load config file."),
+                    QT_TRANSLATE_NOOP("DeviceConfigFiler", "The config file contains an error.\n"), [&] {
+                        QFile file(m_path);
+                        if (!file.open(QIODevice::ReadOnly))
+                            throwFileError(m_path, file);
+                        json::Document document;
+                        json::parseJsonDocument(file.readAll().toStdString(), m_path.toStdString(), document);
+                        for (const json::Group& group : document) {
+                            if (group.name != "Device")
+                                throw kroexception("Exception (DeviceConfigFiler %d): \"%s\" is not a valid device.",
+                                                   47, group.name.c_str());
+                            m_records.push_back(deviceFromGroup(group));
+                        }
+                    });
 }
 
 json::Document DeviceConfigFiler::toDocument(const std::vector<DeviceRecord>& records)
@@ -133,23 +143,17 @@ json::Document DeviceConfigFiler::toDocument(const std::vector<DeviceRecord>& re
 
 bool DeviceConfigFiler::save() const
 {
-    try {
-        std::ostringstream text;
-        json::writeJsonDocument(text, toDocument(m_records));
-        QSaveFile file(m_path);
-        if (!file.open(QIODevice::WriteOnly))
-            throw kroexception(QCoreApplication::translate("DeviceConfigFiler", "%1: %2")
-                                   .arg(m_path, file.errorString()));
-        const std::string bytes = text.str();
-        if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
-            !file.commit())
-            throw kroexception(QCoreApplication::translate("DeviceConfigFiler", "%1: %2")
-                                   .arg(m_path, file.errorString()));
-        return true;
-    } catch (const std::exception& e) {
-        warn(QCoreApplication::translate("DeviceConfigFiler", "Cannot save config file."),
-             QCoreApplication::translate("DeviceConfigFiler", "Cannot save the config file.\n"),
-             QString::fromStdString(e.what()));
-        return false;
-    }
+    return reported(QT_TRANSLATE_NOOP("DeviceConfigFiler", "Cannot save config file."),
+                    QT_TRANSLATE_NOOP("DeviceConfigFiler", "Cannot save the config file.\n"), [&] {
+                        std::ostringstream text;
+                        json::writeJsonDocument(text, toDocument(m_records));
+                        const std::string bytes = text.str();
+                        QSaveFile file(m_path);
+                        if (!file.open(QIODevice::WriteOnly))
+                            throwFileError(m_path, file);
+                        if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+                                static_cast<qint64>(bytes.size()) ||
+                            !file.commit())
+                            throwFileError(m_path, file);
+                    });
 }

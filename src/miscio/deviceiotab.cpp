@@ -39,6 +39,13 @@ void selectItem(QComboBox* box, const QString& text)
 
 QString itemText(const LabeledComboBox* box, int index) { return box->combo()->itemText(index); }
 
+// Shows the text in the edit; an edit that shows it already is left alone.
+void showText(QLineEdit* edit, const QString& text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
 } // namespace
 
 // ------------------------------------------------------------ TCPSpecs
@@ -357,16 +364,13 @@ void DeviceIOTab::applyFrame()
     selectItem(m_flowBox->combo(), flowName(f.m_flow));
     const QString label = f.m_label;
     m_labelEdit->setText(label);
-    if (m_tcpSpecs->ipEdit()->text() != f.m_ip)
-        m_tcpSpecs->ipEdit()->setText(f.m_ip);
+    showText(m_tcpSpecs->ipEdit(), f.m_ip);
     m_tcpSpecs->setPort(f.m_tcpPort);
     const QString user = f.m_user;
     const QString password = f.m_password;
     m_connect->setChecked(f.m_connected);
-    if (m_tcpSpecs->userEdit()->text() != user)
-        m_tcpSpecs->userEdit()->setText(user);
-    if (m_tcpSpecs->passwordEdit()->text() != password)
-        m_tcpSpecs->passwordEdit()->setText(password);
+    showText(m_tcpSpecs->userEdit(), user);
+    showText(m_tcpSpecs->passwordEdit(), password);
 }
 
 void DeviceIOTab::createController(const DeviceFrame& frame)
@@ -507,8 +511,7 @@ void DeviceIOTab::changeInstrLabel()
 void DeviceIOTab::changeIPAddress(const QString& ip)
 {
     frame().m_ip = ip;
-    if (m_tcpSpecs->ipEdit()->text() != ip)
-        m_tcpSpecs->ipEdit()->setText(ip);
+    showText(m_tcpSpecs->ipEdit(), ip);
 }
 
 void DeviceIOTab::changeIPPort(int port)
@@ -520,15 +523,13 @@ void DeviceIOTab::changeIPPort(int port)
 void DeviceIOTab::changeUsername(const QString& user)
 {
     frame().m_user = user;
-    if (m_tcpSpecs->userEdit()->text() != user)
-        m_tcpSpecs->userEdit()->setText(user);
+    showText(m_tcpSpecs->userEdit(), user);
 }
 
 void DeviceIOTab::changePassword(const QString& password)
 {
     frame().m_password = password;
-    if (m_tcpSpecs->passwordEdit()->text() != password)
-        m_tcpSpecs->passwordEdit()->setText(password);
+    showText(m_tcpSpecs->passwordEdit(), password);
 }
 
 // ------------------------------------------------------------ modem lines

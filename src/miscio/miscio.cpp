@@ -141,7 +141,6 @@ void DeviceIOSetupGUI::placeButtons()
     for (const auto& [key, b] : m_buttons) {
         if (b->geometry() != rects[i])
             b->setGeometry(rects[i]);
-        b->raise();
         ++i;
     }
 }

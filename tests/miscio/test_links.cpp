@@ -414,6 +414,27 @@ TEST(SerialLinkErrors, MissingPortAndClosedLink)
     EXPECT_EQ(link.errorText(), QStringLiteral("Serial error: the port is not open.\n"));
 }
 
+TEST(SerialLinkErrors, BusyPort)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.valid());
+    SerialPortController first;
+    first.frame().m_comPort = pty.slavePath();
+    first.openPort(true);
+    ASSERT_TRUE(first.isPortOpen());
+    SerialPortController second;
+    QSignalSpy invalid(&second, &DeviceInterface::invalidPort);
+    second.frame().m_comPort = pty.slavePath();
+    second.openPort(true);
+    EXPECT_FALSE(second.isPortOpen());
+    ASSERT_TRUE(waitUntil([&] { return invalid.count() == 1; }));
+    EXPECT_TRUE(second.errorText().startsWith(QStringLiteral("Serial error: cannot open ") + pty.slavePath()));
+    // The first link goes on receiving.
+    Received received(first);
+    ASSERT_TRUE(pty.write("still here\n"));
+    ASSERT_TRUE(waitUntil([&] { return received.all == QStringLiteral("still here\n"); }));
+}
+
 TEST(SerialLinkErrors, DeletingAnOpenLinkWhileStreaming)
 {
     PtyPair pty;
