@@ -108,6 +108,7 @@ void SerialPortIO::startLoop()
     wait(); // a loop that just ended has finished completely
     m_running.store(true);
     const bool opening = m_wantOpen.load();
+    m_openTried.tryAcquire(m_openTried.available()); // no word of an earlier attempt
     start();
     if (opening)
         m_openTried.tryAcquire(1, 5000);
@@ -117,6 +118,13 @@ void SerialPortIO::stopLoop()
 {
     m_running.store(false);
     wait();
+}
+
+void SerialPortIO::dropPendingWrite()
+{
+    QMutexLocker lock(&m_mutex);
+    m_pending = false;
+    m_pendingBytes.clear();
 }
 
 void SerialPortIO::setPendingWrite(const QByteArray& bytes)
@@ -349,6 +357,7 @@ void SerialPortController::openPort(bool open)
     // so the port is closed before it is opened again.
     m_worker->setWantOpen(false);
     m_worker->stopLoop();
+    m_worker->dropPendingWrite(); // what was not sent before closing is not sent later
     if (!open)
         return;
     m_errorText.clear();

@@ -82,6 +82,8 @@ public:
     void startLoop();
     // Ends the loop and waits for it (the port is closed by then).
     void stopLoop();
+    // Forgets a write not taken yet.
+    void dropPendingWrite();
     // Adds the bytes to the pending write (after those not taken yet).
     void setPendingWrite(const QByteArray& bytes);
     // A request to set or clear RTS or DTR, applied by the loop.
