@@ -9,11 +9,14 @@
 #include "miscio/deviceconfigfiler.h"
 #include "miscio/deviceiotab.h"
 #include "miscio/miscio.h"
+#include "plot/plotter.h"
 #include "support/test_env.h"
+#include "tabs/plotterctrl.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -105,6 +108,46 @@ TEST_F(InstrumentCommands, LoadDevices)
     const QString out = run(QStringLiteral("loaddevices %1").arg(dir.filePath(QStringLiteral("none.json"))));
     EXPECT_TRUE(out.contains(QStringLiteral("is not accessible."))) << qPrintable(out);
     EXPECT_EQ(panel().pages().size(), 2u);
+}
+
+// Whether the plot tabs take live links (the slots of the live-data part).
+bool plotTabsTakeLiveLinks(const PlotterCtrl& tabs)
+{
+    const QMetaObject* mo = tabs.metaObject();
+    for (int i = 0; i < mo->methodCount(); ++i)
+        if (mo->method(i).name() == "on_newDeviceString")
+            return true;
+    return false;
+}
+
+TEST_F(InstrumentCommands, LinkedInstrumentStreamsIntoALivePlot)
+{
+    if (!plotTabsTakeLiveLinks(*window->plotterCtrl()))
+        GTEST_SKIP() << "the plot tabs take no live links in this build";
+    // The panel's signals must reach them: the receiver sets the ready flag.
+    bool ready = false;
+    Q_EMIT window->instrumentPanel()->newDeviceString(QStringLiteral("Probe"), QString(), ready);
+    EXPECT_TRUE(ready) << "the panel's newDeviceString is not connected to the plot tabs";
+
+    TcpPeer peer;
+    run(QStringLiteral("link 127.0.0.1 %1 Counter").arg(peer.port()));
+    ASSERT_TRUE(peer.waitConnected());
+    QByteArray rows;
+    for (int i = 1; i <= 1000; ++i)
+        rows += QByteArray::number(i) + " " + QByteArray::number(2 * i) + "\r\n";
+    peer.write(rows);
+    // The first line is dropped while the link waits for a complete line.
+    const auto points = [&]() -> std::size_t {
+        const Plotter* plot = window->plotterCtrl()->findPlotter(QStringLiteral("Counter"), 0);
+        if (!plot || plot->curves().empty())
+            return 0;
+        return plot->curves().begin()->second.pointCount();
+    };
+    ASSERT_TRUE(waitUntil([&] { return points() == 999; })) << points();
+    const CurveData& curve = window->plotterCtrl()->findPlotter(QStringLiteral("Counter"), 0)->curves().begin()->second;
+    EXPECT_EQ(curve.x(0), 2.0);
+    EXPECT_EQ(curve.x(998), 1000.0);
+    EXPECT_EQ(curve.values[2 * 998 + 1], 2000.0);
 }
 
 } // namespace
