@@ -18,7 +18,7 @@
 #include "tabs/plotterctrl.h"
 #include "tabs/plotterquad.h"
 #include "tabs/progressbar.h"
-#include "tabs/tabwidgetex.h"
+#include "platform/tabwidgetex.h"
 
 #include <QAction>
 #include <QApplication>

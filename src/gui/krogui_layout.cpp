@@ -3,7 +3,7 @@
 
 #include "core/settings.h"
 #include "gui/windowgeometry.h"
-#include "tabs/tabwidgetex.h"
+#include "platform/tabwidgetex.h"
 
 #include <QDockWidget>
 #include <QFileInfo>

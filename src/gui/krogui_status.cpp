@@ -8,7 +8,7 @@
 #include "platform/platform.h"
 #include "plot/plotter.h"
 #include "tabs/plotterctrl.h"
-#include "tabs/tabwidgetex.h"
+#include "platform/tabwidgetex.h"
 
 #include <QAction>
 #include <QDockWidget>

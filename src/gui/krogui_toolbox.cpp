@@ -6,7 +6,7 @@
 #include "core/settings.h"
 #include "gui/toolboxcategories.h"
 #include "plot/plotter.h"
-#include "tabs/tabwidgetex.h"
+#include "platform/tabwidgetex.h"
 
 #include <QButtonGroup>
 #include <QScrollArea>

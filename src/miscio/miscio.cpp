@@ -7,7 +7,7 @@
 #include "platform/embeddedimages.h"
 #include "platform/labeledwidget.h"
 #include "platform/prompter.h"
-#include "tabs/tabwidgetex.h"
+#include "platform/tabwidgetex.h"
 
 #include <QCoreApplication>
 #include <QPushButton>

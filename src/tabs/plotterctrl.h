@@ -8,7 +8,7 @@
 #include "core/plotoptions.h"
 #include "import/fileobject.h"
 #include "plot/plottypes.h"
-#include "tabs/tabwidgetex.h"
+#include "platform/tabwidgetex.h"
 
 #include <QPointer>
 #include <QString>

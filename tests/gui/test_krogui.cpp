@@ -37,7 +37,7 @@
 #include "tabs/plotterquad.h"
 #include "plot/actionlabel.h"
 #include "core/messages.h"
-#include "tabs/tabwidgetex.h"
+#include "platform/tabwidgetex.h"
 
 namespace {
 

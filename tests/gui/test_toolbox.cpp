@@ -7,7 +7,7 @@
 #include "gui/toolboxcategories.h"
 #include "plot/plotter.h"
 #include "support/test_env.h"
-#include "tabs/tabwidgetex.h"
+#include "platform/tabwidgetex.h"
 
 #include <QAbstractButton>
 #include <QDockWidget>

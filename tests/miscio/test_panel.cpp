@@ -9,7 +9,7 @@
 #include "platform/labeledwidget.h"
 #include "support/files.h"
 #include "support/prompts.h"
-#include "tabs/tabwidgetex.h"
+#include "platform/tabwidgetex.h"
 
 #include <QComboBox>
 #include <QFile>

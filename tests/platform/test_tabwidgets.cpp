@@ -1,6 +1,6 @@
 // The tab widget extensions: corner buttons that follow the tab count,
 // removal and right-click signals, label measuring and drawing.
-#include "tabs/tabwidgetex.h"
+#include "platform/tabwidgetex.h"
 
 #include <QLabel>
 #include <QSignalSpy>

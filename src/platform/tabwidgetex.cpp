@@ -1,4 +1,4 @@
-#include "tabs/tabwidgetex.h"
+#include "platform/tabwidgetex.h"
 
 #include <QFile>
 #include <QHBoxLayout>
