@@ -103,6 +103,8 @@ KROGui::~KROGui()
     if (!m_startOptions.compact)
         writeLayout();
     delete m_quickStart.data();
+    // The script editor asks about unsaved scripts while the window still stands.
+    delete m_scriptEditor.data();
     // The curve identifier panel belongs to its plot; give it back before
     // the dock goes.
     if (m_curveIdWidget && m_curveIdDock && m_curveIdDock->widget() == m_curveIdWidget) {
@@ -394,7 +396,7 @@ void KROGui::buildMenus()
     connect(m_viewMenu, &QMenu::aboutToShow, this, &KROGui::on_viewmenu);
 
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
-    tools->addAction(tr("KroScript Editor"), this, &KROGui::on_showKRSEditor);
+    QAction* scriptEditor = tools->addAction(tr("KroScript Editor"), this, &KROGui::on_showKRSEditor);
     QAction* deviceInterface = tools->addAction(tr("Device Interface"), this, &KROGui::on_showmiscio);
     tools->addAction(tr("Web Interface"), this, &KROGui::on_showwget);
     QAction* regex = tools->addAction(tr("Regex Testing"), this, &KROGui::on_regextest);
@@ -404,6 +406,7 @@ void KROGui::buildMenus()
         a->setEnabled(false);
     deviceInterface->setEnabled(true);
     regex->setEnabled(true);
+    scriptEditor->setEnabled(true);
 
     QMenu* info = menuBar()->addMenu(tr("&Info"));
     info->addAction(tr("About"), this, &KROGui::about);

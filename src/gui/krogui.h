@@ -16,6 +16,7 @@
 //   krogui_view.cpp     view and appearance command slots
 //   krogui_instruments.cpp the instrument panel and its commands
 //   krogui_toolbox.cpp  the toolbox pages, their dispatch and the settings page
+#include "command/krseditor.h"
 #include "command/optstates.h"
 #include "core/idarray.h"
 #include "core/messages.h"
@@ -40,6 +41,7 @@
 
 class CategoryInterface;
 class CommandEdit;
+
 class Plotter;
 class PlotterCtrl;
 class PlotterQuad;
@@ -82,6 +84,8 @@ public:
     const std::vector<std::unique_ptr<CategoryInterface>>& categories() const { return m_categories; }
     // The quick-start guide shown at start-up (null when it was not shown).
     QuickStartGuide* quickStartGuide() const { return m_quickStart; }
+    // The script editor (null until it is first opened).
+    KRSEditor* scriptEditor() const { return m_scriptEditor; }
     QLabel* messageLabel() const { return m_msgLabel; }
     QLabel* rightLabel() const { return m_rightLabel; }
     QMenu* viewMenu() const { return m_viewMenu; }
@@ -247,6 +251,8 @@ public Q_SLOTS:
     void on_fileSelected(const QString& path);
     void on_showKRSEditor();
     void on_kroscriptEdit(const QString& path);
+    // A script was saved under a new name in the script editor.
+    void on_newScriptSaved(const QString& path);
     void on_regextest();
     void on_showmiscio();
     void on_showwget();
@@ -308,6 +314,8 @@ private:
     // One toolbox page of a category: its buttons in a column.
     QWidget* buildToolbox(CategoryInterface* category);
     void buildToolboxPages();
+    // Creates the script editor (on a file, or with a new tab) and connects it.
+    KRSEditor* makeScriptEditor(const QString& file);
 
     // Writes a console line.
     void say(const QString& text);
@@ -374,6 +382,7 @@ private:
     QPointer<QuickStartGuide> m_quickStart;
     // The regular-expression tool: made on first use, deleted with the window.
     RegexBuilder* m_regexTool = nullptr;
+    QPointer<KRSEditor> m_scriptEditor;
 
     // State.
     std::map<QWidget*, int> m_dockVisibility;

@@ -3,6 +3,7 @@
 #include "gui/krogui.h"
 
 #include "command/commandedit.h"
+#include "command/krseditor.h"
 #include "core/exceptions.h"
 #include "core/fileutils.h"
 #include "core/settings.h"
@@ -18,6 +19,7 @@
 
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDockWidget>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -149,11 +151,49 @@ void KROGui::on_fileSelected(const QString& path)
     }
 }
 
-// The tool windows come with their own parts of the program; the menu
-// entries that open them stay disabled until then.
-void KROGui::on_showKRSEditor() { verbose(ZEVOVE::ERROR, tr("The script editor is not available in this build.")); }
+KRSEditor* KROGui::makeScriptEditor(const QString& file)
+{
+    m_scriptEditor = new KRSEditor(file);
+    connect(m_scriptEditor, &KRSEditor::run, this, &KROGui::on_krsrun);
+    connect(m_scriptEditor, &KRSEditor::newFileSaved, this, &KROGui::on_newScriptSaved);
+    return m_scriptEditor;
+}
 
-void KROGui::on_kroscriptEdit(const QString&) { on_showKRSEditor(); }
+static void bringToFront(QWidget* window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void KROGui::on_showKRSEditor()
+{
+    if (!m_scriptEditor)
+        makeScriptEditor(QString());
+    bringToFront(m_scriptEditor);
+}
+
+void KROGui::on_kroscriptEdit(const QString& path)
+{
+    if (!m_scriptEditor) {
+        makeScriptEditor(path);
+    } else if (KRSEdit* tab = m_scriptEditor->tabOf(path)) {
+        m_scriptEditor->tabWidget()->setCurrentWidget(tab);
+    } else {
+        m_scriptEditor->loadFileContents(path);
+    }
+    bringToFront(m_scriptEditor);
+}
+
+void KROGui::on_newScriptSaved(const QString& path)
+{
+    // The directory browser rereads its folder once it is part of the window.
+    if (QWidget* browser = m_dirBrowserDock->widget())
+        QMetaObject::invokeMethod(browser, "rereadDir");
+    (void)path;
+}
 
 void KROGui::on_regextest()
 {
