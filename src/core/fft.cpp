@@ -2,6 +2,7 @@
 
 #include <fftw3.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <memory>
@@ -100,6 +101,36 @@ void fft(double* data, double* out, int n, int inverse)
     std::lock_guard<std::mutex> lock(plannerMutex());
     fftw_destroy_plan(plan);
 }
+
+FftPlan::FftPlan(int n, int inverse) : m_n(n)
+{
+    if (n < 1)
+        throwInvalidSize();
+    m_data = reinterpret_cast<double*>(fftw_alloc_complex(static_cast<std::size_t>(n)));
+    if (!m_data)
+        throw std::runtime_error("Unable to run FFT. Not enough memory for the transform.");
+    std::fill(m_data, m_data + 2 * static_cast<std::size_t>(n), 0.0);
+    {
+        std::lock_guard<std::mutex> lock(plannerMutex());
+        m_plan = fftw_plan_dft_1d(n, reinterpret_cast<fftw_complex*>(m_data), reinterpret_cast<fftw_complex*>(m_data),
+                                  inverse == 0 ? FFTW_FORWARD : FFTW_BACKWARD, FFTW_ESTIMATE);
+    }
+    if (!m_plan) {
+        fftw_free(m_data);
+        throwInvalidSize();
+    }
+}
+
+FftPlan::~FftPlan()
+{
+    {
+        std::lock_guard<std::mutex> lock(plannerMutex());
+        fftw_destroy_plan(static_cast<fftw_plan>(m_plan));
+    }
+    fftw_free(m_data);
+}
+
+void FftPlan::execute() { fftw_execute(static_cast<fftw_plan>(m_plan)); }
 
 void autocorrelation(const std::vector<double>& x, std::vector<double>& out)
 {

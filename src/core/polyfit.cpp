@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -79,17 +80,80 @@ void interleavePoints(const std::vector<double>& xs, const std::vector<double>& 
     }
 }
 
-double polynomialFit(const std::vector<double>& points, std::vector<double>& centred, std::vector<double>& plain,
-                     int d)
+namespace {
+// Least squares by Householder QR of the Vandermonde matrix in the scaled
+// variable v = (x - m) / scale: its columns stay of comparable size, so high
+// orders keep their precision. Returns the coefficients of (x - m)^j.
+std::vector<double> centredFitByQr(const std::vector<double>& points, double m, int d)
 {
-    if (d < 1)
-        throw std::runtime_error("The order of a polynomial fit must be at least 1.");
     const std::size_t N = points.size() / 2;
-    double sumX = 0.0;
+    const std::size_t cols = static_cast<std::size_t>(d) + 1;
+    double scale = 0.0;
     for (std::size_t i = 0; i < N; ++i)
-        sumX += points[2 * i];
-    const double m = sumX / static_cast<double>(N);
+        scale = std::max(scale, std::fabs(points[2 * i] - m));
+    if (!(scale > 0) || !std::isfinite(scale))
+        scale = 1.0;
+    // Column-major N x cols, and the right-hand side.
+    std::vector<double> A(N * cols);
+    std::vector<double> r(N);
+    for (std::size_t i = 0; i < N; ++i) {
+        const double v = (points[2 * i] - m) / scale;
+        double p = 1.0;
+        for (std::size_t j = 0; j < cols; ++j) {
+            A[j * N + i] = p;
+            p *= v;
+        }
+        r[i] = points[2 * i + 1];
+    }
+    const std::size_t steps = std::min(N, cols);
+    for (std::size_t j = 0; j < steps; ++j) {
+        double* col = A.data() + j * N;
+        double norm = 0.0;
+        for (std::size_t i = j; i < N; ++i)
+            norm = std::hypot(norm, col[i]);
+        if (norm == 0.0)
+            continue;
+        const double alpha = col[j] > 0 ? -norm : norm;
+        // The reflector u = col(j..) - alpha e_j, applied as I - 2 u u' / u'u.
+        col[j] -= alpha;
+        double uu = 0.0;
+        for (std::size_t i = j; i < N; ++i)
+            uu += col[i] * col[i];
+        auto reflect = [&](double* target) {
+            double dot = 0.0;
+            for (std::size_t i = j; i < N; ++i)
+                dot += col[i] * target[i];
+            const double f = 2.0 * dot / uu;
+            for (std::size_t i = j; i < N; ++i)
+                target[i] -= f * col[i];
+        };
+        for (std::size_t k = j + 1; k < cols; ++k)
+            reflect(A.data() + k * N);
+        reflect(r.data());
+        col[j] = alpha;  // R(j, j); the reflector is no longer needed
+    }
+    // Back substitution with R (upper triangle of A).
+    std::vector<double> beta(cols, std::numeric_limits<double>::quiet_NaN());
+    if (N >= cols) {
+        for (std::size_t jj = cols; jj-- > 0;) {
+            double s = r[jj];
+            for (std::size_t k = jj + 1; k < cols; ++k)
+                s -= A[k * N + jj] * beta[k];
+            beta[jj] = s / A[jj * N + jj];
+        }
+    }
+    double f = 1.0;
+    for (std::size_t j = 0; j < cols; ++j) {
+        beta[j] /= f;
+        f *= scale;
+    }
+    return beta;
+}
 
+// The coefficients of the normal equations in (x - m), solved by LU.
+std::vector<double> centredFitByNormalEquations(const std::vector<double>& points, double m, int d)
+{
+    const std::size_t N = points.size() / 2;
     const int size = d + 1;
     // S[k] = sum of u^k for k = 1 .. 2d; r[j] = sum of u^j y.
     std::vector<double> S(static_cast<std::size_t>(2 * d + 1), 0.0);
@@ -111,6 +175,25 @@ double polynomialFit(const std::vector<double>& points, std::vector<double>& cen
     luDecompose(M, size, lower, upper);
     std::vector<double> c;
     luSolve(lower, upper, r, size, c);
+    return c;
+}
+} // namespace
+
+double polynomialFit(const std::vector<double>& points, std::vector<double>& centred, std::vector<double>& plain,
+                     int d)
+{
+    if (d < 1)
+        throw std::runtime_error("The order of a polynomial fit must be at least 1.");
+    const std::size_t N = points.size() / 2;
+    double sumX = 0.0;
+    for (std::size_t i = 0; i < N; ++i)
+        sumX += points[2 * i];
+    const double m = sumX / static_cast<double>(N);
+
+    const int size = d + 1;
+    // Up to cubics the normal equations about the mean are well conditioned;
+    // above, their matrix squares the condition of the problem.
+    const std::vector<double> c = d <= 3 ? centredFitByNormalEquations(points, m, d) : centredFitByQr(points, m, d);
     centred = c;
 
     // Powers of x by the binomial theorem: plain(j) = sum_k c(k) C(k,j) (-m)^(k-j).

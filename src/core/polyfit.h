@@ -26,7 +26,9 @@ void interleavePoints(const std::vector<double>& xs, const std::vector<double>& 
 // coeffs = the coefficients of 1, x, x^2 of the least-squares parabola.
 void quadraticFit(const std::vector<double>& points, std::vector<double>& coeffs);
 // Fits a polynomial of order d >= 1. centred(j) is the coefficient of
-// (x - m)^j, plain(j) that of x^j; returns the mean m of the x values. A
+// (x - m)^j, plain(j) that of x^j; returns the mean m of the x values.
+// Orders up to 3 solve the normal equations, higher orders a QR
+// factorisation of the Vandermonde matrix in (x - m) scaled to [-1, 1]. A
 // singular system is not reported: the coefficients come out non-finite.
 double polynomialFit(const std::vector<double>& points, std::vector<double>& centred, std::vector<double>& plain,
                      int d);
