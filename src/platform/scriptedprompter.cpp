@@ -61,7 +61,10 @@ void ScriptedPrompter::answerMessage(QMessageBox::StandardButton button)
 }
 void ScriptedPrompter::answerOpenFile(const QString& path) { push(Kind::OpenFile, QVariant(path)); }
 void ScriptedPrompter::answerOpenFiles(const QStringList& paths) { push(Kind::OpenFiles, QVariant(paths)); }
-void ScriptedPrompter::answerSaveFile(const QString& path) { push(Kind::SaveFile, QVariant(path)); }
+void ScriptedPrompter::answerSaveFile(const QString& path, const QString& selectedFilter)
+{
+    push(Kind::SaveFile, QVariant(QStringList{path, selectedFilter}));
+}
 void ScriptedPrompter::answerDirectory(const QString& path) { push(Kind::Directory, QVariant(path)); }
 void ScriptedPrompter::answerColor(std::optional<QColor> color)
 {
@@ -186,10 +189,16 @@ QStringList ScriptedPrompter::getOpenFileNames(QWidget*, const QString& caption,
     return a ? a->value.toStringList() : QStringList();
 }
 
-QString ScriptedPrompter::getSaveFileName(QWidget*, const QString& caption, const QString&, const QString&, QString*)
+QString ScriptedPrompter::getSaveFileName(QWidget*, const QString& caption, const QString&, const QString&,
+                                          QString* selectedFilter)
 {
     const auto a = take(Kind::SaveFile, caption, QString());
-    return a ? a->value.toString() : QString();
+    if (!a)
+        return QString();
+    const QStringList answer = a->value.toStringList();
+    if (selectedFilter && !answer.value(1).isEmpty())
+        *selectedFilter = answer.value(1);
+    return answer.value(0);
 }
 
 QString ScriptedPrompter::getExistingDirectory(QWidget*, const QString& caption, const QString&)

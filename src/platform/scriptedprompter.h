@@ -49,7 +49,8 @@ public:
     void answerMessage(QMessageBox::StandardButton button);
     void answerOpenFile(const QString& path);
     void answerOpenFiles(const QStringList& paths);
-    void answerSaveFile(const QString& path);
+    // The path chosen and, when not empty, the filter the user chose.
+    void answerSaveFile(const QString& path, const QString& selectedFilter = QString());
     void answerDirectory(const QString& path);
     void answerColor(std::optional<QColor> color);
     void answerFont(std::optional<QFont> font);
