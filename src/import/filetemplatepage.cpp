@@ -5,6 +5,8 @@
 #include "platform/labeledwidget.h"
 
 #include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -15,6 +17,11 @@ const char* const kMixed = "mixed";
 FileTemplatePage::FileTemplatePage(QWidget* parent) : FileSettingsPage(tr("Default Page"), parent)
 {
     table()->setPreviewRowCount(0);
+    // Only the role row shows: the table keeps its height, the space below stays free.
+    table()->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    table()->setFixedHeight(table()->roleRow()->height() + table()->preview()->maximumHeight());
+    if (auto* box = qobject_cast<QVBoxLayout*>(layout()))
+        box->addStretch(10);
     connect(this, &FileSettingsPage::columnSelected, this, &FileTemplatePage::on_columnSelected);
     connect(this, &FileSettingsPage::datetimeformatChanged, this, &FileTemplatePage::on_datetimeformatChanged);
     connect(this, &FileSettingsPage::getValueChanged, this, &FileTemplatePage::on_getValueChanged);
