@@ -106,6 +106,23 @@ void prune(std::vector<Value>& values, int option, const DefaultFormats& default
         v.reset();
 }
 
+using Values = std::array<std::vector<Value>, COUNT>;
+
+// Appends a column (1-based) to the value of the column option and its four
+// scaling numbers to the values of the options from `scaling` on (add, sub,
+// mul, div); a file's y columns thus line up in one text each.
+void appendScaled(Values& values, std::size_t f, int columnOption, int scaling, const ColumnSpec& entry)
+{
+    auto append = [&](int option, const QString& text) {
+        Value& v = values[std::size_t(option)][f];
+        v = v.value_or(QString()) + item(text);
+    };
+    append(columnOption, QString::number(entry.column + 1));
+    const double numbers[4] = {entry.add, entry.sub, entry.mul, entry.div};
+    for (int k = 0; k < 4; ++k)
+        append(scaling + k, commandNumber(numbers[k]));
+}
+
 QString formatWord(const QString& value)
 {
     const QString f = value.trimmed();
@@ -142,50 +159,31 @@ QString cleanDroppedName(const QString& name)
 QString composePlotCommand(const std::vector<CommandSource>& sources, bool append, const DefaultFormats& defaults)
 {
     const std::size_t n = sources.size();
-    std::array<std::vector<Value>, COUNT> values;
+    Values values;
     for (auto& v : values)
         v.resize(n);
     for (std::size_t f = 0; f < n; ++f) {
         const CommandSource& s = sources[f];
-        QString ys, adds, subs, muls, divs;
         for (const ColumnSpec& entry : s.columns) {
             switch (entry.roleCode) {
             case ColumnSpec::X:
-                values[X][f] = item(entry.column + 1);
-                values[ADDX][f] = item(commandNumber(entry.add));
-                values[SUBX][f] = item(commandNumber(entry.sub));
-                values[MULX][f] = item(commandNumber(entry.mul));
-                values[DIVX][f] = item(commandNumber(entry.div));
-                break;
-            case ColumnSpec::DATE:
-                values[D][f] = item(entry.column + 1);
-                values[DFORMAT][f] = item(entry.format);
-                break;
-            case ColumnSpec::DATETIME:
-                values[DT][f] = item(entry.column + 1);
-                values[DTFORMAT][f] = item(entry.format);
-                break;
-            case ColumnSpec::TIME:
-                values[T][f] = item(entry.column + 1);
-                values[TFORMAT][f] = item(entry.format);
+                appendScaled(values, f, X, ADDX, entry);
                 break;
             case ColumnSpec::Y:
-                ys += item(entry.column + 1);
-                adds += item(commandNumber(entry.add));
-                subs += item(commandNumber(entry.sub));
-                muls += item(commandNumber(entry.mul));
-                divs += item(commandNumber(entry.div));
+                appendScaled(values, f, Y, ADD, entry);
                 break;
+            case ColumnSpec::DATE:
+            case ColumnSpec::DATETIME:
+            case ColumnSpec::TIME: {
+                // The column option, then its format option.
+                const int option = entry.roleCode == ColumnSpec::DATE ? D : entry.roleCode == ColumnSpec::DATETIME ? DT : T;
+                values[std::size_t(option)][f] = item(entry.column + 1);
+                values[std::size_t(option) + 1][f] = item(entry.format);
+                break;
+            }
             default:
                 break;
             }
-        }
-        if (!ys.isEmpty()) {
-            values[Y][f] = ys;
-            values[ADD][f] = adds;
-            values[SUB][f] = subs;
-            values[MUL][f] = muls;
-            values[DIV][f] = divs;
         }
         values[K][f] = item(s.keyColumn + 1);
         values[GET][f] = item(s.get);

@@ -216,23 +216,18 @@ QString FileSettingsPage::formatFor(const QString& role) const
     return tab ? tab->format() : QString();
 }
 
-std::vector<DateTimeFormatTab*> FileSettingsPage::formatTabs() const
+template <typename Tab>
+std::vector<Tab*> FileSettingsPage::tabsOf() const
 {
-    std::vector<DateTimeFormatTab*> tabs;
+    std::vector<Tab*> tabs;
     for (int i = 0; i < m_tabs->count(); ++i)
-        if (auto* tab = qobject_cast<DateTimeFormatTab*>(m_tabs->widget(i)))
+        if (auto* tab = qobject_cast<Tab*>(m_tabs->widget(i)))
             tabs.push_back(tab);
     return tabs;
 }
 
-std::vector<ScalingTab*> FileSettingsPage::scalingTabs() const
-{
-    std::vector<ScalingTab*> tabs;
-    for (int i = 0; i < m_tabs->count(); ++i)
-        if (auto* tab = qobject_cast<ScalingTab*>(m_tabs->widget(i)))
-            tabs.push_back(tab);
-    return tabs;
-}
+std::vector<DateTimeFormatTab*> FileSettingsPage::formatTabs() const { return tabsOf<DateTimeFormatTab>(); }
+std::vector<ScalingTab*> FileSettingsPage::scalingTabs() const { return tabsOf<ScalingTab>(); }
 
 bool FileSettingsPage::inputsValid() const
 {

@@ -139,6 +139,8 @@ Q_SIGNALS:
 
 private:
     void showReadProblem();
+    template <typename Tab>
+    std::vector<Tab*> tabsOf() const;
     ScalingTab* addScalingTab(const QString& role);
     DateTimeFormatTab* addFormatTab(const QString& role);
 

@@ -128,7 +128,8 @@ QString FileSetup::buildCommand() const
 void FileSetup::updateOkButton()
 {
     QString reason;
-    const int offset = m_pages.size() >= 2 ? 1 : 0;
+    // With the Default Page listed first, file i is list entry i + 1.
+    const int offset = m_defaultPage && m_stack->indexOf(m_defaultPage) == 0 ? 1 : 0;
     for (std::size_t i = 0; i < m_pages.size(); ++i) {
         const FileSettingsPage* page = m_pages[i];
         QString problem;

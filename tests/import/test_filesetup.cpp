@@ -75,6 +75,16 @@ protected:
         s->setFiles(files);
         return s;
     }
+    // One file whose first columns hold a date and a time, and y1 the third.
+    std::unique_ptr<FileSetup> openDated(const QString& path)
+    {
+        auto s = open({path});
+        FileSettingsPage* p = s->filePages()[0];
+        pick(p, 0, QStringLiteral("date"));
+        pick(p, 1, QStringLiteral("time"));
+        pick(p, 2, QStringLiteral("y1"));
+        return s;
+    }
     QTemporaryDir dir;
     QStringList transcripts;
 };
@@ -145,11 +155,8 @@ TEST_F(Setup, SeveralFilesShowTheDefaultPageAndWriteOnlyWhatDiffers)
 TEST_F(Setup, DateAndTimeColumnsWriteTheirFormatsWhenTheyDiffer)
 {
     const QString a = write("dt.dat", "2021-08-01,12:00:00,5\n2021-08-01,12:30:00,6\n");
-    auto s = open({a});
+    auto s = openDated(a);
     FileSettingsPage* p = s->filePages()[0];
-    pick(p, 0, QStringLiteral("date"));
-    pick(p, 1, QStringLiteral("time"));
-    pick(p, 2, QStringLiteral("y1"));
     EXPECT_EQ(s->buildCommand(), QStringLiteral("kro -f %1 -d 1 -t 2 -y 3 ").arg(a));
     formatTab(p, QStringLiteral("date"))->setFormat(QStringLiteral("%d/%m/%Y"), false);
     formatTab(p, QStringLiteral("time"))->setFormat(QStringLiteral("%H %M %S"), false);
@@ -159,12 +166,8 @@ TEST_F(Setup, DateAndTimeColumnsWriteTheirFormatsWhenTheyDiffer)
 
 TEST_F(Setup, OkWaitsForEveryFormatAndNumberToBeValid)
 {
-    const QString a = write("dt.dat", "2021-08-01,12:00:00,5,6\n");
-    auto s = open({a});
+    auto s = openDated(write("dt.dat", "2021-08-01,12:00:00,5,6\n"));
     FileSettingsPage* p = s->filePages()[0];
-    pick(p, 0, QStringLiteral("date"));
-    pick(p, 1, QStringLiteral("time"));
-    pick(p, 2, QStringLiteral("y1"));
     ASSERT_TRUE(s->okButton()->isEnabled());
     formatTab(p, QStringLiteral("date"))->setFormat(QStringLiteral("%Y-%Q"), false);
     EXPECT_FALSE(s->okButton()->isEnabled());
@@ -221,6 +224,18 @@ TEST_F(Setup, FilesThatCannotBeShownAreReportedAndBlockOk)
         ASSERT_EQ(closed.size(), 1);
         EXPECT_FALSE(closed[0][1].toBool());
     }
+}
+
+TEST_F(Setup, AmongSeveralFilesOnlyTheBadOneIsMarked)
+{
+    const QString bad = dir.filePath("absent.dat");
+    auto s = open({bad, columns("good.dat", 2)});
+    const QColor red(Qt::red);
+    EXPECT_NE(s->pageList()->item(0)->foreground().color(), red) << "All Files";
+    EXPECT_EQ(s->pageList()->item(1)->foreground().color(), red);
+    EXPECT_NE(s->pageList()->item(2)->foreground().color(), red);
+    EXPECT_FALSE(s->okButton()->isEnabled());
+    EXPECT_TRUE(s->okButton()->toolTip().startsWith(bad));
 }
 
 TEST_F(Setup, ReloadRereadsTheVisiblePageAndTheCommonColumns)
