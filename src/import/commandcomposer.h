@@ -6,7 +6,7 @@
 
 #include <vector>
 
-// One entry of a file's column specification.
+// One entry of the column list from which a file's part of the command is written.
 struct ColumnSpec {
     // What the entry stands for.
     enum RoleCode { DATE = 0, DATETIME = 1, TIME = 2, UNASSIGNED = 3, X = 4, Y = 5 };
@@ -23,7 +23,7 @@ struct ColumnSpec {
 namespace kro::import {
 
 // One data file of the command: its name as written, its column
-// specification (x, date, datetime and time entries first, then the y
+// entries (x, date, datetime and time entries first, then the y
 // entries in order), its key column (-1 none) and its line counts (the
 // Header value is the 1-based line number of the header line, 0 none).
 struct CommandSource {

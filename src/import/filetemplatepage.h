@@ -15,7 +15,6 @@ public:
 
     // The file pages, in list order.
     void addFilePage(FileSettingsPage* page) { m_pages.push_back(page); }
-    const std::vector<FileSettingsPage*>& filePages() const { return m_pages; }
     // Offers roles for n columns and takes them from the file pages.
     void setColumnCount(int n);
     // The Default Page has no file: nothing is read.

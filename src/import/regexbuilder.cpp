@@ -105,10 +105,10 @@ RxbView::~RxbView()
         m_watcher->waitForFinished();
 }
 
-void RxbView::showStatus(const QString& text, int timeout)
+void RxbView::showStatus(const QString& text)
 {
     if (auto* main = qobject_cast<QMainWindow*>(window()))
-        main->statusBar()->showMessage(text, timeout);
+        main->statusBar()->showMessage(text);
 }
 
 bool RxbView::checkValidity(const QString& text)

@@ -67,7 +67,7 @@ public Q_SLOTS:
 
 private:
     void searchDone();
-    void showStatus(const QString& text, int timeout = 0);
+    void showStatus(const QString& text);
 
     QTextEdit* m_text;
     QComboBox* m_pattern = nullptr;

@@ -1,4 +1,4 @@
-// Composing the plot command from the files' column specifications: the
+// Composing the plot command from the files' column entries: the
 // option words and their order, how repeated values are left out, how
 // scaling numbers are written, and how dropped names become paths.
 #include "import/commandcomposer.h"

@@ -1,5 +1,5 @@
 // The settings page of one file and its scaling tabs: the tabs that come
-// and go with the roles, the column specification the command is built
+// and go with the roles, the column entries the command is built
 // from, the line counts, and the Default Page that copies to every file and
 // shows what the files share.
 #include "import/filesettingspage.h"
@@ -132,7 +132,7 @@ TEST_F(Page, TabsComeAndGoWithTheRoles)
     EXPECT_EQ(p->roles(), expected);
 }
 
-TEST_F(Page, ColumnSpecificationsForTheCommand)
+TEST_F(Page, ColumnEntriesForTheCommand)
 {
     auto p = page(columns("a.dat", 6));
     pick(*p, 0, "-");
