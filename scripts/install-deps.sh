@@ -13,6 +13,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core fontconfig
   poppler-utils  # pdftotext: tests read back the text of printed PDF files
+  python3-numpy  # the expression benchmark measures numpy side by side
 )
 
 missing=()

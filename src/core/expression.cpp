@@ -476,6 +476,177 @@ double CompiledExpression::evaluate(const double* bound, bool* ok, ExpressionEva
     return m_strayEnd ? 0.0 : kInf;
 }
 
+namespace {
+
+// f applied to the valid values of a block.
+template <typename F>
+void mapValid(double* v, const unsigned char* k, std::size_t n, F f)
+{
+    for (std::size_t i = 0; i < n; ++i)
+        if (k[i])
+            v[i] = f(v[i]);
+}
+
+// Function number f of the table over a block; the common functions run in
+// tight loops, the special functions one value at a time.
+void applyFunctionBlock(int f, double* v, const unsigned char* k, std::size_t n)
+{
+    switch (f) {
+    case 0:
+        return mapValid(v, k, n, [](double a) { return std::cos(a); });
+    case 1:
+        return mapValid(v, k, n, [](double a) { return std::sin(a); });
+    case 2:
+        return mapValid(v, k, n, [](double a) { return std::tan(a); });
+    case 12:
+        return mapValid(v, k, n, [](double a) { return std::fabs(a); });
+    case 13:
+        return mapValid(v, k, n, [](double a) { return std::exp(a); });
+    case 14:
+        return mapValid(v, k, n, [](double a) { return std::log(a); });
+    case 15:
+        return mapValid(v, k, n, [](double a) { return std::log10(a); });
+    case 16:
+        return mapValid(v, k, n, [](double a) { return std::sqrt(a); });
+    default:
+        return mapValid(v, k, n, [f](double a) { return applyExpressionFunction(f, a); });
+    }
+}
+
+} // namespace
+
+void CompiledExpression::evaluateBlock(const double* const* columns, std::size_t stride, std::size_t n,
+                                       double* values, unsigned char* ok, ExpressionEvaluator* evaluator) const
+{
+    if (n == 0)
+        return;
+    n = std::min(n, kBlock);
+    ExpressionEvaluator local;
+    ExpressionEvaluator& ev = evaluator ? *evaluator : local;
+    const std::size_t need = static_cast<std::size_t>(std::max(m_depth, 1)) * kBlock;
+    if (ev.m_blockValues.size() < need) {
+        ev.m_blockValues.resize(need);
+        ev.m_blockValid.resize(need);
+    }
+    // Level l of the stack is the block at l * kBlock.
+    auto val = [&ev](std::ptrdiff_t level) { return ev.m_blockValues.data() + level * std::ptrdiff_t(kBlock); };
+    auto val_ok = [&ev](std::ptrdiff_t level) { return ev.m_blockValid.data() + level * std::ptrdiff_t(kBlock); };
+    std::ptrdiff_t sp = -1;
+    for (const Instr& in : m_code) {
+        switch (in.op) {
+        case PushConst: {
+            ++sp;
+            std::fill_n(val(sp), n, in.value);
+            std::fill_n(val_ok(sp), n, static_cast<unsigned char>(1));
+            break;
+        }
+        case PushInvalid:
+            ++sp;
+            std::fill_n(val(sp), n, 0.0);
+            std::fill_n(val_ok(sp), n, static_cast<unsigned char>(0));
+            break;
+        case PushSlot:
+        case PushNegSlot: {
+            ++sp;
+            double* v = val(sp);
+            const double* src = columns[in.arg];
+            if (in.op == PushSlot)
+                for (std::size_t i = 0; i < n; ++i)
+                    v[i] = src[i * stride];
+            else
+                for (std::size_t i = 0; i < n; ++i)
+                    v[i] = -src[i * stride];
+            std::fill_n(val_ok(sp), n, static_cast<unsigned char>(1));
+            break;
+        }
+        case Neg: {
+            double* v = val(sp);
+            for (std::size_t i = 0; i < n; ++i)
+                v[i] = -v[i];
+            break;
+        }
+        case Func:
+            applyFunctionBlock(in.arg, val(sp), val_ok(sp), n);
+            break;
+        case Mul:
+        case Div:
+        case Pow:
+        case Add:
+        case Sub: {
+            --sp;
+            double* a = val(sp);
+            const double* b = val(sp + 1);
+            unsigned char* ka = val_ok(sp);
+            const unsigned char* kb = val_ok(sp + 1);
+            for (std::size_t i = 0; i < n; ++i)
+                ka[i] &= kb[i];
+            switch (in.op) {
+            case Mul:
+                for (std::size_t i = 0; i < n; ++i)
+                    a[i] *= b[i];
+                break;
+            case Div:
+                for (std::size_t i = 0; i < n; ++i) {
+                    ka[i] &= (b[i] != 0);
+                    a[i] /= b[i];
+                }
+                break;
+            case Pow:
+                for (std::size_t i = 0; i < n; ++i)
+                    a[i] = std::pow(a[i], b[i]);
+                break;
+            case Add:
+                for (std::size_t i = 0; i < n; ++i)
+                    a[i] += b[i];
+                break;
+            default:
+                for (std::size_t i = 0; i < n; ++i)
+                    a[i] -= b[i];
+                break;
+            }
+            break;
+        }
+        case MulExp:
+        case DivExp:
+        case PowExp: {
+            sp -= 2;
+            double* a = val(sp);
+            const double* base = val(sp + 1);
+            const double* exponent = val(sp + 2);
+            unsigned char* ka = val_ok(sp);
+            const unsigned char* kb = val_ok(sp + 1);
+            const unsigned char* kc = val_ok(sp + 2);
+            for (std::size_t i = 0; i < n; ++i) {
+                const unsigned char valid = ka[i] & kb[i] & kc[i];
+                const double right = valid ? std::pow(base[i], exponent[i]) : 0.0;
+                ka[i] = valid;
+                if (in.op == MulExp) {
+                    a[i] *= right;
+                } else if (in.op == DivExp) {
+                    ka[i] &= (right != 0);
+                    a[i] /= right;
+                } else {
+                    a[i] = std::pow(a[i], right);
+                }
+            }
+            break;
+        }
+        }
+    }
+    const double invalid = m_strayEnd ? 0.0 : kInf;
+    if (sp != 0) {
+        std::fill_n(values, n, invalid);
+        std::fill_n(ok, n, static_cast<unsigned char>(0));
+        return;
+    }
+    const double* v = val(0);
+    const unsigned char* k = val_ok(0);
+    for (std::size_t i = 0; i < n; ++i) {
+        ok[i] = k[i];
+        values[i] = k[i] ? v[i] : invalid;
+    }
+}
+
 double evaluateExpression(const QString& text, bool* ok, ExpressionEvaluator* evaluator)
 {
     return CompiledExpression::compile(text).evaluate(nullptr, ok, evaluator);

@@ -5,8 +5,9 @@
 // The text is parsed once into a small program (CompiledExpression) and the
 // program is run; evaluateExpression does both for a one-off text. The
 // expression worker compiles its text once with the curve references as
-// bound values and runs the program per point, with the same numbers as
-// putting each value into the text and parsing it again.
+// bound values and runs the program over blocks of points, one operation
+// over the whole block at a time, with the same numbers as putting each
+// value into the text and parsing it again.
 //
 // Grammar, as users have always seen it:
 //  - '^' binds tighter than '*' and '/', one look-ahead exponent per step:
@@ -23,6 +24,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -35,6 +37,9 @@ private:
     friend class CompiledExpression;
     std::vector<double> m_values;
     std::vector<unsigned char> m_valid;
+    // The stack of evaluateBlock: one block of points per level.
+    std::vector<double> m_blockValues;
+    std::vector<unsigned char> m_blockValid;
 };
 
 class CompiledExpression {
@@ -48,6 +53,15 @@ public:
     // Runs the program with bound[2i] / bound[2i+1] as the x / y values of
     // key i. Never throws.
     double evaluate(const double* bound, bool* ok, ExpressionEvaluator* evaluator) const;
+
+    // The number of points evaluateBlock takes at most.
+    static constexpr std::size_t kBlock = 512;
+    // Runs the program for n <= kBlock points at once, one operation over
+    // the whole block at a time: the slot s of point i is columns[s][i *
+    // stride] (columns of slots never read may be null). values[i] and ok[i]
+    // receive exactly what evaluate() gives for that point.
+    void evaluateBlock(const double* const* columns, std::size_t stride, std::size_t n, double* values,
+                       unsigned char* ok, ExpressionEvaluator* evaluator) const;
 
     // The text after the pi rewrite, as parsed.
     const QString& text() const { return m_text; }

@@ -4,7 +4,9 @@
 #include <QStringList>
 
 #include <cmath>
+#include <algorithm>
 #include <exception>
+#include <limits>
 #include <system_error>
 #include <thread>
 
@@ -30,39 +32,46 @@ std::size_t evaluateExpressionPart(const CompiledExpression& expression, std::ve
     std::size_t written = 0;
     if (cursors.empty())
         return written;
-    for (const ExpressionInput& c : cursors)
+    // Every input steps on together; the part ends with the first input
+    // that has no point left, or when out is full.
+    std::size_t points = std::numeric_limits<std::size_t>::max();
+    for (const ExpressionInput& c : cursors) {
         if (c.atEnd())
             return written;
-    std::vector<double> bound(2 * cursors.size(), 0.0);
-    ExpressionEvaluator evaluator;
-    for (;;) {
-        for (std::size_t i = 0; i < cursors.size(); ++i) {
-            bound[2 * i] = *cursors[i].x;
-            bound[2 * i + 1] = *cursors[i].y;
-        }
-        bool ok = false;
-        const double value = expression.evaluate(bound.data(), &ok, &evaluator);
-        if (std::isfinite(value)) {
-            out[written] = *cursors.front().x;
-            out[written + 1] = value;
-            written += 2;
-        } else {
-            ++errors;
-        }
-        if (ok && value != 0 && allZero.load(std::memory_order_relaxed))
-            allZero.store(false, std::memory_order_relaxed);
-
-        // Every input steps one point on; the part ends with the first input
-        // that has none left.
-        if (written + 2 > capacity)
-            return written;
-        for (ExpressionInput& c : cursors) {
-            if (c.end - c.y <= 2)
-                return written;
-            c.x += 2;
-            c.y += 2;
-        }
+        points = std::min(points, static_cast<std::size_t>(c.end - c.x) / 2);
     }
+    constexpr std::size_t kBlock = CompiledExpression::kBlock;
+    std::vector<const double*> columns(2 * cursors.size(), nullptr);
+    std::vector<double> values(kBlock);
+    std::vector<unsigned char> ok(kBlock);
+    ExpressionEvaluator evaluator;
+    bool nonZero = false;
+    for (std::size_t done = 0; done < points;) {
+        const std::size_t n = std::min({kBlock, points - done, (capacity - written) / 2});
+        if (n == 0)
+            break;
+        for (std::size_t i = 0; i < cursors.size(); ++i) {
+            columns[2 * i] = cursors[i].x + 2 * done;
+            columns[2 * i + 1] = cursors[i].y + 2 * done;
+        }
+        expression.evaluateBlock(columns.data(), 2, n, values.data(), ok.data(), &evaluator);
+        const double* x = cursors.front().x + 2 * done;
+        for (std::size_t j = 0; j < n; ++j) {
+            const double value = values[j];
+            if (std::isfinite(value)) {
+                out[written] = x[2 * j];
+                out[written + 1] = value;
+                written += 2;
+            } else {
+                ++errors;
+            }
+            nonZero = nonZero || (ok[j] && value != 0);
+        }
+        done += n;
+    }
+    if (nonZero)
+        allZero.store(false, std::memory_order_relaxed);
+    return written;
 }
 
 void ExpressionThread::evaluateChunk(ExpressionThread* thread, const CompiledExpression* expression,

@@ -62,6 +62,7 @@ class QPainter;
 class QThread;
 class QTimer;
 class CommandDialog;
+class ExpressionThread;
 
 // "\n" typed as the two characters backslash and n marks a line break in
 // label texts from commands, options and live links: the parts between such
@@ -333,10 +334,17 @@ public:
     // Removes the points inside the rectangle from every curve.
     void erasePointsInRect(const QPointF& topLeft, const QPointF& bottomRight);
 
-    // --- arithmetic commands ---
-    // One add, sub, mul or div command line applied to the curves (built
-    // with the analyses; until then it reports that it is not available).
+    // --- arithmetic and expressions (plotter_arith.cpp, plotter_expression.cpp) ---
+    // One add, sub, mul or div command line applied to the curves.
     Q_INVOKABLE void arithmeticCommand(const QString& line);
+    // One operation (arith::Operation) with one value on the x (axis 0) or
+    // y (axis 1) values of a curve, or of every curve for ALL_CURVES. No
+    // undo point, no redraw; a missing curve is reported and left alone.
+    void applyArithmetic(double value, int curveId, int operation, int axis);
+    // Stores the result of an expression worker, reports and deletes it.
+    void expressionFinished(ExpressionThread* worker);
+    // Expression workers still running for this plot.
+    const std::vector<ExpressionThread*>& expressionWorkers() const { return m_expressionThreads; }
 
 public Q_SLOTS:
     void cache(int mode);
@@ -517,6 +525,8 @@ private Q_SLOTS:
     void drawMarkerDifferences();
 
 protected:
+    // Results of the expression workers (ExpressionThreadDone).
+    void customEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     // --- mouse tools (plotter_mouse.cpp) ---
@@ -675,6 +685,8 @@ public:
     // its destructor requests interruption (the threads' cancel flag), waits
     // for each without a time limit and deletes it.
     std::vector<QThread*> m_adevThreads;
+    // The expression workers delivering to this plot; owned the same way.
+    std::vector<ExpressionThread*> m_expressionThreads;
     QString m_outputPath;
 
 private:
@@ -717,4 +729,22 @@ private:
     void setCurveColour(int id, Rgb Zavozi::CurveAttributes::*which, Rgb colour);
     IdArray runCurveSelector(int minSelected, int maxSelected, bool offerAll, bool* accepted);
     void notAvailableYet(const char* slot);
+
+    // In-place transforms (plotter_transforms.cpp): the listed curves (or,
+    // without a list, every curve or the user's choice) each go through
+    // change(id, curve) after the automatic undo copy; false when nothing
+    // ran (cancelled or failed).
+    template <typename Change>
+    bool transformCurves(const IdArray* ids, bool everyCurve, Change change);
+    void cumulativeSumOf(const IdArray* ids);
+    void differentiateOf(const IdArray* ids);
+    void integrateOf(const IdArray* ids);
+    void ndiffOf(int order, const IdArray* ids);
+    void unwrapOf(double phase, const IdArray* ids);
+    // Time-interval and fractional-frequency conversions (plotter_timeconv.cpp).
+    void timeintToFracfreqOf(const IdArray* ids);
+    void fracFreqToTimeIntOf(const IdArray* ids);
+    // Whether x counts as days (Modified Julian Dates); asks when the x
+    // values look like dates but the label does not say so.
+    bool xCountsAsDays();
 };

@@ -4,24 +4,9 @@
 // removed; the automatic undo copy is taken before the first change.
 #include <algorithm>
 
+#include "analysis/cropping.h"
 #include "core/exceptions.h"
 #include "plot/plotter.h"
-
-namespace {
-// Keeps the points for which keep(x, y) holds, in their order.
-template <typename Keep>
-void filterPoints(std::vector<double>& v, Keep keep)
-{
-    std::size_t out = 0;
-    for (std::size_t i = 0; i + 1 < v.size(); i += 2) {
-        if (keep(v[i], v[i + 1])) {
-            v[out++] = v[i];
-            v[out++] = v[i + 1];
-        }
-    }
-    v.resize(out);
-}
-} // namespace
 
 void Plotter::crop(const std::vector<double>& limits, const std::vector<int>& ids)
 {
@@ -56,15 +41,14 @@ void Plotter::cropToRect(const QPointF& topLeft, const QPointF& bottomRight, con
 {
     if (!ids.empty())
         cache(0);
-    const double left = topLeft.x(), right = bottomRight.x();
-    const double top = topLeft.y(), bottom = bottomRight.y();
+    const cropping::Rect r{topLeft.x(), bottomRight.x(), bottomRight.y(), topLeft.y()};
     for (int id : resolveCurveIdVector(ids)) {
         if (!curveExists(id))
             continue;
-        std::vector<double>& v = m_curves[id].values.mut();
-        // A point is dropped only when it lies outside; a coordinate that is
-        // not a number keeps it.
-        filterPoints(v, [&](double x, double y) { return !(x < left || x > right || y < bottom || y > top); });
+        // The kept points go straight into new values: the old ones stay
+        // with the undo copy.
+        CurveValues& v = m_curves[id].values;
+        v = CurveValues(cropping::keepInside(v, r));
         if (v.empty())
             removeCurve(id);
     }
@@ -77,15 +61,12 @@ void Plotter::cropToRect(const QPointF& topLeft, const QPointF& bottomRight, con
 void Plotter::erasePointsInRect(const QPointF& topLeft, const QPointF& bottomRight)
 {
     cache(0);
-    const double left = topLeft.x(), right = bottomRight.x();
-    const double top = topLeft.y(), bottom = bottomRight.y();
+    const cropping::Rect r{topLeft.x(), bottomRight.x(), bottomRight.y(), topLeft.y()};
     for (int id : resolveCurveIdVector({ALL_CURVES})) {
         if (!curveExists(id))
             continue;
-        std::vector<double>& v = m_curves[id].values.mut();
-        // Only points clearly outside stay; one with a coordinate that is not
-        // a number goes.
-        filterPoints(v, [&](double x, double y) { return x < left || x > right || y < bottom || y > top; });
+        CurveValues& v = m_curves[id].values;
+        v = CurveValues(cropping::removeInside(v, r));
         if (v.empty())
             eraseCurve(m_curves.find(id));
     }

@@ -17,29 +17,18 @@ void Plotter::labelTextChangeReq(int) { notAvailableYet("labelTextChangeReq"); }
 void Plotter::labelTextChanged(const QString&) { notAvailableYet("labelTextChanged"); }
 void Plotter::paintLabel(int) { notAvailableYet("paintLabel"); }
 void Plotter::buildNoise() { notAvailableYet("buildNoise"); }
-void Plotter::arithmeticCommand(const QString&) { notAvailableYet("arithmeticCommand"); }
-void Plotter::arithDiag() { notAvailableYet("arithDiag"); }
 void Plotter::avgData(int, bool) { notAvailableYet("avgData"); }
 void Plotter::avgDataSpan(double, bool) { notAvailableYet("avgDataSpan"); }
-void Plotter::cumulativeSum() { notAvailableYet("cumulativeSum"); }
-void Plotter::cumulativeSum(const IdArray&) { notAvailableYet("cumulativeSum"); }
 void Plotter::detrendLin() { notAvailableYet("detrendLin"); }
 void Plotter::detrendQuad() { notAvailableYet("detrendQuad"); }
 void Plotter::detrendCubic() { notAvailableYet("detrendCubic"); }
 void Plotter::detrendPoly(int) { notAvailableYet("detrendPoly"); }
-void Plotter::differentiate() { notAvailableYet("differentiate"); }
-void Plotter::differentiate(const IdArray&) { notAvailableYet("differentiate"); }
-void Plotter::expression(const QString&, bool) { notAvailableYet("expression"); }
-void Plotter::integrate() { notAvailableYet("integrate"); }
-void Plotter::integrate(const IdArray&) { notAvailableYet("integrate"); }
 void Plotter::modelLin() { notAvailableYet("modelLin"); }
 void Plotter::modelQuad() { notAvailableYet("modelQuad"); }
 void Plotter::modelCubic() { notAvailableYet("modelCubic"); }
 void Plotter::modelPoly(int) { notAvailableYet("modelPoly"); }
 void Plotter::ndiff(int) { notAvailableYet("ndiff"); }
 void Plotter::ndiff(int, const IdArray&) { notAvailableYet("ndiff"); }
-void Plotter::normalize(double, double) { notAvailableYet("normalize"); }
-void Plotter::normalize(double, double, const IdArray&) { notAvailableYet("normalize"); }
 void Plotter::plotacf() { notAvailableYet("plotacf"); }
 void Plotter::plotxcf() { notAvailableYet("plotxcf"); }
 void Plotter::plotconv() { notAvailableYet("plotconv"); }
@@ -52,10 +41,6 @@ void Plotter::plotphasenoise() { notAvailableYet("plotphasenoise"); }
 void Plotter::plotpsd() { notAvailableYet("plotpsd"); }
 void Plotter::poly(int, const QString&) { notAvailableYet("poly"); }
 void Plotter::poly(int, const QString&, const IdArray&) { notAvailableYet("poly"); }
-void Plotter::removeMean() { notAvailableYet("removeMean"); }
-void Plotter::removeMean(const IdArray&) { notAvailableYet("removeMean"); }
-void Plotter::removeMeanAggr() { notAvailableYet("removeMeanAggr"); }
-void Plotter::removeMeanAggr(const IdArray&) { notAvailableYet("removeMeanAggr"); }
 void Plotter::rotateCurves(int) { notAvailableYet("rotateCurves"); }
 void Plotter::rotateCurves(int, const IdArray&, bool) { notAvailableYet("rotateCurves"); }
 void Plotter::showStatistics() { notAvailableYet("showStatistics"); }
@@ -66,8 +51,6 @@ void Plotter::timeintToFracfreq() { notAvailableYet("timeintToFracfreq"); }
 void Plotter::timeintToFracfreq(const IdArray&) { notAvailableYet("timeintToFracfreq"); }
 void Plotter::fracFreqToTimeInt() { notAvailableYet("fracFreqToTimeInt"); }
 void Plotter::fracFreqToTimeInt(const IdArray&) { notAvailableYet("fracFreqToTimeInt"); }
-void Plotter::trimOutliers_n(bool) { notAvailableYet("trimOutliers_n"); }
-void Plotter::trimOutliers(double, bool) { notAvailableYet("trimOutliers"); }
 void Plotter::unwrap(double) { notAvailableYet("unwrap"); }
 void Plotter::unwrap(double, const IdArray&) { notAvailableYet("unwrap"); }
 void Plotter::butterworth() { notAvailableYet("butterworth"); }

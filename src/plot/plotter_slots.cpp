@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "core/curvewalks.h"
-#include "plot/commanddialog.h"
+#include "platform/commanddialog.h"
 #include "plot/plotter.h"
 
 void Plotter::removeCurves() { removeCurves(promptCurves(true)); }

@@ -7,6 +7,7 @@
 
 #include "plot/actionlabel.h"
 #include "plot/plotdiag.h"
+#include "core/expressionthread.h"
 #include "plot/plotter.h"
 #include "plot/rotlabel.h"
 
@@ -186,6 +187,13 @@ Plotter::~Plotter()
         delete t;
     }
     m_adevThreads.clear();
+    // An expression worker only computes: let it end, then drop it with its
+    // result (its event to this plot goes with the plot).
+    for (ExpressionThread* t : m_expressionThreads) {
+        t->wait();
+        delete t;
+    }
+    m_expressionThreads.clear();
     delete m_curveIdPanel;
     m_curveIdPanel = nullptr;
 }

@@ -502,9 +502,11 @@ void PlotterCtrl::loadFinished(ParsingThread* loader)
         std::vector<int> loaded;
         for (const auto& [id, c] : plot->curves())
             loaded.push_back(id);
+        // Each new curve is there before the next expression, the legend
+        // names and a requested output file see the curves.
         for (const QString& e : o.expressions)
             if (!e.isEmpty())
-                callPlot(plot, "expression(QString,bool)", "expression", Q_ARG(QString, e), Q_ARG(bool, false));
+                callPlot(plot, "expression(QString,bool)", "expression", Q_ARG(QString, e), Q_ARG(bool, true));
         if (o.exprOnly)
             plot->removeCurves(IdArray::fromIds(loaded));
     }

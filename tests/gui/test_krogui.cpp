@@ -510,13 +510,15 @@ TEST_F(MainWindow, QueriesAndStatisticReports)
     EXPECT_EQ(run(*w, "max(C9)").last(), "Curve C9 does not exist.");
 }
 
-TEST_F(MainWindow, OperationsNotBuiltYetAnswerThroughThePlot)
+TEST_F(MainWindow, CurveOperationsRunThroughThePlot)
 {
     auto w = make({"-f", dataFile(), "-x", "1", "-y", "2"});
     ASSERT_TRUE(waitLoaded(*w));
-    const QStringList out = run(*w, "diff");
-    EXPECT_TRUE(out.filter("cannot carry out").isEmpty()) << out.join('\n').toStdString();
-    EXPECT_EQ(out.filter("differentiate is not available yet").size(), 1) << out.join('\n').toStdString();
+    for (const char* command : {"diff", "csum", "mul 2", "crop 0 1000", "expr C1*2"}) {
+        const QStringList out = run(*w, command);
+        EXPECT_TRUE(out.filter("cannot carry out").isEmpty()) << command << ": " << out.join('\n').toStdString();
+        EXPECT_TRUE(out.filter("not available yet").isEmpty()) << command << ": " << out.join('\n').toStdString();
+    }
 }
 
 // Every signature the main window and the plot tabs invoke on a plot by

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 
-#include "plot/commanddialog.h"
+#include "platform/commanddialog.h"
 #include "plot_fixture.h"
 #include "plot_signals.h"
 

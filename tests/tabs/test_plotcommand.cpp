@@ -577,13 +577,32 @@ TEST_F(PlotCommand, CallsThePlotsAnalysisAndMarkerSlots)
     run("kro -f %d/a.dat -y 2 3 -mean -1stdiff -smooth 5 -nooverlay -hmarker 1.5 -marker 2 -expr C1*2 -expr_only "
         "-o out.txt -legendpos top");
     EXPECT_EQ(probe->calls, (QStringList{"legendpos top", "ndiff 1 1", "removeMean 2", "smoothData 5 0",
-                                         "addHMarker 1.5 0", "addVMarker 2 0", "expression C1*2 0", "saveData out.txt"}));
+                                         "addHMarker 1.5 0", "addVMarker 2 0", "expression C1*2 1", "saveData out.txt"}));
     EXPECT_TRUE(probe->curves().empty()) << "-expr_only removes the loaded curves";
 
     // A plot whose operation is not built yet says so.
     ctrl->on_usingTab("Plot 1");
-    run("kro -f %d/a.dat -mean");
-    EXPECT_TRUE(transcripts.contains("Error: removeMean is not available yet."));
+    run("kro -f %d/a.dat -smooth 5");
+    EXPECT_TRUE(transcripts.contains("Error: smoothData is not available yet."));
+}
+
+TEST_F(PlotCommand, MeanAndExpressionOptionsChangeTheLoadedCurves)
+{
+    write("b.dat", "1 2 3\n2 4 5\n3 9 7\n");
+    // The means (5 and 5) removed, then a new curve from both.
+    run("kro -f %d/b.dat -y 2 3 -mean -expr C1*2+C2");
+    Plotter* p = plot();
+    ASSERT_EQ(p->curves().size(), 3u) << transcripts.join(" / ").toStdString();
+    EXPECT_EQ(xs(p, 0), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(ys(p, 0), (std::vector<double>{-3, -1, 4}));
+    EXPECT_EQ(ys(p, 1), (std::vector<double>{-2, 0, 2}));
+    EXPECT_EQ(ys(p, 2), (std::vector<double>{-8, -2, 10}));
+
+    // -expr_only keeps the expression's curve alone (under the id it was
+    // given next to the loaded curves).
+    run("kro -f %d/b.dat -y 2 3 -expr C2-C1 -expr_only");
+    ASSERT_EQ(plot()->curves().size(), 1u);
+    EXPECT_EQ(ys(plot(), plot()->curves().begin()->first), (std::vector<double>{1, 1, -2}));
 }
 
 TEST_F(PlotCommand, ClosingTheTabsWhileALoadRunsStopsIt)
