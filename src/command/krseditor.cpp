@@ -40,25 +40,6 @@ bool isCommentLine(const QString& line)
     return re.match(line).hasMatch();
 }
 
-QStringList scriptRunLines(const QString& text)
-{
-    QString joined;
-    for (const QString& piece : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QString line = piece.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1String("-->")))
-            continue;
-        joined += line;
-        if (joined.endsWith(QLatin1String("...")))
-            joined.chop(3);
-        else
-            joined += QLatin1Char('\n');
-    }
-    QStringList lines;
-    for (QString line : joined.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        lines.prepend(line.replace(kNoBreakSpace, QLatin1Char(' ')));
-    return lines;
-}
-
 // ------------------------------------------------------------ KRSHighlighter
 
 KRSHighlighter::KRSHighlighter(QTextDocument* document) : QSyntaxHighlighter(document) {}
@@ -429,50 +410,18 @@ void KRSEditor::on_closeTab()
         next->setFocus();
 }
 
-void KRSEditor::on_commentAdd()
+template <typename F>
+void KRSEditor::onCurrentTab(F&& f)
 {
     if (KRSEdit* tab = currentEdit())
-        tab->commentSelection(KRSEdit::Comment);
+        f(tab);
 }
 
-void KRSEditor::on_commentDelete()
-{
-    if (KRSEdit* tab = currentEdit())
-        tab->commentSelection(KRSEdit::Uncomment);
-}
-
-void KRSEditor::on_copy()
-{
-    if (KRSEdit* tab = currentEdit())
-        tab->copy();
-}
-
-void KRSEditor::on_cut()
-{
-    if (KRSEdit* tab = currentEdit())
-        tab->cut();
-}
-
-void KRSEditor::on_paste()
-{
-    if (KRSEdit* tab = currentEdit())
-        tab->paste();
-}
-
-void KRSEditor::on_undo()
-{
-    if (KRSEdit* tab = currentEdit())
-        tab->undo();
-}
-
-void KRSEditor::on_redo()
-{
-    if (KRSEdit* tab = currentEdit())
-        tab->redo();
-}
-
-void KRSEditor::on_run()
-{
-    if (KRSEdit* tab = currentEdit())
-        Q_EMIT run(scriptRunLines(tab->toPlainText()));
-}
+void KRSEditor::on_commentAdd() { onCurrentTab([](KRSEdit* t) { t->commentSelection(KRSEdit::Comment); }); }
+void KRSEditor::on_commentDelete() { onCurrentTab([](KRSEdit* t) { t->commentSelection(KRSEdit::Uncomment); }); }
+void KRSEditor::on_copy() { onCurrentTab([](KRSEdit* t) { t->copy(); }); }
+void KRSEditor::on_cut() { onCurrentTab([](KRSEdit* t) { t->cut(); }); }
+void KRSEditor::on_paste() { onCurrentTab([](KRSEdit* t) { t->paste(); }); }
+void KRSEditor::on_undo() { onCurrentTab([](KRSEdit* t) { t->undo(); }); }
+void KRSEditor::on_redo() { onCurrentTab([](KRSEdit* t) { t->redo(); }); }
+void KRSEditor::on_run() { onCurrentTab([this](KRSEdit* t) { Q_EMIT run(scriptRunLines(t->toPlainText())); }); }

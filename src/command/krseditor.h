@@ -9,6 +9,8 @@
 // Scripts are read as UTF-8 (Latin-1 when they are not valid UTF-8) and
 // written as UTF-8 with LF line ends. A save that fails is reported and the
 // tab keeps its text and its unsaved mark.
+#include "command/scriptlines.h"
+
 #include <QHash>
 #include <QMainWindow>
 #include <QPlainTextEdit>
@@ -19,12 +21,6 @@
 class QAction;
 class RecentFilesMenu;
 class TabWidgetEx;
-
-// The lines a script runs, last line first (the order the script queue
-// takes): lines trimmed, empty lines and comments skipped, a line ending in
-// "..." joined with the next kept line (the dots removed), no-break spaces
-// turned into blanks. No argument substitution.
-QStringList scriptRunLines(const QString& text);
 
 // Whether a line starts with the comment marker (blanks, "-->").
 bool isCommentLine(const QString& line);
@@ -130,6 +126,8 @@ private:
     // user said Yes and nothing could be saved.
     bool askToSave(KRSEdit* tab);
     void reportError(const QString& text);
+    template <typename F>
+    void onCurrentTab(F&& f);
 
     TabWidgetEx* m_tabs;
     RecentFilesMenu* m_recent = nullptr;

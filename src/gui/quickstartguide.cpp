@@ -4,10 +4,10 @@
 #include "gui/krogui.h"
 #include "platform/embeddedimages.h"
 #include "platform/prompter.h"
+#include "platform/toolwindow.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPrinter>
@@ -55,27 +55,16 @@ QuickStartGuide::QuickStartGuide(QWidget* parent) : QWidget(nullptr, kGuideFlags
     pictureArea->setFixedHeight(picture.height());
     layout->addWidget(pictureArea);
 
-    auto* row = new QHBoxLayout;
-    row->setSpacing(5);
     m_showOnStartup = new QCheckBox(tr("Show on startup"), this);
-    m_print = new QPushButton(tr("Print"), this);
-    m_gotIt = new QPushButton(tr("Got it!"), this);
-    m_stayOnTop = new QCheckBox(tr("Stay on top"), this);
-    for (QPushButton* b : {m_print, m_gotIt}) {
-        b->setFixedWidth(100);
-        b->setMaximumHeight(24);
-    }
-    for (QCheckBox* c : {m_showOnStartup, m_stayOnTop}) {
-        c->setMaximumHeight(24);
+    m_showOnStartup->setMaximumHeight(24);
+    const kro::PrintDismissRow row = kro::makePrintDismissRow(this, tr("Got it!"), m_showOnStartup);
+    row.layout->setSpacing(5);
+    m_print = row.print;
+    m_gotIt = row.dismiss;
+    m_stayOnTop = row.stayOnTop;
+    for (QCheckBox* c : {m_showOnStartup, m_stayOnTop})
         c->setChecked(true);  // before the connections: nothing is triggered
-    }
-    row->addWidget(m_showOnStartup);
-    row->addStretch();
-    row->addWidget(m_print);
-    row->addWidget(m_gotIt);
-    row->addStretch();
-    row->addWidget(m_stayOnTop);
-    layout->addLayout(row);
+    layout->addLayout(row.layout);
     connect(m_showOnStartup, &QCheckBox::toggled, this, &QuickStartGuide::on_showonstartup);
     connect(m_stayOnTop, &QCheckBox::clicked, this, &QuickStartGuide::on_stayontop);
     connect(m_print, &QPushButton::clicked, this, &QuickStartGuide::print);
@@ -105,10 +94,7 @@ void QuickStartGuide::on_showonstartup(bool on)
 
 void QuickStartGuide::on_stayontop()
 {
-    const QPoint at = pos();
-    setWindowFlag(Qt::WindowStaysOnTopHint, !(windowFlags() & Qt::WindowStaysOnTopHint));
-    move(at);
-    show();
+    kro::toggleStaysOnTop(this);
     if (m_opener)
         setWindowIcon(m_opener->windowIcon());
 }

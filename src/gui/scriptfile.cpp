@@ -1,5 +1,7 @@
 #include "gui/scriptfile.h"
 
+#include "command/scriptlines.h"
+
 #include "import/textcodec.h"
 #include "platform/platform.h"
 
@@ -77,18 +79,7 @@ std::optional<int> substituteScriptParameters(QString& text, const QStringList& 
 
 QStringList scriptCommands(const QString& text)
 {
-    QString joined;
-    const QStringList pieces = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (const QString& piece : pieces) {
-        if (piece.startsWith(QLatin1String("-->")))
-            continue;
-        joined += piece;
-        if (joined.endsWith(QLatin1String("...")))
-            joined.chop(3);
-        else
-            joined += QLatin1Char('\n');
-    }
-    return joined.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return joinScriptLines(text.split(QLatin1Char('\n'), Qt::SkipEmptyParts));
 }
 
 ScriptLoad loadScript(const QString& call, QStringList tokens, const QString& scriptsPath)

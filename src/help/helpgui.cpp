@@ -2,11 +2,11 @@
 
 #include "help/helppages.h"
 #include "platform/prompter.h"
+#include "platform/toolwindow.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
@@ -43,14 +43,6 @@ int widestLine(const QString& page, const QFontMetrics& metrics)
     return widest;
 }
 
-QPushButton* makeButton(const QString& text, QWidget* parent)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setFixedWidth(100);
-    b->setMaximumHeight(24);
-    return b;
-}
-
 } // namespace
 
 HelpGui::HelpGui(const QString& caption, int page, QWidget* parent)
@@ -66,16 +58,11 @@ HelpGui::HelpGui(const QString& caption, int page, QWidget* parent)
     m_view->setHtml(helpPageText(page));
     layout->addWidget(m_view);
 
-    auto* row = new QHBoxLayout;
-    m_print = makeButton(tr("Print"), this);
-    m_gotIt = makeButton(tr("Got it"), this);
-    m_stayOnTop = new QCheckBox(tr("Stay on top"), this);
-    row->addStretch();
-    row->addWidget(m_print);
-    row->addWidget(m_gotIt);
-    row->addStretch();
-    row->addWidget(m_stayOnTop);
-    layout->addLayout(row);
+    const kro::PrintDismissRow row = kro::makePrintDismissRow(this, tr("Got it"));
+    m_print = row.print;
+    m_gotIt = row.dismiss;
+    m_stayOnTop = row.stayOnTop;
+    layout->addLayout(row.layout);
     connect(m_print, &QPushButton::clicked, this, &HelpGui::print);
     connect(m_gotIt, &QPushButton::clicked, this, &QWidget::close);
     connect(m_gotIt, &QPushButton::clicked, this, &QObject::deleteLater);
@@ -119,13 +106,7 @@ QPoint HelpGui::placement(const QPoint& framePos, const QPoint& frameOnScreen, c
     return {left, top};
 }
 
-void HelpGui::on_stayontop()
-{
-    const QPoint at = pos();
-    setWindowFlag(Qt::WindowStaysOnTopHint, !(windowFlags() & Qt::WindowStaysOnTopHint));
-    move(at);
-    show();
-}
+void HelpGui::on_stayontop() { kro::toggleStaysOnTop(this); }
 
 void HelpGui::print()
 {

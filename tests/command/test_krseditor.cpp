@@ -33,7 +33,7 @@ TEST(ScriptRunLines, WhatAScriptRunsLastLineFirst)
     } cases[] = {
         // A blank before the dots stays; the comment between is skipped.
         {"kro -f a.dat ...\n-y 2\n--> plot it\nrescale", {"rescale", "kro -f a.dat -y 2"}},
-        {"kro -f a.dat ...\n  --> between\n\n-y 2", {"kro -f a.dat -y 2"}},
+        {"kro -f a.dat ...\n  --> between\n  \n-y 2", {"kro -f a.dat -y 2"}},
         {"title  two  blanks  \n", {"title  two  blanks"}},
         {QStringLiteral("title%1%1x").arg(nbsp), {"title  x"}},
         {"title a\r\n\r\ntitle b\r\n", {"title b", "title a"}},
