@@ -41,12 +41,10 @@
 
 class CategoryInterface;
 class CommandEdit;
-
 class Plotter;
 class PlotterCtrl;
 class PlotterQuad;
 class ProgressBar;
-class QButtonGroup;
 class QAction;
 class QDockWidget;
 class QLabel;
