@@ -16,7 +16,12 @@
 //   plotter_mouse.cpp    mouse modes, rubber band, zoom to a rectangle, pan,
 //                        readout, snap-to-curve, right-button menu, drops
 //   plotter_keys.cpp     wheel and keys
-//   analysis/plotter_crop.cpp  crop and erase of points by rectangle
+//   plotter_crop.cpp     crop and erase of points by rectangle
+//   plotter_results.cpp  result plots of analyses (the shared steps)
+//   plotter_rotate.cpp   rotation of curves and its dialog
+//   plotter_events.cpp   result events of worker threads
+//   plotter_adev.cpp     the Allan-deviation run
+//   plotter_noise.cpp    power-law noise curves
 // Later families (appearance, legend docking, statistics, live data, export,
 // markers, mouse tools, analyses) add their own files and members here.
 #include <QColor>
@@ -134,8 +139,18 @@ public:
     double maxX(int index = ALL_CURVES) const;
     double minY(int index = ALL_CURVES) const;
     double maxY(int index = ALL_CURVES) const;
+    // The smallest id not in use.
     int nextFreeCurveId() const;
+    // False, with the ERROR "Invalid parameter. C%1 does not exist." or
+    // "... does not have enough data points.", for an id without a curve or
+    // with no complete point; ALL_CURVES always exists.
     bool curveExists(int index);
+    // The id of the curve whose values are that very object, or -1.
+    int curveIdOf(const CurveValues& values) const;
+    // The sample spacing of a curve (or of all curves) in seconds: the mean
+    // x spacing without outliers beyond three standard deviations, times
+    // the seconds of the x-axis label's unit. NaN without any spacing.
+    double sampleInterval(int index) const;
 
     // --- views (plotter_view.cpp) ---
     void setBaseView(const ViewRect& source, bool redraw);
@@ -199,8 +214,40 @@ public:
     int marginTop() const { return m_marginTop; }
     int marginBottom() const { return m_marginBottom; }
 
-    // The message overlay (created on first use); seconds -1 keeps it.
+    // The message overlay (created on first use), centred on the plot area;
+    // it goes after the given seconds, or stays until removed for -1.
     void showMessage(const QString& text, int seconds);
+
+    // --- result plots (plotter_results.cpp) ---
+    // How an analysis with a result plot makes that plot.
+    struct ResultPlotSetup {
+        const char* name = "";
+        bool logX = false;
+        bool logY = false;
+        // The source's legend text of every curve id goes to the result.
+        bool copyLegend = false;
+        // The automatic undo copy of the result curves is taken.
+        bool takeUndo = false;
+        // The legend is refreshed and the labels placed anew at the end.
+        bool refreshLegend = false;
+    };
+    // The texts an analysis gives its result plot; a null text leaves the
+    // label as the new plot has it.
+    struct ResultPlotTexts {
+        QString title, xLabel, yLabel, footnote;
+        std::map<int, QString> legend;
+    };
+    // The steps shared by the analyses whose results go to a new plot: the
+    // result plot is cloned from this one and announced (newPlotterBuilt),
+    // shows "Computing. Please Wait..." while compute stores the result
+    // curves on it (setCurveData without redraw) and fills the texts; then
+    // the undo copy when asked, the texts, the message removed, rescale,
+    // and plotterSettingsChanged(result) from this plot. An exception from
+    // compute is reported as "Error: %1" on the transcript; the result plot
+    // then stays as far as it was filled, with its message. Ask for the
+    // parameters before calling: a cancelled analysis makes no plot.
+    Plotter* runResultAnalysis(const ResultPlotSetup& setup,
+                               const std::function<void(Plotter& result, ResultPlotTexts& texts)>& compute);
 
     // --- curve selections (plotter_select.cpp) ---
     // Where a walk over a selection stands: the list position and the curve
@@ -324,7 +371,7 @@ public:
     QLabel* coordLabel() const { return m_coordLabel; }
     ActionCircle* snapCircle() const { return m_snapCircle; }
 
-    // --- crop and erase (analysis/plotter_crop.cpp) ---
+    // --- crop and erase (plotter_crop.cpp) ---
     // Keeps, in the listed curves, the points inside the limits (x low, x
     // high[, y low, y high]); every pair is put in order first.
     Q_INVOKABLE void crop(const std::vector<double>& limits, const std::vector<int>& ids);
@@ -466,11 +513,15 @@ public Q_SLOTS:
     void removeMean(const IdArray& ids);
     void removeMeanAggr();
     void removeMeanAggr(const IdArray& ids);
+    // Rotates the y values of the listed curves by points places (x values
+    // stay); points 0 or less asks in a dialog and emits the command.
     void rotateCurves(int points = 0);
-    void rotateCurves(int points, const IdArray& ids, bool redraw = true);
+    void rotateCurves(int points, const IdArray& ids, bool left = true);
     void showStatistics();
     void smoothData(int points = 0);
     void smoothData(int points, const IdArray& ids, bool overlay = true);
+    // Sorts the listed curves by x, stopping at the first id without a
+    // usable curve, and rescales.
     void sort(const IdArray& ids);
     void timeintToFracfreq();
     void timeintToFracfreq(const IdArray& ids);
@@ -721,6 +772,9 @@ private:
     void scrollAxis(int axis, double steps);
     double depthX() const;
     double depthY() const;
+
+    // The rotation dialog; emits the rotation command it composes.
+    void promptRotation();
 
     // Plot widget II helpers.
     void connectPanels();

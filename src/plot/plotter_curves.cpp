@@ -7,6 +7,9 @@
 #include <limits>
 #include <new>
 
+#include "analysis/sampleinterval.h"
+#include "analysis/timeunits.h"
+#include "core/curvewalks.h"
 #include "core/linecolors.h"
 #include "platform/prompter.h"
 #include "plot/actionlabel.h"
@@ -320,7 +323,7 @@ Plotter* Plotter::clonePlotter(const char* name, int logX, int logY, bool copyLe
     p->m_yLabel->adjustSize();
     p->m_title->fontPointSize(m_title->fontPointSize(0));
     p->m_title->setText(p->m_title->storedText());
-    p->m_tickFont.setPointSize(m_tickFont.pointSize());
+    p->m_tickFont = m_tickFont;
     p->m_tickFontHeight = QFontMetrics(p->m_tickFont).height();
     p->refreshPixmap();
 
@@ -353,7 +356,9 @@ Plotter* Plotter::clonePlotter(const char* name, int logX, int logY, bool copyLe
     p->m_logX = (logX == 1);
     p->m_logY = (logY == 1);
     p->resize(size());
-    if (m_legend->isHidden()) {
+    // A legend that is merely hidden (fewer than two curves) stays on in
+    // the result, which may hold more curves than its source.
+    if (m_legend->dockState() == DOCK_OFF) {
         p->m_legend->setDockState(DOCK_OFF);
         p->m_legend->hide();
     }
@@ -421,6 +426,20 @@ double Plotter::minX(int index) const { return extremeOf(m_curves, index, 0, 0);
 double Plotter::maxX(int index) const { return extremeOf(m_curves, index, 1, 0); }
 double Plotter::minY(int index) const { return extremeOf(m_curves, index, 0, 1); }
 double Plotter::maxY(int index) const { return extremeOf(m_curves, index, 1, 1); }
+
+int Plotter::curveIdOf(const CurveValues& values) const
+{
+    for (const auto& [id, c] : m_curves) {
+        if (&c.values == &values)
+            return id;
+    }
+    return -1;
+}
+
+double Plotter::sampleInterval(int index) const
+{
+    return robustSpacing(xSpacings(m_curves, index)) * timeUnitSeconds(m_xLabel->plainText());
+}
 
 int Plotter::nextFreeCurveId() const
 {

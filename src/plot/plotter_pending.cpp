@@ -41,12 +41,9 @@ void Plotter::plotphasenoise() { notAvailableYet("plotphasenoise"); }
 void Plotter::plotpsd() { notAvailableYet("plotpsd"); }
 void Plotter::poly(int, const QString&) { notAvailableYet("poly"); }
 void Plotter::poly(int, const QString&, const IdArray&) { notAvailableYet("poly"); }
-void Plotter::rotateCurves(int) { notAvailableYet("rotateCurves"); }
-void Plotter::rotateCurves(int, const IdArray&, bool) { notAvailableYet("rotateCurves"); }
 void Plotter::showStatistics() { notAvailableYet("showStatistics"); }
 void Plotter::smoothData(int) { notAvailableYet("smoothData"); }
 void Plotter::smoothData(int, const IdArray&, bool) { notAvailableYet("smoothData"); }
-void Plotter::sort(const IdArray&) { notAvailableYet("sort"); }
 void Plotter::timeintToFracfreq() { notAvailableYet("timeintToFracfreq"); }
 void Plotter::timeintToFracfreq(const IdArray&) { notAvailableYet("timeintToFracfreq"); }
 void Plotter::fracFreqToTimeInt() { notAvailableYet("fracFreqToTimeInt"); }

@@ -59,6 +59,16 @@ void Plotter::sort(int index, bool redraw)
         refreshPixmap();
 }
 
+void Plotter::sort(const IdArray& ids)
+{
+    cache(0);
+    const IdArray list = resolveCurveIds(ids);
+    ListedCurve at;
+    while (CurveData* c = nextListedCurve(list, at))
+        sortPointsByX(c->values.mut());
+    rescale();
+}
+
 void Plotter::arithDiagClosed()
 {
     if (!m_arithDialog)

@@ -103,6 +103,7 @@ Plotter::Plotter(QWidget* parent, const char* name) : QWidget(parent), m_barFloo
     m_leftMarginOverride = -1;
 
     m_messageTimer = new QTimer(this);
+    m_messageTimer->setSingleShot(true);
     m_refreshTimer = new QTimer(this);
     connect(m_refreshTimer, &QTimer::timeout, this, &Plotter::refreshPixmap);
 

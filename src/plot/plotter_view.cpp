@@ -311,18 +311,29 @@ void Plotter::showMessage(const QString& text, int seconds)
         m_message->setFont(QFont("Times", 12, QFont::Bold));
         QPalette pal = m_message->palette();
         pal.setColor(QPalette::Window, m_insideColor);
+        if (m_insideColor == QColor(Qt::black))
+            pal.setColor(QPalette::WindowText, Qt::white);
         m_message->setPalette(pal);
         m_message->setAutoFillBackground(true);
         m_message->setAlignment(Qt::AlignCenter);
     }
     m_message->setText(text);
-    m_message->adjustSize();
-    const QRect area = plotArea();
-    m_message->move(area.center() - QPoint(m_message->width() / 2, m_message->height() / 2));
+    // Centred on the plot area across, on the whole plot from top to bottom.
+    const QSize size = m_message->sizeHint();
+    const int x = m_marginLeft + (width() - m_marginLeft - m_marginRight) / 2 - size.width() / 2;
+    const int y = height() / 2 - size.height() / 2;
+    const QRect geometry(QPoint(x, y), size);
+    if (m_message->geometry() != geometry)
+        m_message->setGeometry(geometry);
     m_message->show();
     m_message->raise();
+    m_message->repaint();
+    // A message without a time limit stays even when an earlier one had a
+    // timer running.
     if (seconds != -1)
         m_messageTimer->start(seconds * 1000);
+    else
+        m_messageTimer->stop();
 }
 
 void Plotter::deleteMsg()
