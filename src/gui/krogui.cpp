@@ -18,6 +18,7 @@
 #include "tabs/plotterctrl.h"
 #include "tabs/plotterquad.h"
 #include "tabs/progressbar.h"
+#include "tabs/savegui.h"
 #include "platform/tabwidgetex.h"
 
 #include <QAction>
@@ -278,7 +279,8 @@ void KROGui::buildCentralStack()
     // Page 1 the default-settings page, page 2 the save-data page.
     m_settingsPage = new KROSettingsGUI(m_centralStack, this);
     connect(m_settingsPage, &KROSettingsGUI::saved, this, &KROGui::on_optionSaved);
-    m_saveData = new QWidget(m_centralStack);
+    m_saveData = new SaveGUI(m_centralStack);
+    connect(m_saveData, &SaveGUI::closeClicked, this, qOverload<bool>(&KROGui::on_saveClose));
     m_centralStack->addWidget(m_plotterCtrl);
     m_centralStack->addWidget(m_settingsPage);
     m_centralStack->addWidget(m_saveData);
@@ -326,13 +328,8 @@ void KROGui::connectConsole()
     connect(e, &CommandEdit::newtab, c, &PlotterCtrl::on_newTab);
     connect(e, &CommandEdit::tablabel, c, &PlotterCtrl::on_setTabLabel);
     connect(e, &CommandEdit::usingtab, c, &PlotterCtrl::on_usingTab);
-    // The copy and move commands reach the plot tabs when they offer them.
-    connect(e, &CommandEdit::copycurves, this, [this](const QString& spec) {
-        callPlotTabs("on_copycommand(QString)", Q_ARG(QString, spec));
-    });
-    connect(e, &CommandEdit::movecurves, this, [this](const QString& spec) {
-        callPlotTabs("on_movecommand(QString)", Q_ARG(QString, spec));
-    });
+    connect(e, &CommandEdit::copycurves, c, &PlotterCtrl::on_copycommand);
+    connect(e, &CommandEdit::movecurves, c, &PlotterCtrl::on_movecommand);
 
     // Every other command X goes to the slot on_X.
     connect(e, &CommandEdit::addhmarker, this, &KROGui::on_addhmarker);

@@ -42,6 +42,7 @@
 class CategoryInterface;
 class CommandEdit;
 class Plotter;
+class SaveGUI;
 class PlotterCtrl;
 class PlotterQuad;
 class ProgressBar;
@@ -121,6 +122,9 @@ public:
 
     // The active plot of the current tab.
     Plotter* activePlotter() const;
+    // Raises the save-data page, filled from the current plot's curves.
+    void showSaveDataPage();
+    SaveGUI* saveDataPage() const { return m_saveData; }
     // The current tab's plots in sync mode (quadrant order), else the active plot.
     std::vector<Plotter*> targetPlotters() const;
     // Calls f on each target plot: every plot of the tab in sync mode.
@@ -346,7 +350,7 @@ private:
     PlotterCtrl* m_plotterCtrl = nullptr;
     QStackedWidget* m_centralStack = nullptr;
     KROSettingsGUI* m_settingsPage = nullptr;
-    QWidget* m_saveData = nullptr;
+    SaveGUI* m_saveData = nullptr;
     CategoryButton* m_syncBtn = nullptr;
     CategoryButton* m_cacheBtn = nullptr;
     CategoryButton* m_undoBtn = nullptr;

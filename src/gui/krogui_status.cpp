@@ -8,9 +8,11 @@
 #include "platform/platform.h"
 #include "plot/plotter.h"
 #include "tabs/plotterctrl.h"
+#include "tabs/savegui.h"
 #include "platform/tabwidgetex.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMenu>
@@ -264,11 +266,25 @@ void KROGui::on_viewmenu()
     }
 }
 
+void KROGui::showSaveDataPage()
+{
+    m_centralStack->setCurrentIndex(2);
+    const Plotter* plot = activePlotter();
+    m_saveData->setCurves(plot ? lineColorById(plot->curves()) : std::map<int, Rgb>{});
+}
+
 void KROGui::on_saveClose(bool save)
 {
     setGroupButton(PAGE_TOGGLE, 0, false);
     m_centralStack->setCurrentIndex(0);
-    // The save-data page raises this with true once it exists; its curve
-    // files are then written by the active plot (writeCurveFiles).
-    (void)save;
+    QCoreApplication::processEvents();
+    if (!save)
+        return;
+    if (Plotter* plot = activePlotter()) {
+        try {
+            plot->writeCurveFiles(m_saveData->styleFlags(), m_saveData->fileNames(), m_saveData->headerText());
+        } catch (const std::exception& e) {
+            say(tr("Error: %1").arg(QString::fromLocal8Bit(e.what())));
+        }
+    }
 }

@@ -75,7 +75,7 @@ void KROGui::emitfuntion(const char* slotName)
         if (!last->isChecked()) {
             m_centralStack->setCurrentIndex(0);
         } else if (last->exclusiveIndex() == 0) {
-            m_centralStack->setCurrentIndex(2);
+            showSaveDataPage();
         } else if (last->exclusiveIndex() == 1) {
             m_centralStack->setCurrentIndex(1);
             m_settingsPage->m_current = currentPlotOptions();

@@ -7,6 +7,9 @@
 #include "import/parsingthread.h"
 #include "platform/prompter.h"
 #include "plot/plotter.h"
+#include "plot/rotlabel.h"
+#include "plot/plotdiag.h"
+#include "tabs/liveplotter.h"
 #include "tabs/plotterquad.h"
 #include "tabs/progressbar.h"
 
@@ -36,6 +39,7 @@ PlotterCtrl::~PlotterCtrl()
     stopLoaders();
     for (const QPointer<FileSetup>& setup : m_fileSetups)
         delete setup.data();
+    releaseAllLinks();
 }
 
 void PlotterCtrl::stopLoaders()
@@ -135,6 +139,7 @@ Plotter* PlotterCtrl::addPlotter(Plotter* plot, const QString& label)
     connect(plot, &Plotter::plotterRateUpdate, this, &PlotterCtrl::on_plotterRateUpdate, Qt::UniqueConnection);
     connect(plot, &Plotter::zoomBtnChanged, this, &PlotterCtrl::zoomBtnState, Qt::UniqueConnection);
     connect(plot, &Plotter::dropfiles, this, &PlotterCtrl::on_dropfiles, Qt::UniqueConnection);
+    connect(plot, &Plotter::reqCurvesMove, this, &PlotterCtrl::on_reqCurvesMove, Qt::UniqueConnection);
 
     showTab(tabLabel(page));
     PlotOptions options;
@@ -186,7 +191,10 @@ void PlotterCtrl::on_usingTab(const QString& label)
 void PlotterCtrl::closePage(int index)
 {
     auto* page = static_cast<PlotterQuad*>(widget(index));
-    // Loads bound for its plots are dropped when they finish.
+    // Loads bound for its plots are dropped when they finish; live links
+    // end with their plots.
+    for (Plotter* plot : page->m_plotters)
+        releaseLivePlotter(plot);
     removeTab(index);
     delete page;
 }
@@ -259,7 +267,8 @@ void PlotterCtrl::on_showPlotter()
         return;
     Q_EMIT verbose(ZEVOVE::INFO, tr("Tab changed to \"%1\".").arg(tabText(currentIndex())));
     Q_EMIT plotterShown(currentPlotter());
-    Q_EMIT plotterRateUpdate(-1);
+    if (!livePlotterOf(currentPlotter()))
+        Q_EMIT plotterRateUpdate(-1);
 }
 
 void PlotterCtrl::on_tabSelect(QWidget*)
@@ -296,10 +305,17 @@ void PlotterCtrl::on_plotterClicked(Plotter* plot)
         return;
     page->setActivePlotter(plot);
     Q_EMIT plotterShown(plot);
-    Q_EMIT plotterRateUpdate(-1);
+    if (!livePlotterOf(plot))
+        Q_EMIT plotterRateUpdate(-1);
 }
 
-void PlotterCtrl::on_plotterRateUpdate(Plotter*, double) { Q_EMIT plotterRateUpdate(-1); }
+void PlotterCtrl::on_plotterRateUpdate(Plotter* plot, double rate)
+{
+    if (!livePlotterOf(plot))
+        Q_EMIT plotterRateUpdate(-1);
+    else if (plot == currentPlotter())
+        Q_EMIT plotterRateUpdate(rate);
+}
 
 void PlotterCtrl::on_zoomInClicked()
 {
@@ -326,5 +342,20 @@ void PlotterCtrl::clearPlot(Plotter* plot)
             target = {nullptr, true};
         }
     }
-    plot->clearAll();
+    LivePlotter* link = livePlotterOf(plot);
+    if (!link) {
+        plot->clearAll();
+        return;
+    }
+    // A live plot keeps its curves, titles and colours; only the points go.
+    for (auto& [id, c] : plot->m_curves)
+        c.values.clear();
+    int margin = plot->yLabelWidget()->rotatedWidth() + plot->m_yTickLabelWidth + 15;
+    if (plot->legend() && plot->legend()->dockState() == DOCK_LEFT && !plot->legend()->isHidden())
+        margin += plot->legend()->width() + 5;
+    if (margin != plot->m_marginLeft) {
+        plot->m_leftMarginOverride = margin;
+        plot->plot();
+    }
+    link->m_leftMargin = margin;
 }

@@ -3,7 +3,9 @@
 // are PlotterQuads of one to four plots; the current plot is the active plot
 // of the current page. It creates, finds, renames and closes tabs, forwards
 // the plots' signals, keeps the undo button in step with the current plot,
-// runs the plot command and takes over the loader's results.
+// runs the plot command and takes over the loader's results, keeps the live
+// links that feed plots with rows from instruments, web fetches and a host
+// program's pipe, and copies and moves curves between plots and tabs.
 #include "core/messages.h"
 #include "core/plotoptions.h"
 #include "import/fileobject.h"
@@ -18,6 +20,7 @@
 #include <vector>
 
 class FileSetup;
+class LivePlotter;
 class ParsingThread;
 class Plotter;
 class PlotterQuad;
@@ -57,6 +60,39 @@ public:
     // Describes data sources as one verbose message.
     void dumpFileObjects(const std::vector<FileObject>& files);
 
+    // --- live links (plotterctrl_live.cpp) ---
+    // The map key of a link label: "%1_internal_".
+    static QString liveKey(const QString& label);
+    // The label of a host-program link: "Live Plotter %1" with %1 the stop
+    // descriptor halved, minus 1 ("Live Plotter -1" for the plot command).
+    static QString linkedSessionLabel(int stopFd);
+    // The link stored under a key; null when there is none.
+    LivePlotter* findLivePlotter(const QString& key) const;
+    // The first link, in key order, that feeds the plot; null when none.
+    LivePlotter* livePlotterOf(const Plotter* plot) const;
+    // Ends the link of a plot that is being closed: the host is told
+    // ("kro closed"), its reader stopped, the link deleted.
+    void releaseLivePlotter(Plotter* plot);
+    // Gives the live plots of the current tab a common left margin.
+    void alignLiveMargins();
+    // Starts or reconfigures a host-program link from the text of a plot
+    // command ("-linked" or "-piped"): rows are read from readFd, replies
+    // written to replyFd (0: none); stopFd names the link.
+    void startLinkedSession(const QString& text, int readFd, int replyFd, int stopFd);
+    const std::map<QString, LivePlotter*>& livePlotters() const { return m_livePlotters; }
+
+    // --- curve copy and move (plotterctrl_transfer.cpp) ---
+    // The "copy" and "move" commands: sources [tab:][Qn:]Cn, the destination
+    // tab[:Qn] last.
+    void copyMoveCommand(const QString& arguments, bool move);
+    // Copies (or moves) curves of a plot to a quadrant of a tab (0: its
+    // active plot; a quadrant it lacks: a new plot; a tab that does not
+    // exist: a new tab). numbers: curve numbers from 1, or a first INT_MAX
+    // for every curve. Returns the destination plot, null when refused.
+    Plotter* copyMoveCurves(Plotter* source, const std::vector<int>& numbers, const QString& tab, int quadrant,
+                            bool move);
+
+
     // A loader started by the plot command is running; the script queue
     // waits while it is set.
     bool m_busy = false;
@@ -88,6 +124,15 @@ public Q_SLOTS:
     // chosen elsewhere); on Ok its plot command runs through the console.
     void on_dropfiles(const QStringList& files);
     void on_fileSetupClosed(FileSetup* setup, bool accepted);
+    // Announces (or re-announces) a live link: its column layout, its slide
+    // window, and whether a kept unfinished row survives (linked).
+    void on_linkStatusChanged(const QString& label, const FileObject& columns, int slide, bool linked);
+    // One text of a live link; ready is true on every return.
+    void on_newDeviceString(const QString& label, const QString& text, bool& ready);
+    void on_copycommand(const QString& arguments);
+    void on_movecommand(const QString& arguments);
+    // Shows the copy-and-move dialog for a plot and runs the transfer chosen.
+    void on_reqCurvesMove(Plotter* const plot);
 
 private Q_SLOTS:
     void on_plotterChanged(Plotter* plot);
@@ -133,6 +178,18 @@ private:
     template <typename... Args>
     bool callPlot(Plotter* plot, const char* signature, const char* name, Args... args);
 
+    // Live links.
+    // The link of a label, created (with its plot) when missing.
+    LivePlotter* liveLinkFor(const QString& label);
+    // Gives a link without plot the plot of its label's tab (a new tab
+    // when there is none); a refusal is reported.
+    void bindLivePlot(LivePlotter* link);
+    // Splits, interprets and plots one text of a link.
+    void processLiveText(LivePlotter* link, const char* data, std::size_t size);
+    void stdinEvent(QEvent* event);
+    // Stops every pipe reader, tells the hosts, deletes the links.
+    void releaseAllLinks();
+
     // A running loader's plot; an abandoned loader's plot was cleared by a
     // later command: the loader is stopped and its results are dropped.
     struct LoadTarget {
@@ -142,4 +199,6 @@ private:
     std::map<ParsingThread*, LoadTarget> m_loaders;
     // Import setup windows still open (they have no parent).
     std::vector<QPointer<FileSetup>> m_fileSetups;
+    // The live links by key; owned.
+    std::map<QString, LivePlotter*> m_livePlotters;
 };

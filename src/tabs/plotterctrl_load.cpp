@@ -11,6 +11,7 @@
 #include "import/linereader.h"
 #include "import/parsingthread.h"
 #include "import/plotoptionparser.h"
+#include "import/stdinnotify.h"
 #include "plot/actionlabel.h"
 #include "plot/plotdiag.h"
 #include "plot/plotter.h"
@@ -86,7 +87,8 @@ void PlotterCtrl::on_kroplot(const QString& text)
     PlotOptions options = plotParser.options();
 
     if (options.linked || options.piped) {
-        Q_EMIT transcript(tr("Error: Reading data rows from the standard input (-linked, -piped) is not available."));
+        // Rows come from standard input, replies go to standard output.
+        startLinkedSession(text, 0, 1, 0);
         return;
     }
     if (options.script) {
@@ -394,6 +396,11 @@ Plotter* PlotterCtrl::loaderTarget(ParsingThread* loader) const
 
 void PlotterCtrl::customEvent(QEvent* event)
 {
+    const int type = int(event->type());
+    if (type == STDINSTRING::STDINSTR || type == STDINSTRING::STDINCLOSED) {
+        stdinEvent(event);
+        return;
+    }
     auto* update = dynamic_cast<ParsingThreadUpdate*>(event);
     if (!update)
         return;
