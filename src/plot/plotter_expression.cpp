@@ -107,7 +107,7 @@ void Plotter::expressionFinished(ExpressionThread* worker)
             const int id = nextFreeCurveId();
             setCurveTitle(id, expressions::expressionTitle(worker->expression()));
             setCurveData(id, CurveData(result), false);
-            refreshPixmap();
+            // One redraw: the rescale's.
             rescale();
             Q_EMIT verbose(ZEVOVE::INFO, tr("Expression computation time: %1")
                                              .arg(double(worker->elapsedMs()) / 1000.0, 0, 'f', 3));
