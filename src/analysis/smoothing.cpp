@@ -3,8 +3,51 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <thread>
 
 #include "core/linearfilter.h"
+
+namespace {
+
+// Fills out(2k) and out(2k + 1), k = first .. last - 1, with the x of the
+// window's middle point and the mean of the window's y values. Sixteen
+// windows advance together so their additions run side by side; each sum
+// still adds its window's values from the first to the last, as a plain
+// loop would.
+void windowMeans(const double* points, std::size_t w, std::size_t first, std::size_t last, double* out)
+{
+    constexpr std::size_t kLanes = 16;
+    const double n = static_cast<double>(w);
+    const std::size_t middle = (w - 1) / 2;
+    const double* y = points + 1;  // y(i) is y[2 i]
+    std::size_t k = first;
+    for (; k + kLanes <= last; k += kLanes) {
+        double acc[kLanes];
+#pragma GCC unroll 16
+        for (std::size_t l = 0; l < kLanes; ++l)
+            acc[l] = y[2 * (k + l)];
+        for (std::size_t j = 1; j < w; ++j) {
+            const double* row = y + 2 * (k + j);
+#pragma GCC unroll 16
+            for (std::size_t l = 0; l < kLanes; ++l)
+                acc[l] += row[2 * l];
+        }
+#pragma GCC unroll 16
+        for (std::size_t l = 0; l < kLanes; ++l) {
+            out[2 * (k + l)] = points[2 * (k + l + middle)];
+            out[2 * (k + l) + 1] = acc[l] / n;
+        }
+    }
+    for (; k < last; ++k) {
+        double acc = y[2 * k];
+        for (std::size_t j = 1; j < w; ++j)
+            acc += y[2 * (k + j)];
+        out[2 * k] = points[2 * (k + middle)];
+        out[2 * k + 1] = acc / n;
+    }
+}
+
+} // namespace
 
 std::vector<double> centredMovingAverage(const std::vector<double>& points, int n)
 {
@@ -13,39 +56,21 @@ std::vector<double> centredMovingAverage(const std::vector<double>& points, int 
         return {};
     const std::size_t w = static_cast<std::size_t>(n);
     const std::size_t outCount = count - w + 1;
-    const std::size_t middle = (w - 1) / 2;
-
-    std::vector<double> y(count);
-    for (std::size_t i = 0; i < count; ++i)
-        y[i] = points[2 * i + 1];
-
     std::vector<double> out(2 * outCount);
-    // Each window is summed from its first value to its last, as a plain
-    // loop would, but eight windows advance together so the additions of
-    // neighbouring windows run side by side.
-    constexpr std::size_t kLanes = 8;
-    std::size_t k = 0;
-    for (; k + kLanes <= outCount; k += kLanes) {
-        double acc[kLanes];
-        for (std::size_t l = 0; l < kLanes; ++l)
-            acc[l] = y[k + l];
-        for (std::size_t j = 1; j < w; ++j) {
-            const double* row = y.data() + k + j;
-            for (std::size_t l = 0; l < kLanes; ++l)
-                acc[l] += row[l];
-        }
-        for (std::size_t l = 0; l < kLanes; ++l) {
-            out[2 * (k + l)] = points[2 * (k + l + middle)];
-            out[2 * (k + l) + 1] = acc[l] / n;
-        }
+
+    // Long curves are shared out among threads, each window summed by one.
+    const std::size_t work = outCount * w;
+    const std::size_t threads =
+        work < (std::size_t(1) << 22) ? 1 : std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 8);
+    const std::size_t share = (outCount + threads - 1) / threads;
+    std::vector<std::thread> pool;
+    for (std::size_t t = 1; t < threads; ++t) {
+        const std::size_t first = std::min(outCount, t * share), last = std::min(outCount, (t + 1) * share);
+        pool.emplace_back([&, first, last] { windowMeans(points.data(), w, first, last, out.data()); });
     }
-    for (; k < outCount; ++k) {
-        double acc = y[k];
-        for (std::size_t j = 1; j < w; ++j)
-            acc += y[k + j];
-        out[2 * k] = points[2 * (k + middle)];
-        out[2 * k + 1] = acc / n;
-    }
+    windowMeans(points.data(), w, 0, std::min(outCount, share), out.data());
+    for (std::thread& t : pool)
+        t.join();
     return out;
 }
 

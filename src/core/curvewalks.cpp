@@ -117,11 +117,16 @@ void sortCurvesByX(CurveMap& curves, int index)
 
 std::vector<double> xSpacings(const CurveMap& curves, int index)
 {
+    // Sized once: long curves are not copied again and again as it grows.
+    std::size_t total = 0;
+    forSelection(curves, index, [&](const CurveData& c) { total += std::max<std::size_t>(c.pointCount(), 1) - 1; });
     std::vector<double> out;
+    out.reserve(total);
     forSelection(curves, index, [&](const CurveData& c) {
         const std::size_t n = c.pointCount();
+        const double* v = c.values.data();
         for (std::size_t i = 1; i < n; ++i)
-            out.push_back(c.x(i) - c.x(i - 1));
+            out.push_back(v[2 * i] - v[2 * i - 2]);
     });
     return out;
 }

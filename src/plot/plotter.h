@@ -22,6 +22,10 @@
 //   plotter_events.cpp   result events of worker threads
 //   plotter_adev.cpp     the Allan-deviation run
 //   plotter_noise.cpp    power-law noise curves
+//   plotter_spectra.cpp  spectra and the inverse transform (result plots)
+//   plotter_correlations.cpp  correlations, convolution, histograms
+//   plotter_filters.cpp  filtering, smoothing, averaging; shared input checks
+//   plotter_fits.cpp     polynomial fits, detrending and modelling
 // Later families (appearance, legend docking, statistics, live data, export,
 // markers, mouse tools, analyses) add their own files and members here.
 #include <QColor>
@@ -248,6 +252,16 @@ public:
     // parameters before calling: a cancelled analysis makes no plot.
     Plotter* runResultAnalysis(const ResultPlotSetup& setup,
                                const std::function<void(Plotter& result, ResultPlotTexts& texts)>& compute);
+
+    // --- filtering and fits (plotter_filters.cpp, plotter_fits.cpp) ---
+    // Opens the filter designer for a FilterType with the plot's sample rate
+    // and filters every curve with the accepted design (in place, or as new
+    // curves with overlay).
+    void filterCurves(int type);
+    // The fit mode of a word ("overlay" 0, "replace" 1, "model" 2, "detrend"
+    // 3, ignoring case; -1 for any other); a null word asks in a message box
+    // (-1 for Esc).
+    int promptFitMode(const QString& word);
 
     // --- curve selections (plotter_select.cpp) ---
     // Where a walk over a selection stands: the list position and the curve
@@ -801,4 +815,19 @@ private:
     // Whether x counts as days (Modified Julian Dates); asks when the x
     // values look like dates but the label does not say so.
     bool xCountsAsDays();
+    // Analyses II helpers.
+    // False, after an error line naming the curve, when the plot has no
+    // curves or one of them (of ids, when given) has fewer than minPoints
+    // points or, with finiteY, a y value that is not a finite number.
+    bool usableForAnalysis(int minPoints, bool finiteY = false, const std::vector<int>& ids = {});
+    // A warning for each curve whose x values are not evenly spaced.
+    void warnUnevenSpacing();
+    void correlateTwoCurves(bool convolve);
+    void smoothCurves(int n, const IdArray* ids, bool overlay);
+    // The averaging frame: the curve choice, the undo copy, one result per
+    // chosen curve (none when average gives nothing), titles with overlay.
+    void averageCurves(bool overlay,
+                       const std::function<std::optional<std::vector<double>>(const CurveData&)>& average,
+                       const QString& title);
+    void fitCurves(int order, const QString& word, const IdArray* ids);
 };

@@ -438,7 +438,7 @@ int Plotter::curveIdOf(const CurveValues& values) const
 
 double Plotter::sampleInterval(int index) const
 {
-    return robustSpacing(xSpacings(m_curves, index)) * timeUnitSeconds(m_xLabel->plainText());
+    return robustSpacing(m_curves, index) * timeUnitSeconds(m_xLabel->plainText());
 }
 
 int Plotter::nextFreeCurveId() const

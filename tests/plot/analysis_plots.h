@@ -1,0 +1,70 @@
+#pragma once
+// Helpers for the tests of analyses with result plots: the result plots a
+// plot announces, curves from functions, and the curve selector's answers.
+#include <QDialog>
+#include <QObject>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "plot/curvelistbox.h"
+#include "plot/plotter.h"
+
+namespace plottest {
+
+// Owns every result plot the source announces while it lives.
+struct ResultPlots {
+    explicit ResultPlots(Plotter& source)
+        : link(QObject::connect(&source, &Plotter::newPlotterBuilt, [this](Plotter* p) { made.emplace_back(p); }))
+    {
+    }
+    ~ResultPlots() { QObject::disconnect(link); }
+    ResultPlots(const ResultPlots&) = delete;
+    ResultPlots& operator=(const ResultPlots&) = delete;
+    Plotter* last() const { return made.empty() ? nullptr : made.back().get(); }
+    QMetaObject::Connection link;
+    std::vector<std::unique_ptr<Plotter>> made;
+};
+
+// A curve of n points at x = x0 + i dx with y = f(i).
+inline CurveData sampledCurve(int n, const std::function<double(int)>& f, double dx = 1.0, double x0 = 0.0)
+{
+    CurveData c;
+    for (int i = 0; i < n; ++i)
+        c.append(x0 + i * dx, f(i));
+    return c;
+}
+
+inline std::vector<double> ysOf(const CurveData& c)
+{
+    std::vector<double> y;
+    for (std::size_t i = 1; i < c.values.size(); i += 2)
+        y.push_back(c.values[i]);
+    return y;
+}
+
+inline std::vector<double> xsOf(const CurveData& c)
+{
+    std::vector<double> x;
+    for (std::size_t i = 0; i < c.values.size(); i += 2)
+        x.push_back(c.values[i]);
+    return x;
+}
+
+// The curve selector's answer: these list rows chosen, accepted.
+inline std::function<int(QDialog*)> chooseRows(std::vector<int> rows)
+{
+    return [rows](QDialog* d) {
+        auto* s = dynamic_cast<CurveSelector*>(d);
+        if (!s)
+            return int(QDialog::Rejected);
+        s->list()->clearSelection();
+        for (int r : rows)
+            s->list()->item(r)->setSelected(true);
+        return int(QDialog::Accepted);
+    };
+}
+
+} // namespace plottest
