@@ -1,7 +1,5 @@
 // Plotter: spectra of the plot's curves in a result plot (power spectral
 // density, oscillation power, phase noise) and the inverse transform.
-#include <QElapsedTimer>
-#include <cstdio>
 #include <algorithm>
 #include <exception>
 #include <limits>
@@ -34,17 +32,12 @@ void Plotter::plotfft(int type)
     if (type < SPECTRUM_PSD || type > SPECTRUM_PHASE_NOISE)
         return;
     try {
-        QElapsedTimer T; T.start();
         if (!usableForAnalysis(2))
             return;
-        fprintf(stderr, "usable %lld\n", T.restart());
         int fewest = std::numeric_limits<int>::max();
         for (const auto& [id, c] : m_curves)
             fewest = std::min<long long>(fewest, static_cast<long long>(c.pointCount()));
         warnUnevenSpacing();
-        fprintf(stderr, "uneven %lld\n", T.restart());
-        const double si = sampleInterval(ALL_CURVES);
-        fprintf(stderr, "interval %lld\n", T.restart()); (void)si;
         bool ok = false;
         const FftSettings s = promptFftSettings(fewest, sampleInterval(ALL_CURVES), type == SPECTRUM_PHASE_NOISE, &ok,
                                                 this);
@@ -68,7 +61,6 @@ void Plotter::plotfft(int type)
                 return;
             }
         }
-        fprintf(stderr, "dialog+finite %lld\n", T.restart());
         const SpectrumTexts& t = kSpectrumTexts[type];
         ResultPlotSetup spec;
         spec.name = "Fourier Transform";
@@ -87,14 +79,12 @@ void Plotter::plotfft(int type)
                         Q_EMIT transcript(note);
                 }
             }
-            fprintf(stderr, "compute %lld\n", T.restart());
             const QString word = tr(t.word);
             texts.title = s.slices == 1 ? word : tr("%1 - Avg factor: %2").arg(word).arg(s.slices);
             texts.xLabel = QString::fromLatin1(t.xLabel);
             texts.yLabel = QString::fromLatin1(t.yLabel);
             texts.footnote = tr("FFT Window: %1").arg(s.windowName);
         });
-        fprintf(stderr, "finish %lld\n", T.restart());
     } catch (const std::exception& e) {
         Q_EMIT transcript(tr("Error: %1").arg(QString::fromLocal8Bit(e.what())));
     }

@@ -176,6 +176,6 @@ TEST(PlotSlots, SmallSlots)
 
     // A slot whose operation is built later says so.
     Reports reports(*p);
-    ASSERT_TRUE(QMetaObject::invokeMethod(p.get(), "plotpsd"));
-    EXPECT_EQ(reports.lines, QStringList{"Error: plotpsd is not available yet."});
+    ASSERT_TRUE(QMetaObject::invokeMethod(p.get(), "buildNoise"));
+    EXPECT_EQ(reports.lines, QStringList{"Error: buildNoise is not available yet."});
 }

@@ -580,10 +580,14 @@ TEST_F(PlotCommand, CallsThePlotsAnalysisAndMarkerSlots)
                                          "addHMarker 1.5 0", "addVMarker 2 0", "expression C1*2 1", "saveData out.txt"}));
     EXPECT_TRUE(probe->curves().empty()) << "-expr_only removes the loaded curves";
 
-    // A plot whose operation is not built yet says so.
+    // A real plot smooths the loaded curve in place: means of 3 neighbours
+    // at the middle one's x.
     ctrl->on_usingTab("Plot 1");
-    run("kro -f %d/a.dat -smooth 5");
-    EXPECT_TRUE(transcripts.contains("Error: smoothData is not available yet."));
+    write("c.dat", "1 2\n2 4\n3 6\n4 8\n5 10\n6 12\n");
+    run("kro -f %d/c.dat -smooth 3 -nooverlay");
+    ASSERT_EQ(plot()->curves().size(), 1u) << transcripts.join(" / ").toStdString();
+    EXPECT_EQ(xs(plot(), 0), (std::vector<double>{2, 3, 4, 5}));
+    EXPECT_EQ(ys(plot(), 0), (std::vector<double>{4, 6, 8, 10}));
 }
 
 TEST_F(PlotCommand, MeanAndExpressionOptionsChangeTheLoadedCurves)
