@@ -1,6 +1,7 @@
 // Construction of the main window, its keys, the about box and destruction.
 #include "gui/krogui.h"
 
+#include "base/dirbrowser.h"
 #include "command/commandedit.h"
 #include "core/mjd.h"
 #include "core/settings.h"
@@ -241,11 +242,22 @@ void KROGui::buildDocks()
     addDockWidget(Qt::RightDockWidgetArea, m_toolsetsDock);
     buildToolboxPages();
 
-    // Directory Browser: the browser fills it; without it the dock stays closed.
+    // Directory Browser: the browser in the working directory, detail view,
+    // several files selectable; what the user opens there comes here.
     m_dirBrowserDock = makeDock(tr("Directory Browser"), Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    m_dirBrowser = new DirBrowser(m_workingDir);
+    m_dirBrowser->setMode(DirBrowser::ExistingFiles);
+    m_dirBrowser->setModal(false);
+    m_dirBrowser->setSizeGripEnabled(false);
+    m_dirBrowser->setViewMode(DirBrowser::Detail);
+    m_dirBrowser->reparent(m_dirBrowserDock, Qt::Widget, QPoint(), false);
+    m_dirBrowser->installEventFilter(this);
+    connect(m_dirBrowser, &DirBrowser::fileSelected, this, &KROGui::on_fileSelected);
+    connect(m_dirBrowser, &DirBrowser::dirEntered, this, &KROGui::setCurrentPath);
+    connect(m_dirBrowser, &DirBrowser::fileEditRequest, this, &KROGui::on_kroscriptEdit);
+    connect(m_dirBrowser, &DirBrowser::fileViewRequest, this, &KROGui::on_datafileView);
+    m_dirBrowserDock->setWidget(m_dirBrowser);
     addDockWidget(Qt::LeftDockWidgetArea, m_dirBrowserDock);
-    if (!m_dirBrowserDock->widget())
-        m_dirBrowserDock->hide();
 
     // Command Window: the console and, in debug mode, the debug log.
     m_commandDock = makeDock(tr("Command Window"),

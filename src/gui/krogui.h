@@ -41,6 +41,7 @@
 
 class CategoryInterface;
 class CommandEdit;
+class DirBrowser;
 class Plotter;
 class SaveGUI;
 class PlotterCtrl;
@@ -92,6 +93,9 @@ public:
     MutexBtnGroupHandler& buttonGroups() { return m_btnGroups; }
     QDockWidget* toolsetsDock() const { return m_toolsetsDock; }
     QDockWidget* dirBrowserDock() const { return m_dirBrowserDock; }
+    // The directory browser in the "Directory Browser" dock; it follows the
+    // working directory and reports the files the user opens.
+    DirBrowser* dirBrowser() const { return m_dirBrowser; }
     QDockWidget* commandDock() const { return m_commandDock; }
     QDockWidget* curveIdDock() const { return m_curveIdDock; }
     CategoryButton* syncButton() const { return m_syncBtn; }
@@ -253,7 +257,7 @@ public Q_SLOTS:
     void on_fileSelected(const QString& path);
     void on_showKRSEditor();
     void on_kroscriptEdit(const QString& path);
-    // A script was saved under a new name in the script editor.
+    // A script was saved: the browser lists it when it shows that folder.
     void on_newScriptSaved(const QString& path);
     void on_regextest();
     void on_showmiscio();
@@ -375,6 +379,7 @@ private:
     ProgressBar* m_progressBar = nullptr;
     QDockWidget* m_toolsetsDock = nullptr;
     QDockWidget* m_dirBrowserDock = nullptr;
+    DirBrowser* m_dirBrowser = nullptr;
     QDockWidget* m_commandDock = nullptr;
     QDockWidget* m_curveIdDock = nullptr;
     QPointer<QWidget> m_curveIdWidget;

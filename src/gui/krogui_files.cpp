@@ -2,6 +2,7 @@
 // tool windows.
 #include "gui/krogui.h"
 
+#include "base/dirbrowser.h"
 #include "command/commandedit.h"
 #include "command/krseditor.h"
 #include "core/exceptions.h"
@@ -12,6 +13,7 @@
 #include "gui/kroguicalls.h"
 #include "gui/windowtexts.h"
 #include "import/regexbuilder.h"
+#include "platform/desktopopen.h"
 #include "platform/platform.h"
 #include "platform/prompter.h"
 #include "plot/plotter.h"
@@ -36,22 +38,28 @@ void KROGui::setCurrentPath(const QString& path)
         p = QDir::currentPath();
     p.remove(QLatin1Char('"'));
     p = kro::platform::expandHome(p);
-    const QString before = QDir::currentPath();
     if (!QDir::setCurrent(p)) {
         say(tr("Error: Working directory could not be changed to %1.").arg(p));
         return;
     }
-    // The directory browser follows the working directory once it exists;
-    // a directory entered there does not bounce back.
-    if (QDir(before) != QDir(QDir::currentPath()))
+    // The directory browser follows the working directory; a directory
+    // entered there is the browser's already and does not bounce back.
+    if (m_dirBrowser && QDir(m_dirBrowser->dirPath()) != QDir(QDir::currentPath())) {
         verbose(ZEVOVE::INFO, tr("Working directory set to %1.").arg(p));
+        disconnect(m_dirBrowser, &DirBrowser::dirEntered, this, &KROGui::setCurrentPath);
+        m_dirBrowser->setDir(QDir::currentPath());
+        connect(m_dirBrowser, &DirBrowser::dirEntered, this, &KROGui::setCurrentPath);
+    }
 }
 
 void KROGui::setWorkspacePath()
 {
-    const QString dir = kro::prompter().getExistingDirectory(this, tr("Set Workspace Path"), QDir::currentPath());
+    const QString start = m_dirBrowser ? m_dirBrowser->dirPath() : QDir::currentPath();
+    const QString dir = kro::prompter().getExistingDirectory(this, tr("Set Workspace Path"), start);
     if (dir.isEmpty())
         return;
+    if (m_dirBrowser)
+        m_dirBrowser->setUrl(QUrl::fromLocalFile(dir + QLatin1Char('/')));
     writeStringSetting(QStringLiteral("workspacepath"), dir);
     setCurrentPath(dir);
     say(tr("Workspace path set to %1.").arg(dir));
@@ -131,7 +139,7 @@ void KROGui::on_datafileView(const QString& path)
             verbose(ZEVOVE::ERROR, tr("Failed to start: %1").arg(viewer + QLatin1Char(' ') + path));
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    if (!kro::platform::openWithDefaultProgram(path))
         verbose(ZEVOVE::ERROR, tr("Failed to start: %1").arg(path));
 }
 
@@ -144,7 +152,7 @@ void KROGui::on_fileSelected(const QString& path)
         say(tr("Running KroScript: %1").arg(path));
         on_kroscript(path);
     } else if (image.match(path).hasMatch()) {
-        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        if (!kro::platform::openWithDefaultProgram(path))
             verbose(ZEVOVE::ERROR, tr("Failed to start: %1").arg(path));
     } else {
         callPlotTabs("on_dropfiles(QStringList)", Q_ARG(QStringList, QStringList{path}));
@@ -189,10 +197,8 @@ void KROGui::on_kroscriptEdit(const QString& path)
 
 void KROGui::on_newScriptSaved(const QString& path)
 {
-    // The directory browser rereads its folder once it is part of the window.
-    if (QWidget* browser = m_dirBrowserDock->widget())
-        QMetaObject::invokeMethod(browser, "rereadDir");
-    (void)path;
+    if (m_dirBrowser && QDir(QFileInfo(path).absolutePath()) == QDir(m_dirBrowser->dirPath()))
+        m_dirBrowser->rereadDir();
 }
 
 void KROGui::on_regextest()

@@ -1,6 +1,7 @@
 // Message sink, status bar and the window state that follows the plots.
 #include "gui/krogui.h"
 
+#include "base/dirbrowser.h"
 #include "command/commandedit.h"
 #include "core/settings.h"
 #include "gui/kroguicalls.h"
@@ -248,6 +249,16 @@ void KROGui::on_viewmenu()
         QAction* a = addToggle(dock, dock->windowTitle());
         // A panel whose content is not part of the program yet stays closed.
         a->setEnabled(dock->widget() != nullptr);
+        // The browser hides itself on Escape inside its dock; showing the
+        // dock shows it again.
+        if (dock == m_dirBrowserDock && m_dirBrowser) {
+            DirBrowser* browser = m_dirBrowser;
+            a->setChecked(!dock->isHidden() && !browser->isHidden());
+            connect(a, &QAction::triggered, browser, [browser](bool on) {
+                if (on)
+                    browser->show();
+            });
+        }
     }
     m_viewMenu->addSeparator();
     addToggle(statusBar(), tr("Status bar"));

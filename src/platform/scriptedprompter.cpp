@@ -167,10 +167,12 @@ std::optional<QString> ScriptedPrompter::getItem(QWidget*, const QString& title,
 }
 
 QMessageBox::StandardButton ScriptedPrompter::message(MessageKind kind, QWidget*, const QString& title,
-                                                      const QString& text, QMessageBox::StandardButtons,
-                                                      QMessageBox::StandardButton)
+                                                      const QString& text, QMessageBox::StandardButtons buttons,
+                                                      QMessageBox::StandardButton defaultButton)
 {
     const auto a = take(Kind::Message, title, text, kind);
+    m_asked.back().buttons = buttons;
+    m_asked.back().defaultButton = defaultButton;
     if (!a)
         return QMessageBox::NoButton;
     return static_cast<QMessageBox::StandardButton>(a->value.toInt());
@@ -223,9 +225,35 @@ std::optional<QFont> ScriptedPrompter::getFont(const QFont&, QWidget*, const QSt
     return a->value.value<QFont>();
 }
 
+// The entries of a menu, one line each: "-" a separator, "*" before a
+// checked entry, a disabled one in parentheses, submenu entries after
+// their menu's title and " > ".
+static void describeMenu(const QMenu* menu, const QString& prefix, QStringList& lines)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator()) {
+            lines << prefix + QLatin1Char('-');
+            continue;
+        }
+        QString text = QString(action->text()).remove(QLatin1Char('&'));
+        if (action->menu()) {
+            describeMenu(action->menu(), prefix + text + QStringLiteral(" > "), lines);
+            continue;
+        }
+        if (action->isCheckable() && action->isChecked())
+            text.prepend(QLatin1Char('*'));
+        if (!action->isEnabled())
+            text = QLatin1Char('(') + text + QLatin1Char(')');
+        lines << prefix + text;
+    }
+}
+
 QAction* ScriptedPrompter::execMenu(QMenu* menu, const QPoint&)
 {
-    const auto a = take(Kind::Menu, menu ? menu->title() : QString(), QString());
+    QStringList entries;
+    if (menu)
+        describeMenu(menu, QString(), entries);
+    const auto a = take(Kind::Menu, menu ? menu->title() : QString(), entries.join(QLatin1Char('\n')));
     if (!a || !menu)
         return nullptr;
     const QString wanted = a->value.toString();
@@ -234,11 +262,14 @@ QAction* ScriptedPrompter::execMenu(QMenu* menu, const QPoint&)
     const QList<QAction*> actions = menu->findChildren<QAction*>() + menu->actions();
     for (QAction* action : actions) {
         if (!action->isSeparator() && QString(action->text()).remove(QLatin1Char('&')) == wanted) {
+            // A user cannot choose a disabled entry either.
+            if (!action->isEnabled())
+                break;
             action->trigger();
             return action;
         }
     }
-    const QString problem = QStringLiteral("Menu \"%1\" has no action \"%2\"").arg(menu->title(), wanted);
+    const QString problem = QStringLiteral("Menu \"%1\" has no enabled action \"%2\"").arg(menu->title(), wanted);
     m_failures.append(problem);
     if (m_onFailure)
         m_onFailure(problem);

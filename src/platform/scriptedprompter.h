@@ -28,12 +28,15 @@ public:
     struct Asked {
         Kind kind;
         QString title;  // title or caption
-        QString text;   // label or message text
+        QString text;   // label or message text; for a menu its entries (see execMenu)
         MessageKind messageKind = MessageKind::Information;  // message boxes only
         // Number prompts only: the initial value, the bounds and the step
         // (decimals for getDouble).
         double initial = 0, minimum = 0, maximum = 0;
         int step = 0;
+        // Message boxes only: the buttons offered and the default one.
+        QMessageBox::StandardButtons buttons = QMessageBox::NoButton;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     };
     using FailureHandler = std::function<void(const QString& problem)>;
 
@@ -55,7 +58,10 @@ public:
     void answerColor(std::optional<QColor> color);
     void answerFont(std::optional<QFont> font);
     // The action of the menu whose text (without '&') equals actionText; an
-    // empty text dismisses the menu.
+    // empty text dismisses the menu. A disabled action cannot be chosen. The
+    // prompt's text lists the menu's entries one per line: "-" a separator,
+    // "*" before a checked entry, a disabled one in parentheses, a submenu's
+    // entries after its title and " > " ("Sort > *Sort by Name").
     void answerMenu(const QString& actionText);
     void answerPrint(bool accepted);
     // Accepts the print dialog with the printer set to write a PDF file.

@@ -202,7 +202,7 @@ TEST_F(MainWindow, DocksMenusCaptionAndStatusBar)
         const char* caption;
         bool shown;
     };
-    for (const Dock& d : {Dock{w->toolsetsDock(), "Toolsets", true}, Dock{w->dirBrowserDock(), "Directory Browser", false},
+    for (const Dock& d : {Dock{w->toolsetsDock(), "Toolsets", true}, Dock{w->dirBrowserDock(), "Directory Browser", true},
                           Dock{w->commandDock(), "Command Window", true}, Dock{w->curveIdDock(), "Curve Identifier", false}}) {
         EXPECT_EQ(d.dock->windowTitle(), d.caption);
         EXPECT_EQ(!d.dock->isHidden(), d.shown) << d.caption;
