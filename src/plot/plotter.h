@@ -143,6 +143,9 @@ public:
     double maxX(int index = ALL_CURVES) const;
     double minY(int index = ALL_CURVES) const;
     double maxY(int index = ALL_CURVES) const;
+    // The four extremes over all curves in one pass over the points:
+    // (minX, maxX) and (minY, maxY), each 0 without a finite value.
+    std::pair<AxisRange, AxisRange> extremes() const;
     // The smallest id not in use.
     int nextFreeCurveId() const;
     // False, with the ERROR "Invalid parameter. C%1 does not exist." or

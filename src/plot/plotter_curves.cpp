@@ -422,6 +422,31 @@ static double extremeOf(const CurveMap& curves, int index, int which, int axis)
     return result;
 }
 
+std::pair<AxisRange, AxisRange> Plotter::extremes() const
+{
+    // Plots of 10^7 points rescale after every copy or move: one pass reads
+    // each point once instead of once per extreme.
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    double lo[2] = {inf, inf}, hi[2] = {-inf, -inf};
+    for (const auto& [id, c] : m_curves) {
+        const double* v = c.values.data();
+        const std::size_t n = c.values.size() / 2 * 2;
+        // Selects instead of branches: the loop runs at memory speed.
+        double x0 = lo[0], x1 = hi[0], y0 = lo[1], y1 = hi[1];
+        for (std::size_t i = 0; i < n; i += 2) {
+            const double x = v[i], y = v[i + 1];
+            const bool fx = std::fabs(x) < inf, fy = std::fabs(y) < inf;
+            x0 = fx && x < x0 ? x : x0;
+            x1 = fx && x > x1 ? x : x1;
+            y0 = fy && y < y0 ? y : y0;
+            y1 = fy && y > y1 ? y : y1;
+        }
+        lo[0] = x0, hi[0] = x1, lo[1] = y0, hi[1] = y1;
+    }
+    auto range = [&](int axis) { return lo[axis] <= hi[axis] ? AxisRange(lo[axis], hi[axis]) : AxisRange(0.0, 0.0); };
+    return {range(0), range(1)};
+}
+
 double Plotter::minX(int index) const { return extremeOf(m_curves, index, 0, 0); }
 double Plotter::maxX(int index) const { return extremeOf(m_curves, index, 1, 0); }
 double Plotter::minY(int index) const { return extremeOf(m_curves, index, 0, 1); }

@@ -150,8 +150,9 @@ void Plotter::promptRange() { promptAxisRange(this, 1); }
 
 void Plotter::updateLogScale(int xMode, int yMode)
 {
-    const double largestX = maxX();
-    const double largestY = maxY();
+    const auto [extremeX, extremeY] = extremes();
+    const double largestX = extremeX.max;
+    const double largestY = extremeY.max;
     if (xMode == 1) {
         m_logXSign = signOf(largestX);
         if (m_logXSign == 0)
@@ -185,7 +186,7 @@ void Plotter::updateLogScale(int xMode, int yMode)
             else
                 target = AxisRange(-std::ceil(hi), -std::floor(lo));
         } else if (mode == 0) {
-            target = axis == 0 ? AxisRange(minX(), maxX()) : AxisRange(minY(), maxY());
+            target = axis == 0 ? extremeX : extremeY;
         }
     }
 }

@@ -123,6 +123,53 @@ TEST_F(CurvePages, TheSaveDataPageWritesTheChosenCurves)
     EXPECT_EQ(window->centralStack()->currentIndex(), 0);
 }
 
+TEST_F(CurvePages, TheSaveDataPageFollowsTheActivePlot)
+{
+    QAbstractButton* saveData = nullptr;
+    for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
+        if (b->text() == "Save Data")
+            saveData = b;
+    ASSERT_NE(saveData, nullptr);
+    SaveGUI* page = window->saveDataPage();
+
+    // The page was filled from "Plot 1" (two curves) before the other tab
+    // becomes the active plot.
+    saveData->click();
+    ASSERT_NE(page->selector()->curveBox(2), nullptr);
+    page->closeButton()->click();
+
+    // "Archive" holds one curve: a copy of C2, y = 100 - x.
+    window->console()->command("copy c2 Archive", true);
+    ASSERT_EQ(window->activePlotter(), window->plotterCtrl()->findPlotter("Archive", 0));
+    saveData->click();
+    EXPECT_EQ(window->centralStack()->currentIndex(), 2);
+    EXPECT_NE(page->selector()->curveBox(1), nullptr);
+    EXPECT_EQ(page->selector()->curveBox(2), nullptr) << "the page still shows the other plot's curves";
+    EXPECT_EQ(page->selector()->selectAllBox(), nullptr);
+    const QString out = m_dir.filePath("archive.dat");
+    page->singleFile()->setText(out);
+    page->headerEditor()->clear();
+    page->saveButton()->click();
+    const QList<QByteArray> lines = kro::test::readFile(out).trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 20);
+    for (int i : {0, 7, 19}) {
+        const QList<QByteArray> fields = QByteArray(lines[i]).replace(',', ' ').simplified().split(' ');
+        ASSERT_EQ(fields.size(), 2) << lines[i].toStdString();
+        EXPECT_EQ(fields[0].toDouble(), i);
+        EXPECT_EQ(fields[1].toDouble(), 100 - i);
+    }
+
+    // Back on "Plot 1", the page shows its two curves again.
+    window->plotterCtrl()->setCurrentIndex(0);
+    ASSERT_EQ(window->activePlotter()->curves().size(), 2u);
+    saveData->click();
+    EXPECT_NE(page->selector()->curveBox(2), nullptr);
+    EXPECT_NE(page->selector()->selectAllBox(), nullptr);
+    // A second click on the toggled button lowers the page.
+    saveData->click();
+    EXPECT_EQ(window->centralStack()->currentIndex(), 0);
+}
+
 TEST_F(CurvePages, InstrumentRowsReachTheirLivePlot)
 {
     FileObject columns(QStringLiteral("%Y-%m-%d"), QStringLiteral("%Y-%m-%d %H:%M:%S"), QStringLiteral("%H:%M:%S"));

@@ -326,6 +326,7 @@ TEST(CurveSet, ExtremesAndIds)
 {
     auto p = makePlot();
     EXPECT_EQ(p->maxX(), 0);
+    EXPECT_EQ(p->extremes(), std::make_pair(AxisRange(0, 0), AxisRange(0, 0)));
     EXPECT_EQ(p->nextFreeCurveId(), 0);
     p->setCurveData(0, curveOf({{1, NAN}, {5, 2}, {INFINITY, -3}}), false);
     p->setCurveData(2, curveOf({{-2, 8}}), false);
@@ -335,6 +336,14 @@ TEST(CurveSet, ExtremesAndIds)
     EXPECT_EQ(p->maxY(0), 2);
     EXPECT_EQ(p->maxY(7), 0);
     EXPECT_EQ(p->nextFreeCurveId(), 1);
+    // The one-pass extremes agree with the four separate ones.
+    EXPECT_EQ(p->extremes(), std::make_pair(AxisRange(-2, 5), AxisRange(-3, 8)));
+    // A curve without a finite x still gives its y; an odd last value is no point.
+    CurveData noX = curveOf({{NAN, 20}, {INFINITY, -9}});
+    noX.values.push_back(-100);
+    p->setCurveData(3, noX, false);
+    EXPECT_EQ(p->extremes(), std::make_pair(AxisRange(-2, 5), AxisRange(-9, 20)));
+    p->removeCurve(3);
     // Infinities and NaN anywhere in a curve never win.
     p->setCurveData(5, curveOf({{NAN, 0}, {3, 0}, {-INFINITY, 0}, {1, 0}, {INFINITY, 0}, {NAN, 0}, {2, 0}}), false);
     EXPECT_EQ(p->minX(5), 1);
