@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -83,6 +84,8 @@ void forEachValue(const Selection& s, int axis, F f)
 {
     for (const CurveData* c : s.curves) {
         const std::size_t n = c->pointCount();
+        if (n == 0)
+            continue; // an empty curve may have no buffer to point into
         const double* v = c->values.data() + axis;
         for (std::size_t i = 0; i < n; ++i)
             f(v[2 * i]);
@@ -98,20 +101,40 @@ double sumOf(const Selection& s, int axis)
 
 // NaN values order after every number, so the median stays well defined
 // when they are present.
+// The values a median orders, gathered into memory each thread keeps for
+// the next median: a fresh buffer of a large curve costs more in first-touch
+// page faults than the selection itself.
+struct MedianScratch {
+    std::unique_ptr<double[]> data;
+    std::size_t capacity = 0;
+
+    double* reserve(std::size_t n)
+    {
+        if (n > capacity) {
+            data.reset();
+            data.reset(new double[n]); // left uninitialised: it is written before it is read
+            capacity = n;
+        }
+        return data.get();
+    }
+};
+
 double medianOf(const Selection& s, int axis)
 {
     if (!s.found)
         return 0;
-    std::vector<double> values;
-    values.reserve(static_cast<std::size_t>(s.pointCount()));
+    thread_local MedianScratch scratch;
+    double* const values = scratch.reserve(static_cast<std::size_t>(s.pointCount()));
+    double* end = values;
     std::size_t nans = 0;
     forEachValue(s, axis, [&](double v) {
-        if (std::isnan(v))
-            ++nans;
-        else
-            values.push_back(v);
+        *end = v;
+        const bool nan = std::isnan(v);
+        nans += nan;
+        end += !nan;
     });
-    const std::size_t m = values.size() + nans;
+    const std::size_t count = std::size_t(end - values);
+    const std::size_t m = count + nans;
     if (m == 0) {
         if (s.curves.empty())
             return 0;  // ALL_CURVES over an empty map
@@ -120,13 +143,13 @@ double medianOf(const Selection& s, int axis)
     // Ranks m / 2 (and m / 2 - 1 for an even count) of the full ordering;
     // a rank among the NaNs makes the median NaN.
     const std::size_t upper = m / 2;
-    if (upper >= values.size())
+    if (upper >= count)
         return std::numeric_limits<double>::quiet_NaN();
-    const auto mid = values.begin() + static_cast<std::ptrdiff_t>(upper);
-    std::nth_element(values.begin(), mid, values.end());
+    double* const mid = values + upper;
+    std::nth_element(values, mid, end);
     if (m % 2 == 1)
         return *mid;
-    return (*mid + *std::max_element(values.begin(), mid)) / 2;
+    return (*mid + *std::max_element(values, mid)) / 2;
 }
 
 double varianceOf(const Selection& s, int axis)

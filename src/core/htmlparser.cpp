@@ -30,29 +30,6 @@ bool startsWithNoCase(const std::string& text, size_t at, const char* prefix)
     return true;
 }
 
-// The first opening tag called name that begins at or after from.
-size_t nextNamedOpen(const std::string& text, const std::string& name, size_t from)
-{
-    size_t position = from;
-    for (;;) {
-        const HtmlOpenTag tag = HtmlParserPrivate::nextOpenTag(text, &position);
-        if (position == npos || tag.name == name)
-            return position;
-        ++position;
-    }
-}
-
-// The first closing tag called name that begins after from.
-size_t nextNamedClose(const std::string& text, const std::string& name, size_t from)
-{
-    size_t position = from;
-    for (;;) {
-        const HtmlCloseTag tag = HtmlParserPrivate::nextCloseTag(text, &position);
-        if (position == npos || tag.name == name)
-            return position;
-    }
-}
-
 } // namespace
 
 HtmlOpenTag::HtmlOpenTag(const std::string& tagText) : HtmlTag(OPEN)
@@ -134,26 +111,35 @@ HtmlCloseTag nextCloseTag(const std::string& text, size_t* position)
 
 size_t findClosingTag(const std::string& text, const std::string& name, size_t position)
 {
-    // Count the depth of nested elements of the same name. When the closing
-    // tags run out before the depth returns to zero, the element ends at the
-    // last closing tag it could pair with.
+    // One pass over the tags after the opening one, counting the depth of
+    // nested elements of the same name. When the closing tags run out before
+    // the depth returns to zero, the element ends at the last closing tag it
+    // could pair with. As everywhere here, the search for the next tag goes
+    // on one character after the '<' of the last.
+    auto nextNamed = [&](size_t& at) {
+        at += 1;
+        const std::unique_ptr<HtmlTag> tag = nextTag(text, &at);
+        return tag->kind != HtmlTag::INVALID && tag->name == name ? tag->kind : int(HtmlTag::INVALID);
+    };
     size_t depth = 1;
-    size_t at = position;
     size_t lastClose = npos;
-    for (;;) {
-        const size_t open = nextNamedOpen(text, name, at + 1);
-        const size_t close = nextNamedClose(text, name, at);
-        if (close == npos)
-            break;
-        if (open != npos && open < close) {
+    size_t at = position;
+    while (at != npos && depth > 0) {
+        const int kind = nextNamed(at);
+        if (kind == HtmlTag::OPEN) {
             ++depth;
-            at = open;
-            continue;
+        } else if (kind == HtmlTag::CLOSE) {
+            lastClose = at;
+            --depth;
         }
-        lastClose = close;
-        if (--depth == 0)
-            break;
-        at = close;
+    }
+    // The search for a further opening tag of the name runs on, and meets a
+    // '<' that no '>' follows (such a '<' can only lie after the last '>')
+    // unless such a tag comes first: that text is not well-formed.
+    const size_t lastGreater = text.rfind('>');
+    if (at != npos && text.find('<', lastGreater == npos ? 0 : lastGreater) != npos) {
+        while (at != npos && nextNamed(at) != HtmlTag::OPEN) {
+        }
     }
     return text.find('>', lastClose == npos ? position : lastClose);
 }
@@ -212,14 +198,17 @@ HtmlElement parseElement(const std::string& text, size_t position)
     return element;
 }
 
-void HtmlElement::parseChildren()
+void HtmlElement::parseChildren(size_t depth)
 {
+    if (depth > kMaxHtmlDepth)
+        throw textexception("Markup parsing error. Elements are nested more than " + std::to_string(kMaxHtmlDepth) +
+                            " levels deep.");
     size_t p = 0;
     for (;;) {
         HtmlElement child = parseElement(content, p);
         if (child.start == npos)
             return;
-        child.parseChildren();
+        child.parseChildren(depth + 1);
         p = child.end + 1;
         children.push_back(std::move(child));
     }

@@ -52,6 +52,9 @@ struct HtmlInvalidTag : HtmlTag {
     HtmlInvalidTag() : HtmlTag(INVALID) {}
 };
 
+// Elements nest at most this many levels below the element parsed.
+inline constexpr size_t kMaxHtmlDepth = 256;
+
 struct HtmlElement {
     HtmlOpenTag tag;                      // empty for a text run
     size_t start = std::string::npos;     // first character; npos when no element was found
@@ -60,8 +63,9 @@ struct HtmlElement {
     std::string text;                     // the characters of a text run
     std::vector<HtmlElement> children;
 
-    // Fills the children from the content, recursively.
-    void parseChildren();
+    // Fills the children from the content, recursively; depth is this
+    // element's own. Deeper nesting than kMaxHtmlDepth raises a textexception.
+    void parseChildren(size_t depth = 0);
 };
 
 namespace HtmlParserPrivate {

@@ -62,8 +62,8 @@ private:
         if (m_pos >= m_text.size())
             fail("expected value");
         switch (m_text[m_pos]) {
-        case '{': return parseObject();
-        case '[': return parseArray();
+        case '{': return parseContainer(&Parser::parseObject);
+        case '[': return parseContainer(&Parser::parseArray);
         case '"': {
             Node node{Node::STRING, {}, {}, m_line, {}};
             node.data = parseString();
@@ -71,6 +71,18 @@ private:
         }
         default: return parseLiteral();
         }
+    }
+
+    // Objects and arrays nest at most kMaxJsonDepth deep: the reader
+    // recurses once per level.
+    Node parseContainer(Node (Parser::*parse)())
+    {
+        if (m_depth >= kMaxJsonDepth)
+            fail("objects and arrays are nested more than " + std::to_string(kMaxJsonDepth) + " levels deep");
+        ++m_depth;
+        Node node = (this->*parse)();
+        --m_depth;
+        return node;
     }
 
     Node parseObject()
@@ -252,6 +264,7 @@ private:
     const std::string& m_source;
     size_t m_pos = 0;
     size_t m_line = 1;
+    size_t m_depth = 0;
 };
 
 bool allDigits(const std::string& text, size_t from)

@@ -9,6 +9,7 @@
 // int, any other number a double.
 #include "core/jsondocument.h"
 
+#include <cstddef>
 #include <fstream>
 #include <ios>
 #include <memory>
@@ -27,6 +28,9 @@ struct JsonFile {
     // Returns whether it is open.
     bool open();
 };
+
+// Objects and arrays nest at most this deep; deeper nesting is an error.
+inline constexpr std::size_t kMaxJsonDepth = 512;
 
 // Parses the file at the reader's path and appends one group per top-level
 // member. A file that cannot be opened, malformed JSON or a number out of

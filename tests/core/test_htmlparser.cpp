@@ -106,6 +106,33 @@ TEST(MarkupParser, MalformedMarkupRaises)
     }
 }
 
+TEST(MarkupParser, NestingPairsByDepthAndIsBounded)
+{
+    auto nested = [](size_t levels) {
+        std::string open, close;
+        for (size_t i = 0; i < levels; ++i) {
+            open += "<b>";
+            close += "</b>";
+        }
+        return open + "x" + close;
+    };
+    // Twenty thousand levels: the outer element ends at the last closing
+    // tag, the inner ones at theirs.
+    const std::string deep = nested(20000);
+    EXPECT_EQ(HtmlParserPrivate::findClosingTag(deep, "b", 0), deep.size() - 1);
+    EXPECT_EQ(HtmlParserPrivate::findClosingTag(deep, "b", 3 * 19999), 3 * 20000 + 1 + 4 - 1);
+    try {
+        indented(deep);
+        ADD_FAILURE() << "no error for 20000 levels";
+    } catch (const textexception& e) {
+        EXPECT_STREQ(e.what(), "Markup parsing error. Elements are nested more than 256 levels deep.");
+    }
+    EXPECT_THROW(indented(nested(kMaxHtmlDepth + 1)), textexception);
+    // At the limit the tree is written whole: the text at the deepest level.
+    const std::string written = indented(nested(kMaxHtmlDepth));
+    EXPECT_NE(written.find(std::string(4 * kMaxHtmlDepth, ' ') + "x\n"), npos);
+}
+
 TEST(MarkupParser, TagsFromText)
 {
     struct Case {

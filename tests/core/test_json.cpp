@@ -314,6 +314,28 @@ TEST(JsonReader, ErrorsLeaveTheDocumentUnchanged)
     EXPECT_TRUE(document.empty());
 }
 
+TEST(JsonReader, NestingIsBounded)
+{
+    // Arrays and objects alternate: {"a": [{"a": [ ... ]}]}.
+    auto nested = [](std::size_t levels) {
+        std::string open, close;
+        for (std::size_t i = 0; i < levels; ++i) {
+            open += i % 2 ? "[" : "{\"a\": ";
+            close.insert(0, i % 2 ? "]" : "}");
+        }
+        return open + "1" + close;
+    };
+    Document document;
+    EXPECT_NO_THROW(parseJsonDocument(nested(kMaxJsonDepth), "test.json", document));
+    for (const std::size_t levels : {kMaxJsonDepth + 1, std::size_t(1000000)}) {
+        document = {Group("Kept")};
+        EXPECT_EQ(errorOf([&] { parseJsonDocument(nested(levels), "test.json", document); }),
+                  "test.json(1): objects and arrays are nested more than 512 levels deep")
+            << levels;
+        EXPECT_EQ(document, (Document{Group("Kept")}));
+    }
+}
+
 TEST(JsonFileTest, OpensOnceInItsMode)
 {
     QTemporaryDir dir;
