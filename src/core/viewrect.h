@@ -65,10 +65,9 @@ struct ViewRect {
 inline constexpr int kMaxTickIntervals = 1000;
 
 namespace viewrect_detail {
-// The 1-2-5 step for a range split into about n intervals; 0 for an empty range.
-inline double automaticStep(double span, int n)
+// The 1-2-5 step at or below an interval d; 0 for 0.
+inline double stepFor(double d)
 {
-    const double d = span / (n > 0 ? n : 5);
     if (d == 0.0)
         return 0.0;
     const double e = std::pow(10.0, std::floor(std::log10(d)));
@@ -79,12 +78,35 @@ inline double automaticStep(double span, int n)
     return e;
 }
 
+// The 1-2-5 step for a range split into about n intervals; 0 for an empty range.
+inline double automaticStep(double span, int n)
+{
+    const double d = span / (n > 0 ? n : 5);
+    return stepFor(d);
+}
+
+// The same from the two ends of a range; a span too wide for a double
+// (ends near +-1e308) still has its step: the halves are divided first.
+inline double automaticStep(const AxisRange& r, int n)
+{
+    const double span = r.max - r.min;
+    if (std::isfinite(span))
+        return automaticStep(span, n);
+    return stepFor((r.max * 0.5 - r.min * 0.5) / (n > 0 ? n : 5) * 2.0);
+}
+
 inline bool fillTicks(AxisTicks& t, const AxisRange& r, double s)
 {
     if (!std::isfinite(s) || s <= 0.0)
         return false;
-    const double lo = std::floor(r.min / s);
-    const double hi = std::ceil(r.max / s);
+    double lo = std::floor(r.min / s);
+    double hi = std::ceil(r.max / s);
+    // Near +-1e308 the tick just outside the range may not exist: start and
+    // end at the ticks inside it.
+    if (std::isfinite(lo) && !std::isfinite(lo * s))
+        lo += 1;
+    if (std::isfinite(hi) && !std::isfinite(hi * s))
+        hi -= 1;
     const double n = hi - lo;
     if (!std::isfinite(lo) || !std::isfinite(hi) || !(n >= 0.0) || n > kMaxTickIntervals)
         return false;
@@ -109,7 +131,7 @@ inline int computeAxisTicks(ViewRect& view, int axis)
     if (std::isfinite(g) && g > 0.0)
         done = viewrect_detail::fillTicks(t, r, g);
     if (!done && std::isfinite(r.min) && std::isfinite(r.max) && r.max > r.min)
-        done = viewrect_detail::fillTicks(t, r, viewrect_detail::automaticStep(r.max - r.min, t.wanted));
+        done = viewrect_detail::fillTicks(t, r, viewrect_detail::automaticStep(r, t.wanted));
     if (!done) {
         t.first = 0.0;
         t.last = 0.0;

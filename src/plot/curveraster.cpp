@@ -225,8 +225,8 @@ std::size_t extendColumn(const double* xy, std::size_t j, std::size_t n, const M
     for (; j + 1 < n; ++j) {
         const double nx = xy[2 * j + 2];
         const double ny = xy[2 * j + 3];
-        const double qx = (nx - xmin) * xScale + left + shiftX;
-        const double qy = bottom - (ny - ymin) * yScale - shiftY;
+        const double qx = offsetPixels(nx, xmin, xScale) + left + shiftX;
+        const double qy = bottom - offsetPixels(ny, ymin, yScale) - shiftY;
         if (!b.contains(qx, qy) || pixelOf(qx) != column)
             break;
         if (CheckDates)

@@ -20,6 +20,15 @@
 
 namespace curveraster {
 
+// (v - min) * scale, also where v - min overflows (data near +-1e308): the
+// halved difference is exactly half the difference whenever that is finite,
+// so the result is the same, and it stays finite for any finite pair.
+inline double offsetPixels(double v, double min, double scale) { return (v * 0.5 - min * 0.5) * scale * 2.0; }
+
+// Pixels per unit of a range spread over `pixels` pixels; finite for any
+// finite range that is not empty.
+inline double pixelsPerUnit(double pixels, double min, double max) { return pixels * 0.5 / (max * 0.5 - min * 0.5); }
+
 // Data value to pixel in the view in force. Axis coordinates are the value
 // on a linear axis and sign x log10|value| on a logarithmic one.
 struct Mapping {
@@ -57,8 +66,8 @@ inline bool Mapping::map(double x, double y, double& px, double& py) const
             return false;
         y = signY * std::log10(std::fabs(y));
     }
-    px = (x - xmin) * xScale + left + shiftX;
-    py = bottom - (y - ymin) * yScale - shiftY;
+    px = offsetPixels(x, xmin, xScale) + left + shiftX;
+    py = bottom - offsetPixels(y, ymin, yScale) - shiftY;
     return std::isfinite(px) && std::isfinite(py);
 }
 

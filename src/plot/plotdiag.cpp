@@ -1,6 +1,7 @@
 #include "plot/plotdiag.h"
 
 #include <QPainter>
+#include <QPaintEvent>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -27,6 +28,7 @@ LegendItem::LegendItem(PlotDiag* panel, const QString& text, const QColor& colou
     if (panel->m_background == QColor(Qt::black))
         m_textColor = Qt::white;
     panel->m_items.emplace_back(this);
+    panel->m_index.emplace(id, this);
 }
 
 int LegendItem::height() const { return QFontMetrics(m_font).height() + 3; }
@@ -79,10 +81,8 @@ PlotDiag::~PlotDiag() = default;
 
 LegendItem* PlotDiag::findItem(int id) const
 {
-    for (const auto& it : m_items)
-        if (it->m_id == id)
-            return it.get();
-    return nullptr;
+    const auto it = m_index.find(id);
+    return it == m_index.end() ? nullptr : it->second;
 }
 
 QString PlotDiag::itemText(int id) const
@@ -108,6 +108,13 @@ bool PlotDiag::removeItem(int id)
     if (pos == m_items.end())
         return false;
     m_items.erase(pos);
+    // The first item left with the id, if any, is the one found from now on.
+    m_index.erase(id);
+    for (const auto& it : m_items)
+        if (it->m_id == id) {
+            m_index.emplace(id, it.get());
+            break;
+        }
     update();
     return true;
 }
@@ -115,6 +122,7 @@ bool PlotDiag::removeItem(int id)
 void PlotDiag::clear()
 {
     m_items.clear();
+    m_index.clear();
     update();
 }
 
@@ -142,9 +150,62 @@ void PlotDiag::setColumnCount(int columns)
     update();
 }
 
+void PlotDiag::setWrapWidth(int width)
+{
+    width = std::max(width, 0);
+    if (width == m_wrapWidth)
+        return;
+    m_wrapWidth = width;
+    if (m_alignState == ALIGN_HORIZONTAL && m_columnCount <= 0 && !isHidden()) {
+        adjustSize();
+        update();
+    }
+}
+
+namespace {
+
+// Items in rows of a given number of columns, row by row; each column as
+// wide as its widest item.
+std::vector<QRect> rowMajorGrid(const std::vector<int>& widths, int rowHeight, std::size_t columns)
+{
+    std::vector<int> columnWidth(columns, 0);
+    for (std::size_t i = 0; i < widths.size(); ++i)
+        columnWidth[i % columns] = std::max(columnWidth[i % columns], widths[i]);
+    std::vector<int> left(columns, 0);
+    for (std::size_t c = 1; c < columns; ++c)
+        left[c] = left[c - 1] + columnWidth[c - 1];
+    std::vector<QRect> rects;
+    rects.reserve(widths.size());
+    for (std::size_t i = 0; i < widths.size(); ++i)
+        rects.emplace_back(left[i % columns], int(i / columns) * rowHeight, columnWidth[i % columns], rowHeight);
+    return rects;
+}
+
+// The most columns whose widths add up to no more than the room; at least one.
+std::size_t columnsThatFit(const std::vector<int>& widths, int room)
+{
+    const int narrowest = *std::min_element(widths.begin(), widths.end());
+    std::size_t columns = std::min(widths.size(), std::size_t(std::max(room / std::max(narrowest, 1), 1)));
+    for (; columns > 1; --columns) {
+        std::vector<int> columnWidth(columns, 0);
+        for (std::size_t i = 0; i < widths.size(); ++i)
+            columnWidth[i % columns] = std::max(columnWidth[i % columns], widths[i]);
+        long long total = 0;
+        for (int w : columnWidth)
+            total += w;
+        if (total <= room)
+            break;
+    }
+    return columns;
+}
+
+} // namespace
+
 std::vector<QRect> PlotDiag::itemRects() const
 {
     std::vector<QRect> rects;
+    if (m_items.empty())
+        return rects;
     rects.reserve(m_items.size());
     if (m_columnCount > 0) {
         const std::size_t n = m_items.size();
@@ -165,13 +226,24 @@ std::vector<QRect> PlotDiag::itemRects() const
         return rects;
     }
     if (m_alignState == ALIGN_HORIZONTAL) {
-        int x = 0;
-        int h = 0;
-        for (const auto& it : m_items)
-            h = std::max(h, it->height());
+        // One row; when a wrap width is set and the row would be wider, as
+        // many rows as it takes, so that every entry stays in view.
+        std::vector<int> widths;
+        widths.reserve(m_items.size());
+        int h = 0, total = 0;
         for (const auto& it : m_items) {
-            rects.emplace_back(x, 0, it->width(), h);
-            x += it->width();
+            widths.push_back(it->width());
+            total += widths.back();
+            h = std::max(h, it->height());
+        }
+        const std::size_t columns = m_wrapWidth > 0 && total > m_wrapWidth ? columnsThatFit(widths, m_wrapWidth)
+                                                                            : widths.size();
+        if (columns < widths.size())
+            return rowMajorGrid(widths, h, columns);
+        int x = 0;
+        for (int w : widths) {
+            rects.emplace_back(x, 0, w, h);
+            x += w;
         }
         return rects;
     }
@@ -203,14 +275,6 @@ QSize PlotDiag::contentSize() const
 {
     if (m_items.empty())
         return {0, 0};
-    if (m_alignState == ALIGN_HORIZONTAL && m_columnCount <= 0) {
-        int w = 0, h = 0;
-        for (const auto& it : m_items) {
-            w += it->width();
-            h = std::max(h, it->height());
-        }
-        return {w, h};
-    }
     if (m_alignState == ALIGN_VERTICAL && m_columnCount <= 0) {
         int w = 0, h = 0;
         for (const auto& it : m_items) {
@@ -284,12 +348,15 @@ void PlotDiag::setDockState(int state)
     Q_EMIT dockChanged(m_dockState);
 }
 
-void PlotDiag::paintEvent(QPaintEvent*)
+void PlotDiag::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
     const std::vector<QRect> rects = itemRects();
+    // A long legend reaches far past what can be seen.
+    const QRect shown = e->rect() & rect();
     for (std::size_t i = 0; i < m_items.size(); ++i)
-        m_items[i]->paint(p, rects[i]);
+        if (rects[i].intersects(shown))
+            m_items[i]->paint(p, rects[i]);
 }
 
 void PlotDiag::resizeEvent(QResizeEvent* e)

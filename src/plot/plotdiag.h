@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "plot/plottypes.h"
@@ -64,10 +65,17 @@ public:
     void setColumnCount(int columns);
     int columnCount() const { return m_columnCount; }
 
+    // The widest a horizontal arrangement may be (0: no limit); wider rows
+    // wrap into more rows. The plot sets it to the room beside the plot.
+    void setWrapWidth(int width);
+    int wrapWidth() const { return m_wrapWidth; }
+
     void setBackground(const QColor& colour);
     QColor background() const { return m_background; }
     QSize contentSize() const;
     void adjustSize();
+    // The rectangle of each item in the arrangement in force.
+    std::vector<QRect> itemRects() const;
     DockState dockState() const { return m_dockState; }
     AlignState alignState() const { return m_alignState; }
 
@@ -130,8 +138,6 @@ protected:
 
 private:
     friend class LegendItem;
-    // The rectangle of each item in the arrangement in force.
-    std::vector<QRect> itemRects() const;
     // Applies the state without emitting.
     void applyDockState(DockState state);
 
@@ -139,6 +145,8 @@ private:
     // The item id under the last press (-1: none).
     int m_pressedId = -1;
     std::vector<std::unique_ptr<LegendItem>> m_items;
+    std::unordered_map<int, LegendItem*> m_index; // the first item of each id
     int m_columnCount = -1;
+    int m_wrapWidth = 0;
     QColor m_background{Qt::white};
 };

@@ -68,6 +68,7 @@ class RotLabel;
 class PlotDiag;
 class QLabel;
 class QPainter;
+class QFontMetrics;
 class QThread;
 class QTimer;
 class CommandDialog;
@@ -120,6 +121,13 @@ public:
     // Resolves unset and palette colours of the stored curve.
     void applyDefaultAttributes(int index);
     void setCurveTitle(int index, const QString& title);
+    // Titles that arrive in numbers (a load of many curves): the entry is
+    // set at once, the legend laid out (and, with redraw, the plot redrawn)
+    // once for all titles that arrive before the event loop is free again,
+    // or at finishTitleBatch(), whichever comes first; there redraw false
+    // lays the legend out without the redraw (the caller redraws anyway).
+    void addCurveTitleToBatch(int index, const QString& title, bool redraw);
+    void finishTitleBatch(bool redraw = true);
     void setLegendNames(const QStringList& names);
     void setLegendTexts(const std::vector<std::string>& texts);
     std::map<int, QString> curveTitles() const;
@@ -178,6 +186,10 @@ public:
     // Chooses the y-label format and precision; returns the longest label.
     QString tickLabel(char& format, int& precision) const;
     int tickLabelHeight(bool raw) const;
+    // Width of the widest y tick label as drawn; on a logarithmic axis the
+    // decade base and the widest exponent of the decades in range.
+    int yTickLabelWidth() const;
+    int logYExponentWidth(const QFontMetrics& fm) const;
     // The x tick label texts of the view in force, one per tick 0..count,
     // and the decimals in force after the last.
     QStringList xTickLabels(int* decimals = nullptr) const;
@@ -639,6 +651,11 @@ public:
     QFont m_tickFont;
     int m_tickFontHeight = 0;
     int m_yTickLabelWidth = 100;
+    // Titles added since the legend was last laid out (addCurveTitleToBatch).
+    struct TitleBatch {
+        bool pending = false;
+        bool redraw = false;
+    } m_titleBatch;
     int m_xTickDecimals = 0;
 
     // Layout.
@@ -792,6 +809,10 @@ private:
 
     // The rotation dialog; emits the rotation command it composes.
     void promptRotation();
+
+    // The legend entry of a curve title, and the legend's size and showing.
+    void placeCurveTitle(int index, const QString& title);
+    void layOutLegend();
 
     // Plot widget II helpers.
     void connectPanels();

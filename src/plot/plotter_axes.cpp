@@ -9,10 +9,6 @@
 
 namespace {
 
-// Decades drawn on a logarithmic axis at most; a range wider than this is
-// drawn without decade lines (they would merge into one grey area).
-constexpr double kMaxDecades = 1000;
-
 int widestLine(const QFontMetrics& fm, const QString& text)
 {
     int w = 0;
@@ -123,48 +119,27 @@ void Plotter::drawAxes(QPainter& p)
         }
         m_xTickDecimals = decimals;
     } else {
+        // Only positions inside the plot area are drawn: after a zoom or pan
+        // the decades next to the range would land on the labels and margins.
         m_xTickDecimals = 3;
-        const double lo = std::trunc(xr.min), hi = std::trunc(xr.max);
         const double span = xr.max - xr.min;
-        if (std::isfinite(lo) && std::isfinite(hi) && hi - lo <= kMaxDecades && span > 0) {
-            const QFontMetrics fm(m_tickFont);
-            const QString base = ticklabels::decadeBase(m_logXSign);
-            const int w10 = fm.horizontalAdvance(base);
-            auto pixel = [&](double c) { return roundHalfAway(L + (W - 1) * (c - xr.min) / span); };
-            auto label = [&](int px, int d) {
-                const QString exponent = ticklabels::decadeExponent(d, m_logXSign);
-                const int we = fm.horizontalAdvance(exponent) + 4;
-                int x1 = px - w10 / 2, y1 = B + 5 + labelHeight / 2;
-                p.drawText(corners(x1, y1, x1 + w10 - 1, y1 + labelHeight - 1), Qt::AlignHCenter | Qt::AlignTop, base);
-                x1 = px + w10 / 2;
-                y1 = B + 5;
-                p.drawText(corners(x1, y1, x1 + we - 1, B + 4 + labelHeight), Qt::AlignLeft | Qt::AlignTop, exponent);
-            };
-            for (int d = int(lo); d <= int(hi); ++d) {
-                for (int j = 1; j <= 9; ++j) {
-                    if (m_logXSign >= 0) {
-                        const int px = pixel(d + std::log10(double(j)));
-                        if (px < L)
-                            continue;
-                        p.setPen(gridPen);
-                        if (m_gridVertical)
-                            fastlines::line(p, gridFill, px, T, px, B);
-                        p.setPen(markerPen);
-                        if (j == 1)
-                            label(px, d);
-                        if (d == int(hi))
-                            break;
-                    } else {
-                        const int px = pixel(d - std::log10(double(j)));
-                        p.setPen(gridPen);
-                        if (m_gridVertical && double(d) != xr.min)
-                            fastlines::line(p, gridFill, px, T, px, B);
-                        p.setPen(markerPen);
-                        if (j == 1)
-                            label(px, d);
-                    }
-                }
-            }
+        const QFontMetrics fm(m_tickFont);
+        const QString base = ticklabels::decadeBase(m_logXSign);
+        const int w10 = fm.horizontalAdvance(base);
+        for (const ticklabels::LogPosition& pos : ticklabels::logPositions(xr, m_logXSign)) {
+            const int px = roundHalfAway(L + (W - 1) * (pos.coordinate - xr.min) / span);
+            p.setPen(gridPen);
+            if (m_gridVertical && (m_logXSign >= 0 || double(pos.decade) != xr.min))
+                fastlines::line(p, gridFill, px, T, px, B);
+            p.setPen(markerPen);
+            if (pos.multiple != 1)
+                continue;
+            const QString exponent = ticklabels::decadeExponent(pos.decade, m_logXSign);
+            const int we = fm.horizontalAdvance(exponent) + 4;
+            int x1 = px - w10 / 2, y1 = B + 5 + labelHeight / 2;
+            p.drawText(corners(x1, y1, x1 + w10 - 1, y1 + labelHeight - 1), Qt::AlignHCenter | Qt::AlignTop, base);
+            x1 = px + w10 / 2;
+            p.drawText(corners(x1, B + 5, x1 + we - 1, B + 4 + labelHeight), Qt::AlignLeft | Qt::AlignTop, exponent);
         }
     }
 
@@ -210,37 +185,30 @@ void Plotter::drawAxes(QPainter& p)
                        Qt::AlignRight | Qt::AlignVCenter, text);
         }
     } else {
-        const double lo = std::trunc(yr.min), top = std::trunc(yr.max);
+        // The base of each decade label ends r pixels left of the strip's
+        // right edge, r being the widest exponent drawn; the layout keeps
+        // the same room (logYLabelWidth).
         const double span = yr.max - yr.min;
-        if (std::isfinite(lo) && std::isfinite(top) && top - lo <= kMaxDecades && span > 0) {
-            const QFontMetrics fm(m_tickFont);
-            const int sign = m_logYSign;
-            const QString base = ticklabels::decadeBase(sign);
-            const int r = std::max(fm.horizontalAdvance(ticklabels::decadeExponent(int(top), sign)),
-                                   fm.horizontalAdvance(QString::number(sign < 0 ? -yr.min : yr.min, 'g', 6)));
-            const int off = m_dateTimeAxis ? m_tickFontHeight / 4 : 0;
-            auto pixel = [&](double c) { return roundHalfAway(B - (H - 1) * (c - yr.min) / span); };
-            for (int d = int(lo); d <= int(top); ++d) {
-                for (int j = 1; j <= 9; ++j) {
-                    const double c = sign >= 0 ? d + std::log10(double(j)) : d - std::log10(double(j));
-                    const int py = pixel(c);
-                    p.setPen(gridPen);
-                    if (m_gridHorizontal && (sign >= 0 || double(d) != yr.min))
-                        fastlines::line(p, gridFill, L, py, R, py);
-                    p.setPen(markerPen);
-                    if (j == 1) {
-                        const QString exponent = ticklabels::decadeExponent(d, sign);
-                        const int we = fm.horizontalAdvance(exponent);
-                        p.drawText(corners(-r, py - off - 10, L - r - 6, py - off - 10 + fontHeight - 1),
-                                   Qt::AlignRight | Qt::AlignVCenter, base);
-                        p.drawText(corners(we - r, py - fontHeight / 2 - 10, L - 6 - r + we,
-                                           py - fontHeight / 2 - 10 + fontHeight - 1),
-                                   Qt::AlignRight | Qt::AlignVCenter, exponent);
-                    }
-                    if (sign >= 0 && d == int(top))
-                        break;
-                }
-            }
+        const QFontMetrics fm(m_tickFont);
+        const int sign = m_logYSign;
+        const QString base = ticklabels::decadeBase(sign);
+        const int r = logYExponentWidth(fm);
+        const int off = m_dateTimeAxis ? m_tickFontHeight / 4 : 0;
+        for (const ticklabels::LogPosition& pos : ticklabels::logPositions(yr, sign)) {
+            const int py = roundHalfAway(B - (H - 1) * (pos.coordinate - yr.min) / span);
+            p.setPen(gridPen);
+            if (m_gridHorizontal && (sign >= 0 || double(pos.decade) != yr.min))
+                fastlines::line(p, gridFill, L, py, R, py);
+            p.setPen(markerPen);
+            if (pos.multiple != 1)
+                continue;
+            const QString exponent = ticklabels::decadeExponent(pos.decade, sign);
+            const int we = fm.horizontalAdvance(exponent);
+            p.drawText(corners(-r, py - off - 10, L - r - 6, py - off - 10 + fontHeight - 1),
+                       Qt::AlignRight | Qt::AlignVCenter, base);
+            p.drawText(corners(we - r, py - fontHeight / 2 - 10, L - 6 - r + we,
+                               py - fontHeight / 2 - 10 + fontHeight - 1),
+                       Qt::AlignRight | Qt::AlignVCenter, exponent);
         }
     }
 

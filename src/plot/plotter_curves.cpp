@@ -76,6 +76,12 @@ void Plotter::applyDefaultAttributes(int index)
 
 void Plotter::setCurveTitle(int index, const QString& title)
 {
+    placeCurveTitle(index, title);
+    layOutLegend();
+}
+
+void Plotter::placeCurveTitle(int index, const QString& title)
+{
     const QString text = title.isNull() ? QStringLiteral("Curve %1").arg(index) : title;
     const CurveData* c = curve(index);
     const QColor colour = toQColor(c ? c->attributes.lineColor : paletteColour(index));
@@ -87,12 +93,38 @@ void Plotter::setCurveTitle(int index, const QString& title)
         item = new LegendItem(m_legend, text, colour, index);
     }
     item->m_style = m_legend->m_itemStyle;
+}
+
+void Plotter::layOutLegend()
+{
     m_legend->adjustSize();
     m_legend->update();
     if (m_legend->count() < 2 || m_legend->dockState() == DOCK_OFF)
         m_legend->hide();
     else
         m_legend->show();
+}
+
+void Plotter::addCurveTitleToBatch(int index, const QString& title, bool redraw)
+{
+    placeCurveTitle(index, title);
+    m_titleBatch.redraw = m_titleBatch.redraw || redraw;
+    if (m_titleBatch.pending)
+        return;
+    m_titleBatch.pending = true;
+    // After the events queued now: the titles that arrived with this one.
+    QMetaObject::invokeMethod(this, [this] { finishTitleBatch(); }, Qt::QueuedConnection);
+}
+
+void Plotter::finishTitleBatch(bool redraw)
+{
+    if (!m_titleBatch.pending)
+        return;
+    redraw = redraw && m_titleBatch.redraw;
+    m_titleBatch = {};
+    layOutLegend();
+    if (redraw)
+        plot();
 }
 
 void Plotter::setLegendNames(const QStringList& names)

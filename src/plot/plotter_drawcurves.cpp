@@ -28,6 +28,10 @@ QColor lighten(const QColor& c)
 
 QColor rgbColour(Rgb c) { return QColor::fromRgb(QRgb(c.rgb())); }
 
+// A curve draws from two points on; a single point shows as its symbol
+// when symbols are shown (a line of one point has nothing to draw).
+bool drawable(const CurveData& c) { return c.values.size() >= 4 || (c.values.size() == 2 && c.attributes.showPoints); }
+
 // Symbols are drawn from a small pre-rendered image: the same pixels as
 // drawing each symbol with the painter (no antialiasing, integer centres),
 // at a fraction of the cost.
@@ -111,8 +115,8 @@ bool Plotter::curveMapping(curveraster::Mapping& m, int place, int curveCount) c
     const int H = height() - m_marginTop - m_marginBottom;
     m.xmin = xr.min;
     m.ymin = yr.min;
-    m.xScale = (W - 1) / (xr.max - xr.min);
-    m.yScale = (H - 1) / (yr.max - yr.min);
+    m.xScale = curveraster::pixelsPerUnit(W - 1, xr.min, xr.max);
+    m.yScale = curveraster::pixelsPerUnit(H - 1, yr.min, yr.max);
     m.left = m_marginLeft;
     m.bottom = height() - 1 - m_marginBottom;
     m.logX = m_logX;
@@ -306,7 +310,7 @@ void Plotter::drawCurves(QPainter& p)
     m_mjdRangeTestOn = true;
     bool seen = false;
     for (const auto& [id, c] : m_curves) {
-        if (c.values.size() >= 4) {
+        if (drawable(c)) {
             drawOneCurve(p, c, k, n, barSlot, curveColor(c, k, n), false, false, &seen);
             if (m_barMode && c.attributes.showLine)
                 ++barSlot;
@@ -343,7 +347,7 @@ void Plotter::drawHighlightedCurve(QPainter& p)
     const bool odd = (m_highlightDrawCount % 2) == 1;
     const QColor base = m_threeD ? curveColor(it->second, k, n) : rgbColour(it->second.attributes.lineColor);
     const QColor colour = odd ? base : lighten(base);
-    if (it->second.values.size() >= 4)
+    if (drawable(it->second))
         drawOneCurve(p, it->second, k, n, k - n / 2, colour, odd, true, nullptr);
 
     ++m_highlightDrawCount;

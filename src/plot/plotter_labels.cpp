@@ -105,14 +105,15 @@ void Plotter::reshapeLabels()
     bool tableRerunDone = false;
     bool shownRerunDone = false;
     for (;;) {
-        char format;
-        int precision;
-        m_yTickLabelWidth = QFontMetrics(m_tickFont).horizontalAdvance(tickLabel(format, precision));
+        m_yTickLabelWidth = yTickLabelWidth();
 
         const int T = tickLabelHeight(false);
+        const DockState legendDock = m_legend->dockState();
+        // A legend above or below the plot wraps into rows rather than
+        // reach past the plot's sides.
+        m_legend->setWrapWidth(legendDock == DOCK_TOP || legendDock == DOCK_BOTTOM ? width() - 10 : 0);
         const bool legendShown = isShown(m_legend);
         const bool tableShown = isShown(m_markerTable);
-        const DockState legendDock = m_legend->dockState();
 
         int left = m_yTickLabelWidth + 15 + m_yLabel->rotatedWidth();
         if (legendDock == DOCK_LEFT)

@@ -30,6 +30,30 @@ struct AreaMapping {
     double W, H;
 };
 
+// Half the distance from min to v. Halving each term first keeps the
+// difference finite for any two finite values (data near +-1e308).
+inline double halfOffset(double v, double min) { return v * 0.5 - min * 0.5; }
+
+// The pixel offset of a value from the start of a range spread over
+// `pixels` pixels.
+double toPixelOffset(double v, double pixels, const AxisRange& r)
+{
+    const double offset = pixels * (v - r.min) / (r.max - r.min);
+    if (std::isfinite(offset) || !std::isfinite(v))
+        return offset;
+    return pixels * (halfOffset(v, r.min) / halfOffset(r.max, r.min));
+}
+
+// The value at a pixel offset of a range spread over `pixels` pixels.
+double fromPixelOffset(double offset, double pixels, const AxisRange& r)
+{
+    const double span = r.max - r.min;
+    if (std::isfinite(span))
+        return offset * span / pixels + r.min;
+    const double half = offset * halfOffset(r.max, r.min) / pixels;
+    return r.min + half + half;
+}
+
 AreaMapping areaMapping(const Plotter& p)
 {
     const ViewRect& v = p.view();
@@ -51,8 +75,8 @@ QPoint Plotter::dataToPixel(double x, double y, bool raw) const
             y = m_logYSign * std::log10(std::fabs(y));
     }
     const auto [xr, yr, L, B, W, H] = areaMapping(*this);
-    const double px = L + (W - 1) * (x - xr.min) / (xr.max - xr.min);
-    const double py = B - (H - 1) * (y - yr.min) / (yr.max - yr.min);
+    const double px = L + toPixelOffset(x, W - 1, xr);
+    const double py = B - toPixelOffset(y, H - 1, yr);
     return QPoint(roundPixel(px), roundPixel(py));
 }
 
@@ -60,8 +84,8 @@ QPointF Plotter::pixelToData(const QPoint& p) const
 {
     const auto [xr, yr, L, B, W, H] = areaMapping(*this);
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    double x = W > 1 ? (p.x() - L) * (xr.max - xr.min) / (W - 1) + xr.min : nan;
-    double y = H > 1 ? (B - p.y()) * (yr.max - yr.min) / (H - 1) + yr.min : nan;
+    double x = W > 1 ? fromPixelOffset(p.x() - L, W - 1, xr) : nan;
+    double y = H > 1 ? fromPixelOffset(B - p.y(), H - 1, yr) : nan;
     if (m_logX)
         x = m_logXSign * std::pow(10.0, m_logXSign * x);
     if (m_logY)
@@ -90,6 +114,24 @@ QString Plotter::tickLabel(char& format, int& precision) const
     format = f.format;
     precision = f.precision;
     return f.longest;
+}
+
+int Plotter::logYExponentWidth(const QFontMetrics& fm) const
+{
+    int r = 0;
+    for (int d : ticklabels::decadesIn(view().yRange()))
+        r = std::max(r, fm.horizontalAdvance(ticklabels::decadeExponent(d, m_logYSign)));
+    return r;
+}
+
+int Plotter::yTickLabelWidth() const
+{
+    const QFontMetrics fm(m_tickFont);
+    if (m_logY)
+        return fm.horizontalAdvance(ticklabels::decadeBase(m_logYSign)) + logYExponentWidth(fm);
+    char format;
+    int precision;
+    return fm.horizontalAdvance(tickLabel(format, precision));
 }
 
 QStringList Plotter::xTickLabels(int* decimals) const

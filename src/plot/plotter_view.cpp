@@ -25,8 +25,9 @@ void openEmptyRange(AxisRange& r, bool logarithmic)
         return;
     }
     const double half = r.min == 0.0 ? 1.0 : std::fabs(r.min) * 0.1;
-    r.min -= half;
-    r.max += half;
+    // Next to the largest double the room on the far side is what is left.
+    r.min = std::max(r.min - half, -DBL_MAX);
+    r.max = std::min(r.max + half, DBL_MAX);
 }
 
 // Smallest (which 0) or largest (which 1) log10 of the magnitude of the
@@ -104,15 +105,18 @@ void Plotter::autoDomain() { m_views.at(0).userXInForce = false; }
 
 void Plotter::autoRange() { m_views.at(0).userYInForce = false; }
 
+// A range given high end first ("spanx 6 2") is put in order: the axis then
+// reads left to right and bottom to top with its ticks and labels, instead
+// of a mirrored plot without them.
 void Plotter::setDomain(const AxisRange& r)
 {
-    m_views.at(0).userX = r;
+    m_views.at(0).userX = AxisRange(std::min(r.min, r.max), std::max(r.min, r.max));
     m_views.at(0).userXInForce = true;
 }
 
 void Plotter::setRange(const AxisRange& r)
 {
-    m_views.at(0).userY = r;
+    m_views.at(0).userY = AxisRange(std::min(r.min, r.max), std::max(r.min, r.max));
     m_views.at(0).userYInForce = true;
 }
 

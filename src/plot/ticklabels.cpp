@@ -94,16 +94,52 @@ QString decadeBase(int sign) { return sign < 0 ? QStringLiteral("-10") : QString
 
 QString decadeExponent(int d, int sign) { return QString::number(sign < 0 ? -d : d); }
 
+namespace {
+// Decade numbers stay far inside an int (a user range may be anything).
+bool decadeNumbersFit(double lo, double hi) { return std::fabs(lo) < 1e7 && std::fabs(hi) < 1e7; }
+} // namespace
+
+std::vector<int> decadesIn(const AxisRange& r)
+{
+    std::vector<int> out;
+    if (!std::isfinite(r.min) || !std::isfinite(r.max))
+        return out;
+    const double lo = std::ceil(r.min), hi = std::floor(r.max);
+    if (hi - lo > kMaxDecades || !decadeNumbersFit(lo, hi))
+        return out;
+    for (double d = lo; d <= hi; ++d)
+        out.push_back(int(d));
+    return out;
+}
+
 QStringList decadeLabels(const AxisRange& r, int sign)
 {
     QStringList out;
-    if (!std::isfinite(r.min) || !std::isfinite(r.max))
-        return out;
-    const double lo = std::trunc(r.min), hi = std::trunc(r.max);
-    if (hi - lo > 10000)
-        return out;
-    for (int d = int(lo); d <= int(hi); ++d)
+    for (int d : decadesIn(r))
         out << decadeBase(sign) + decadeExponent(d, sign);
+    return out;
+}
+
+std::vector<LogPosition> logPositions(const AxisRange& r, int sign)
+{
+    std::vector<LogPosition> out;
+    if (!std::isfinite(r.min) || !std::isfinite(r.max) || !(r.max > r.min) || r.max - r.min > kMaxDecades)
+        return out;
+    // Positive data fill (d, d + 1) above each decade, negative data
+    // (d - 1, d) below it: the first and last decades may lie just outside
+    // the range and still place positions inside it.
+    const double lo = sign < 0 ? std::ceil(r.min) : std::floor(r.min);
+    const double hi = sign < 0 ? std::ceil(r.max) : std::floor(r.max);
+    if (!decadeNumbersFit(lo, hi))
+        return out;
+    for (double d = lo; d <= hi; ++d) {
+        for (int j = 1; j <= 9; ++j) {
+            const double step = std::log10(double(j));
+            const double c = sign < 0 ? d - step : d + step;
+            if (c >= r.min && c <= r.max)
+                out.push_back({c, int(d), j});
+        }
+    }
     return out;
 }
 

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 #include "core/viewrect.h"
 
 namespace ticklabels {
@@ -27,10 +29,29 @@ YFormat chooseYFormat(const AxisTicks& ticks);
 // One number in the chosen format.
 QString formatNumber(double v, char format, int precision);
 
-// The decade labels of a logarithmic axis range: for every whole d from
-// trunc(min) to trunc(max), "10" followed by the exponent d, or "-10" and -d
-// on an axis of negative data (sign < 0).
+// Decades drawn on a logarithmic axis at most; a wider range is drawn
+// without decade lines (they would merge into one grey area).
+inline constexpr double kMaxDecades = 1000;
+
+// The decade labels of a logarithmic axis range: for every whole d inside
+// the range, "10" followed by the exponent d, or "-10" and -d on an axis of
+// negative data (sign < 0).
 QStringList decadeLabels(const AxisRange& range, int sign);
+// The whole numbers d inside the range (none when it spans more than
+// kMaxDecades or is not finite).
+std::vector<int> decadesIn(const AxisRange& range);
+
+// One grid position of a logarithmic axis: the axis coordinate of
+// j x 10^d (positive data: d + log10 j; negative data: d - log10 j).
+struct LogPosition {
+    double coordinate;
+    int decade;
+    int multiple; // j, 1..9; 1 is the labelled decade itself
+};
+// The positions j = 1..9 of every decade that lie inside the range, in
+// increasing decade order; none when the range is empty, not finite or
+// spans more than kMaxDecades.
+std::vector<LogPosition> logPositions(const AxisRange& range, int sign);
 // The label's base ("10" or "-10") and exponent text at axis coordinate d.
 QString decadeBase(int sign);
 QString decadeExponent(int d, int sign);

@@ -205,16 +205,25 @@ TEST(PointShapes, PolygonCorners)
               QPolygon({QPoint(10, 15), QPoint(15, 20), QPoint(10, 25), QPoint(5, 20), QPoint(10, 15)}));
 }
 
-TEST(CurveDrawing, ACurveOfOnePointDrawsNothing)
+TEST(CurveDrawing, ACurveOfOnePointShowsItsSymbol)
 {
     auto p = makePlot(400, 300);
-    p->setCurveData(0, curveOf({{5, 5}}, true, true), true);
-    const QImage img = image(*p);
     const QRgb blue = 0x0000FF;
-    EXPECT_EQ(countColour(img, p->plotArea(), blue), 0);
+    // With symbols: the symbol around the point's pixel, nothing else.
+    p->setCurveData(0, curveOf({{5, 5}}, true, true), true);
+    const QPoint at = p->dataToPixel(5, 5);
+    const int d = p->m_pointDiameter;
+    const QRect symbol = boundsOf(image(*p), p->plotArea(), blue);
+    ASSERT_FALSE(symbol.isNull());
+    EXPECT_TRUE(QRect(at.x() - d, at.y() - d, 2 * d + 1, 2 * d + 1).contains(symbol)) << "at " << at.x() << "," << at.y();
+    EXPECT_GE(symbol.width(), d - 1);
     // The range around the single point is open, not empty.
     EXPECT_LT(p->view().xRange().min, 5);
     EXPECT_GT(p->view().xRange().max, 5);
+
+    // A line alone has nothing to draw for one point.
+    p->setCurveData(0, curveOf({{5, 5}}, true, false), true);
+    EXPECT_EQ(countColour(image(*p), p->plotArea(), blue), 0);
 }
 
 TEST(CurveDrawing, BadDataDrawsWhatCanBeDrawn)

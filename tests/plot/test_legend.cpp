@@ -84,6 +84,69 @@ TEST(Legend, PositionWords)
     EXPECT_EQ(answer, "bottom");
 }
 
+// Above or below the plot a legend wider than the plot wraps into rows:
+// every entry stays inside the plot, none over another.
+TEST(Legend, AWideLegendWrapsIntoRows)
+{
+    auto p = makePlot(600, 400);
+    for (int i = 0; i < 10; ++i) {
+        p->setCurveData(i, curveOf({{0, double(i)}, {1, double(i + 1)}}), false);
+        p->setCurveTitle(i, QString("measured curve %1").arg(i + 1));
+    }
+    int total = 0;
+    for (int i = 0; i < 10; ++i)
+        total += p->legend()->item(i)->width();
+    ASSERT_GT(total, p->width()) << "one row would not fit";
+    for (const char* where : {"bottom", "top"}) {
+        SCOPED_TRACE(where);
+        p->setLegendPosition(where, SET);
+        PlotDiag* legend = p->legend();
+        ASSERT_FALSE(legend->isHidden());
+        EXPECT_TRUE(p->rect().contains(legend->geometry())) << "legend at " << legend->geometry().x() << " width "
+                                                            << legend->width();
+        const std::vector<QRect> rects = legend->itemRects();
+        ASSERT_EQ(rects.size(), 10u);
+        for (std::size_t i = 0; i < rects.size(); ++i) {
+            EXPECT_TRUE(legend->rect().contains(rects[i])) << "entry " << i;
+            EXPECT_GE(rects[i].width(), legend->item(int(i))->width()) << "entry " << i << " cut";
+            for (std::size_t j = i + 1; j < rects.size(); ++j)
+                EXPECT_FALSE(rects[i].intersects(rects[j])) << i << " and " << j;
+        }
+        // Reading order: left to right, then the next row.
+        EXPECT_LT(rects[0].left(), rects[1].left());
+        EXPECT_GT(rects[9].top(), rects[0].top());
+        // The plot area makes room for the rows.
+        const QRect area = p->plotArea();
+        EXPECT_FALSE(area.intersects(legend->geometry()));
+    }
+    // Room enough again: one row.
+    p->resize(2000, 400);
+    p->refreshPixmap();
+    EXPECT_EQ(p->legend()->height(), p->legend()->item(0)->height());
+}
+
+// Titles that arrive together (a load of many curves) are laid out once,
+// when the event loop is free again or the load hands its curves over.
+TEST(Legend, TitlesOfOneBatchAreLaidOutOnce)
+{
+    auto p = makePlot(600, 400);
+    p->setLegendPosition("right", SET, true);
+    for (int i = 0; i < 300; ++i)
+        p->addCurveTitleToBatch(i, QString("c%1").arg(i), true);
+    PlotDiag* legend = p->legend();
+    ASSERT_EQ(legend->count(), 300);
+    EXPECT_EQ(legend->findItem(299)->text(), "c299");
+    EXPECT_NE(legend->size(), legend->contentSize()) << "nothing laid out yet";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(legend->size(), legend->contentSize());
+    EXPECT_FALSE(legend->isHidden());
+
+    // Handed over before the event loop ran: laid out at once.
+    p->addCurveTitleToBatch(300, QString("a much longer title %1").arg(300), false);
+    p->finishTitleBatch(false);
+    EXPECT_EQ(legend->size(), legend->contentSize());
+}
+
 TEST(Legend, MenusOfferWhatApplies)
 {
     auto p = plotWithTitles(2);

@@ -57,7 +57,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TickCase{1, 0, 0.5, NaN, 0, 0, 0},
                       TickCase{0, INFINITY, -1, NaN, 0, 0, 0},
                       TickCase{NaN, 1, -1, NaN, 0, 0, 0},
-                      TickCase{-1.7e308, 1.7e308, -1, NaN, 0, 0, 0}));
+                      // Ends near the largest double: the span overflows, the
+                      // step does not; the ticks beyond the ends would.
+                      TickCase{-1.7e308, 1.7e308, -1, 5e307, -1.5e308, 1.5e308, 6},
+                      TickCase{1e308, 1.7e308, -1, 1e307, 1e308, 1.7e308, 7}));
 
 TEST(ViewRecord, CopyKeepsWhichRangeIsInForce)
 {
