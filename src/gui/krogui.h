@@ -394,6 +394,7 @@ private:
     // State.
     std::map<QWidget*, int> m_dockVisibility;
     ScriptQueue m_scriptQueue;
+    int m_runningLineDepth = 0; // nesting depth of the queued line running now
     QString m_version;
     QString m_buildDate;
     PlotOptions m_startOptions;

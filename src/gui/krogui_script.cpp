@@ -8,6 +8,7 @@
 #include "import/fileoptionparser.h"
 #include "tabs/plotterctrl.h"
 
+#include <QScopedValueRollback>
 #include <QTimer>
 
 namespace {
@@ -23,10 +24,15 @@ void KROGui::on_kroscript()
         QTimer::singleShot(kPumpMs, this, qOverload<>(&KROGui::on_kroscript));
         return;
     }
-    const std::optional<QString> line = m_scriptQueue.takeNext();
+    int depth = 0;
+    const std::optional<QString> line = m_scriptQueue.takeNext(&depth);
     if (!line)
         return;
-    m_console->command(*line, false);
+    // A script called by this line nests one deeper.
+    {
+        const QScopedValueRollback<int> nesting(m_runningLineDepth, depth);
+        m_console->command(*line, false);
+    }
     QTimer::singleShot(kPumpMs, this, qOverload<>(&KROGui::on_kroscript));
 }
 
@@ -43,6 +49,13 @@ void KROGui::on_kroscript(const QString& call)
         say(QString::fromLocal8Bit(e.what()));
         return;
     }
+    const int depth = m_runningLineDepth + 1;
+    if (depth > kMaxScriptNesting) {
+        say(tr("KroScript Error: Scripts may call scripts at most %1 levels deep; %2 was not run.")
+                .arg(kMaxScriptNesting)
+                .arg(tokens.isEmpty() ? call : tokens.first()));
+        return;
+    }
     const ScriptLoad load = loadScript(call, tokens, getScriptsPath());
     if (load.entersHistory())
         m_console->addHistory(call);
@@ -51,7 +64,7 @@ void KROGui::on_kroscript(const QString& call)
         return;
     }
     const bool wasEmpty = m_scriptQueue.isEmpty();
-    m_scriptQueue.pushScript(load.commands);
+    m_scriptQueue.pushScript(load.commands, depth);
     if (wasEmpty)
         on_kroscript();
 }

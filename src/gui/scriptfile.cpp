@@ -1,7 +1,7 @@
 #include "gui/scriptfile.h"
 
 #include "command/scriptlines.h"
-
+#include "core/typednames.h"
 #include "import/textcodec.h"
 #include "platform/platform.h"
 
@@ -21,57 +21,73 @@ QString scriptTextFromBytes(const QByteArray& bytes)
 
 std::optional<int> substituteScriptParameters(QString& text, const QStringList& tokens)
 {
-    // Inserted tokens are held aside behind a marker: a character the text
-    // does not contain, followed by two characters giving the token's
-    // place. Markers hold no '%' and no digit, so the search never enters
-    // them; they are expanded once every reference is gone.
-    QChar marker;
-    for (char16_t c = 0xE000; c < 0xF8FF; ++c) {
-        if (!text.contains(QChar(c))) {
-            marker = QChar(c);
-            break;
-        }
-    }
-    std::vector<QString> inserted;
+    // The text is held as pieces: plain text, which the search reads, and
+    // inserted tokens, which it never enters. References never span pieces.
+    struct Piece {
+        QString text;
+        bool token;
+    };
+    std::vector<Piece> pieces{{text, false}};
     static const QRegularExpression reference(QStringLiteral("(%\\d+)"));
-    qsizetype start = 0;
-    for (;;) {
-        const QRegularExpressionMatch m = reference.match(text, start);
-        if (!m.hasMatch())
-            break;
+    static const QRegularExpression space(QStringLiteral("\\s"));
+    std::size_t at = 0;  // the piece searched
+    qsizetype from = 0;  // where in it the search goes on
+    bool replaced = false;
+    while (at < pieces.size()) {
+        if (pieces[at].token) {
+            ++at;
+            from = 0;
+            continue;
+        }
+        const QRegularExpressionMatch m = reference.match(pieces[at].text, from);
+        if (!m.hasMatch()) {
+            ++at;
+            from = 0;
+            continue;
+        }
         const QString ref = m.captured(1);
         bool ok = false;
         const int n = QStringView(ref).mid(1).toInt(&ok, 10);
         if (!ok) {
-            start = m.capturedStart(1) + 1;
+            from = m.capturedStart(1) + 1;
             continue;
         }
         if (n >= tokens.size())
             return n;
         QString replacement = tokens.at(n);
-        static const QRegularExpression space(QStringLiteral("\\s"));
         if (replacement.contains(space))
             replacement = QLatin1Char('"') + replacement + QLatin1Char('"');
-        const int k = static_cast<int>(inserted.size());
-        inserted.push_back(replacement);
-        QString placeholder = marker;
-        placeholder += QChar(char16_t(0xE000 + (k >> 12)));
-        placeholder += QChar(char16_t(0xE000 + (k & 0xFFF)));
-        text.replace(ref, placeholder);
-        start = m.capturedStart(1);
-    }
-    if (!inserted.empty()) {
-        QString out;
-        out.reserve(text.size());
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i] == marker && i + 2 < text.size()) {
-                const int k = ((text[i + 1].unicode() - 0xE000) << 12) | (text[i + 2].unicode() - 0xE000);
-                out += inserted[std::size_t(k)];
-                i += 2;
-            } else {
-                out += text[i];
+
+        // Every occurrence in every plain piece becomes the token; the
+        // search goes on right after the one it found.
+        std::vector<Piece> next;
+        next.reserve(pieces.size() + 2);
+        std::size_t resume = 0;
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            if (pieces[i].token) {
+                next.push_back(std::move(pieces[i]));
+                continue;
             }
+            const QString& t = pieces[i].text;
+            qsizetype pos = 0;
+            for (qsizetype k = t.indexOf(ref, 0); k >= 0; k = t.indexOf(ref, pos)) {
+                next.push_back({t.mid(pos, k - pos), false});
+                next.push_back({replacement, true});
+                pos = k + ref.size();
+                if (i == at && k == m.capturedStart(1))
+                    resume = next.size();
+            }
+            next.push_back({t.mid(pos), false});
         }
+        pieces = std::move(next);
+        at = resume;
+        from = 0;
+        replaced = true;
+    }
+    if (replaced) {
+        QString out;
+        for (const Piece& piece : pieces)
+            out += piece.text;
         text = out;
     }
     return std::nullopt;
@@ -106,6 +122,10 @@ ScriptLoad loadScript(const QString& call, QStringList tokens, const QString& sc
         return load;
     }
     QString text = scriptTextFromBytes(file.readAll());
+    // "%0" is the script's name as the call wrote it, also where the program
+    // resolved the name itself.
+    if (!tokens.isEmpty())
+        tokens.first() = kro::typedName(tokens.first());
     if (const auto missing = substituteScriptParameters(text, tokens)) {
         load.status = ScriptLoad::MissingParameter;
         load.message = QStringLiteral("KroScript Error: Parameter %1 was not found on input.").arg(*missing);
@@ -120,25 +140,34 @@ QStringList ScriptQueue::pending() const
 {
     QStringList out;
     for (auto it = m_lines.crbegin(); it != m_lines.crend(); ++it)
-        out << *it;
+        out << it->text;
     return out;
 }
 
-void ScriptQueue::pushScript(const QStringList& commands)
+void ScriptQueue::pushScript(const QStringList& commands, int depth)
 {
     for (auto it = commands.crbegin(); it != commands.crend(); ++it)
-        m_lines.append(*it);
+        m_lines.push_back({*it, depth});
 }
 
-void ScriptQueue::pushHead(const QString& line) { m_lines.append(line); }
+void ScriptQueue::pushHead(const QString& line) { m_lines.push_back({line, 0}); }
 
-void ScriptQueue::replace(const QStringList& lastFirst) { m_lines = lastFirst; }
-
-std::optional<QString> ScriptQueue::takeNext()
+void ScriptQueue::replace(const QStringList& lastFirst)
 {
-    while (!m_lines.isEmpty() && m_lines.last().startsWith(QLatin1String("-->")))
-        m_lines.removeLast();
-    if (m_lines.isEmpty())
+    m_lines.clear();
+    for (const QString& line : lastFirst)
+        m_lines.push_back({line, 1});
+}
+
+std::optional<QString> ScriptQueue::takeNext(int* depth)
+{
+    while (!m_lines.empty() && m_lines.back().text.startsWith(QLatin1String("-->")))
+        m_lines.pop_back();
+    if (m_lines.empty())
         return std::nullopt;
-    return m_lines.takeLast();
+    Line line = std::move(m_lines.back());
+    m_lines.pop_back();
+    if (depth)
+        *depth = line.depth;
+    return std::move(line.text);
 }

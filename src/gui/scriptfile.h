@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 // The text of a script file: UTF-8, or Latin-1 when the bytes are not valid
 // UTF-8; CR LF line ends become LF.
@@ -50,27 +51,37 @@ struct ScriptLoad {
 // name that is not found is looked up in scriptsPath.
 ScriptLoad loadScript(const QString& call, QStringList tokens, const QString& scriptsPath);
 
+// Scripts called from scripts nest at most this deep; a script that calls
+// itself stops there with an error instead of running for ever.
+inline constexpr int kMaxScriptNesting = 32;
+
 // The pending command lines of the main window. The line that runs next is
 // the head; a script's lines go before everything queued, first line first.
+// Each line keeps its nesting depth: 0 for typed and pasted lines, 1 for the
+// lines of a script called from those, one more for each script call within.
 class ScriptQueue {
 public:
-    bool isEmpty() const { return m_lines.isEmpty(); }
+    bool isEmpty() const { return m_lines.empty(); }
     int size() const { return static_cast<int>(m_lines.size()); }
     // The lines in the order they will run.
     QStringList pending() const;
 
     // Puts a script's commands (in file order) at the head.
-    void pushScript(const QStringList& commands);
+    void pushScript(const QStringList& commands, int depth = 1);
     // Puts one line at the head (pasted lines arrive last line first).
     void pushHead(const QString& line);
-    // Replaces the whole queue; lines are given last line first, as the
-    // script editor sends them.
+    // Replaces the whole queue with the lines of a script run from the
+    // editor; lines are given last line first, as the editor sends them.
     void replace(const QStringList& lastFirst);
     // Removes and returns the next line, dropping comment lines at the head;
-    // nothing when no line is left.
-    std::optional<QString> takeNext();
+    // nothing when no line is left. *depth takes the line's depth.
+    std::optional<QString> takeNext(int* depth = nullptr);
     void clear() { m_lines.clear(); }
 
 private:
-    QStringList m_lines;  // the head is the last element
+    struct Line {
+        QString text;
+        int depth;
+    };
+    std::vector<Line> m_lines;  // the head is the last element
 };

@@ -1,5 +1,6 @@
 #include "gui/startup.h"
 
+#include "core/typednames.h"
 #include "import/fileoptionparser.h"
 #include "import/plotoptionparser.h"
 
@@ -104,8 +105,11 @@ StartupCommand buildStartupCommand(const QStringList& arguments)
                 continue;
             }
             const bool candidate = start.scriptCall || scriptOption || fileValues || a.contains(QLatin1Char('/'));
-            if (candidate && QFileInfo(a).isRelative() && QFileInfo(a).isFile())
+            if (candidate && QFileInfo(a).isRelative() && QFileInfo(a).isFile()) {
                 words[i] = QFileInfo(a).absoluteFilePath();
+                // Titles, legends and "%0" still show the name as written.
+                kro::rememberTypedName(words[i], a);
+            }
         }
     }
     QString text = start.scriptCall ? QString() : QStringLiteral("kro ");

@@ -50,6 +50,9 @@ struct FileObject {
     FileObject(const QString& dateFormat, const QString& datetimeFormat, const QString& timeFormat);
 
     QString m_file;
+    // The name as the user wrote it, for titles and legends; empty when it
+    // is m_file itself.
+    QString m_name;
     int m_dateColumn = -1;
     int m_datetimeColumn = -1;
     int m_timeColumn = -1;
@@ -72,6 +75,7 @@ struct FileObject {
     bool m_mergeEqualX = false;
     bool m_append = true;
 
+    const QString& shownName() const { return m_name.isEmpty() ? m_file : m_name; }
     bool hasDateOrTime() const { return m_dateColumn >= 0 || m_timeColumn >= 0 || m_datetimeColumn >= 0; }
     bool operator==(const FileObject&) const = default;
 };

@@ -4,12 +4,15 @@
 #include "core/settings.h"
 #include "core/stringutils.h"
 #include "core/fileutils.h"
+#include "core/typednames.h"
+#include "import/linereader.h"
 #include "import/lineregex.h"
 #include "platform/platform.h"
 
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <functional>
@@ -276,6 +279,8 @@ bool FileOptionParser::parse()
     auto addSource = [&](const QString& name) {
         FileObject fo = prototype;
         fo.m_file = name;
+        if (const QString written = kro::typedName(name); written != name)
+            fo.m_name = written;
         m_files.push_back(fo);
     };
 
@@ -384,6 +389,24 @@ bool FileOptionParser::parse()
                           .arg(QStringLiteral("If you specify a date and/or time column you cannot also specify a "
                                               "date-time column, and vice-vera.\nPlease use either -dt OR -d and/or "
                                               "-t."));
+            m_status = FAILED;
+            return false;
+        }
+    }
+    // A column no line can reach would only size tables and scan lines for
+    // nothing.
+    for (const FileObject& fo : m_files) {
+        std::vector<int> columns = {fo.m_xColumn,        fo.m_zColumn,   fo.m_dateColumn, fo.m_timeColumn,
+                                    fo.m_datetimeColumn, fo.m_keyColumn, fo.m_labelColumn};
+        for (const YColumn& y : fo.m_yColumns)
+            columns.push_back(y.column);
+        const int widest = *std::max_element(columns.begin(), columns.end());
+        if (widest >= kro::import::kMaxColumns) {
+            m_error = QStringLiteral("Parameter error: %1")
+                          .arg(QStringLiteral("Column %1 is past the last column a data line can hold (%2). Please "
+                                              "correct the column number and try again.")
+                                   .arg(qlonglong(widest) + 1)
+                                   .arg(kro::import::kMaxColumns));
             m_status = FAILED;
             return false;
         }

@@ -128,18 +128,27 @@ void LineParser::setupDateTime(const FileObject& source)
     widen(source.m_keyColumn);
     for (const YColumn& y : source.m_yColumns)
         widen(y.column);
-    m_roles.assign(std::size_t(m_lastColumn + 1), 0);
-    m_ysOf.assign(std::size_t(m_lastColumn + 1), {});
+    // Only the columns with a role are listed, in column order: a column
+    // number far out costs nothing but the fields a line holds.
+    m_columns.clear();
+    auto entry = [&](int c) -> ColumnRoles& {
+        auto it = std::lower_bound(m_columns.begin(), m_columns.end(), c,
+                                   [](const ColumnRoles& e, int column) { return e.column < column; });
+        if (it == m_columns.end() || it->column != c)
+            it = m_columns.insert(it, ColumnRoles{c, 0, {}});
+        return *it;
+    };
     auto mark = [&](int c, Role r) {
         if (c >= 0)
-            m_roles[std::size_t(c)] |= r;
+            entry(c).roles |= r;
     };
     mark(source.m_xColumn, X);
     for (std::size_t i = 0; i < ny; ++i) {
         const int c = source.m_yColumns[i].column;
         if (c >= 0) {
-            m_roles[std::size_t(c)] |= Y;
-            m_ysOf[std::size_t(c)].push_back(static_cast<int>(i));
+            ColumnRoles& e = entry(c);
+            e.roles |= Y;
+            e.ys.push_back(static_cast<int>(i));
         }
     }
     mark(source.m_dateColumn, DATE);
@@ -273,12 +282,19 @@ int LineParser::parseData(const char* p, const char* const end)
     const int dateErrorsBefore = m_dateErrors;
 
     int field = 0;
+    auto nextRoles = m_columns.cbegin();
     while (p < end) {
         while (p < end && isFieldSeparator(*p))
             ++p;
         if (field > m_lastColumn)
             break; // no role beyond here; the count only needs to pass every column
-        const std::uint16_t roles = m_roles[std::size_t(field)];
+        std::uint16_t roles = 0;
+        const std::vector<int>* ys = nullptr;
+        if (nextRoles != m_columns.cend() && nextRoles->column == field) {
+            roles = nextRoles->roles;
+            ys = &nextRoles->ys;
+            ++nextRoles;
+        }
         // Where the scan for the next separator may start: past a number
         // read here (numbers hold no separators).
         const char* scanFrom = p;
@@ -307,7 +323,7 @@ int LineParser::parseData(const char* p, const char* const end)
                 scanFrom = number(p, end, v, found);
                 numberSeen |= found;
                 textSeen |= !found;
-                for (const int i : m_ysOf[std::size_t(field)]) {
+                for (const int i : *ys) {
                     const double y = scaled(v, src.m_yColumns[std::size_t(i)], m_yNeutral[std::size_t(i)]);
                     if (std::isnan(y))
                         return fail(LineParserException::NAN_VALUE, kNaNy);

@@ -138,8 +138,13 @@ private:
     void parseHeader(const char* begin, const char* end);
 
     const FileObject* m_source = nullptr;
-    std::vector<std::uint16_t> m_roles;       // by column
-    std::vector<std::vector<int>> m_ysOf;     // y column indexes by column
+    // The roles of a column and the y columns it feeds.
+    struct ColumnRoles {
+        int column;
+        std::uint16_t roles;
+        std::vector<int> ys;
+    };
+    std::vector<ColumnRoles> m_columns;       // columns with a role, in order
     int m_lastColumn = -1;                    // largest column with a role
     std::vector<unsigned char> m_yRead;
     bool m_xNeutral = true;                  // the x scaling changes nothing

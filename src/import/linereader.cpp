@@ -6,12 +6,22 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace kro::import {
 
-LineReader::LineReader(std::size_t bufferSize) : m_buffer(std::max<std::size_t>(bufferSize, 64)) {}
+namespace {
+// How long one wait for data lasts before the stop flag is looked at again.
+constexpr int kWaitSliceMs = 50;
+} // namespace
+
+LineReader::LineReader(std::size_t bufferSize, std::size_t maxLineLength)
+    : m_buffer(std::max<std::size_t>(std::min(bufferSize, maxLineLength), 64)),
+      m_maxLineLength(std::max<std::size_t>(maxLineLength, 64))
+{
+}
 
 LineReader::~LineReader() { close(); }
 
@@ -19,7 +29,9 @@ bool LineReader::open(const QString& path, QString* error)
 {
     close();
     m_error.clear();
-    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO waits until something opens it for
+    // writing, which may never happen.
+    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (m_fd < 0) {
         if (error)
             *error = QString::fromLocal8Bit(std::strerror(errno));
@@ -33,10 +45,13 @@ bool LineReader::open(const QString& path, QString* error)
             *error = QString::fromLocal8Bit(std::strerror(EISDIR));
         return false;
     }
-    m_fileSize = ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode) ? std::int64_t(st.st_size) : 0;
+    m_regular = ::fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode);
+    m_fileSize = m_regular ? std::int64_t(st.st_size) : 0;
     m_start = m_scanned = m_filled = 0;
     m_eof = false;
     m_utf16 = false;
+    m_lineTooLong = m_stopped = m_truncated = false;
+    m_bytesRead = 0;
     m_terminator = '\n';
     m_sampleLineLength = 0.0;
     return true;
@@ -49,6 +64,34 @@ void LineReader::close()
     m_fd = -1;
 }
 
+bool LineReader::waitForData()
+{
+    if (!m_stopFlag)
+        return false;
+    for (;;) {
+        if (m_stopFlag->load()) {
+            m_stopped = true;
+            return false;
+        }
+        pollfd p{m_fd, POLLIN, 0};
+        const int n = ::poll(&p, 1, kWaitSliceMs);
+        if (n > 0)
+            return true; // data, or the writer went away: the next read tells
+        if (n < 0 && errno != EINTR) {
+            m_error = QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+    }
+}
+
+void LineReader::noteEnd()
+{
+    m_eof = true;
+    struct stat st{};
+    if (m_regular && ::fstat(m_fd, &st) == 0 && std::int64_t(st.st_size) < m_fileSize)
+        m_truncated = true;
+}
+
 bool LineReader::fill()
 {
     if (m_start > 0) {
@@ -56,23 +99,42 @@ bool LineReader::fill()
         m_filled -= m_start;
         m_start = 0;
     }
-    if (m_filled == m_buffer.size())
-        m_buffer.resize(m_buffer.size() * 2);
+    if (m_filled == m_buffer.size()) {
+        // The buffer holds one unfinished line.
+        if (m_buffer.size() >= m_maxLineLength) {
+            m_lineTooLong = true;
+            m_eof = true;
+            return false;
+        }
+        m_buffer.resize(std::min(m_buffer.size() * 2, m_maxLineLength));
+    }
     for (;;) {
+        if (m_stopFlag && m_stopFlag->load()) {
+            m_stopped = true;
+            m_eof = true;
+            return false;
+        }
         const ssize_t n = ::read(m_fd, m_buffer.data() + m_filled, m_buffer.size() - m_filled);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (waitForData())
+                continue;
+            m_eof = true;
+            return false;
+        }
         if (n < 0) {
             m_error = QString::fromLocal8Bit(std::strerror(errno));
             m_eof = true;
             return false;
         }
         if (n == 0) {
-            m_eof = true;
+            noteEnd();
             return false;
         }
         const bool first = m_sampleLineLength == 0.0;
         m_filled += std::size_t(n);
+        m_bytesRead += n;
         if (first) {
             const char* b = m_buffer.data();
             // A UTF-8 byte order mark belongs to no line; UTF-16 text is only
@@ -114,7 +176,9 @@ bool LineReader::next(const char*& begin, const char*& end)
         }
         m_scanned = m_filled - m_start;
         if (m_eof || !fill()) {
-            if (m_start < m_filled) {
+            // The unfinished last line of the file; not the piece of a line
+            // that was too long, nor what a stop cut off.
+            if (m_start < m_filled && !m_lineTooLong && !m_stopped) {
                 begin = m_buffer.data() + m_start;
                 end = m_buffer.data() + m_filled;
                 m_start = m_filled;

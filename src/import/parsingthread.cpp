@@ -192,6 +192,7 @@ void ParsingThread::loadFile(const FileObject& fo, int base)
         return;
     }
     QString reason;
+    r.reader.setStopFlag(&m_stop);
     if (!r.reader.open(fo.m_file, &reason)) {
         std::fprintf(stderr, "Error opening file %s: %s\n", qPrintable(fo.m_file), qPrintable(reason));
         postMain(new ParsingThreadUpdate(ParsingThreadUpdate::LINE_ERROR, this, 0,
@@ -233,6 +234,24 @@ void ParsingThread::loadFile(const FileObject& fo, int base)
     if (!r.reader.error().isEmpty())
         postMain(new ParsingThreadUpdate(ParsingThreadUpdate::LINE_ERROR, this, 0,
                                          QStringLiteral("Error reading file %1: %2").arg(fo.m_file, r.reader.error())));
+    if (r.reader.lineTooLong())
+        postMain(new ParsingThreadUpdate(
+            ParsingThreadUpdate::LINE_ERROR, this, 0,
+            QStringLiteral("Error: Line %1 of the file %2 is longer than %3 MB. The rest of the file was not read; "
+                           "the %4 rows before it were kept.")
+                .arg(r.linesRead + 1 + std::max(fo.m_header, 0) + (long long)fo.m_skip)
+                .arg(fo.m_file)
+                .arg(qulonglong(r.reader.maxLineLength() >> 20))
+                .arg(r.dataLines)));
+    if (r.reader.truncated())
+        postMain(new ParsingThreadUpdate(
+            ParsingThreadUpdate::LINE_ERROR, this, 0,
+            QStringLiteral("Warning: The file %1 became shorter while it was read (%2 of %3 bytes were read). The %4 "
+                           "rows read were kept; load the file again for its present content.")
+                .arg(fo.m_file)
+                .arg(r.reader.bytesRead())
+                .arg(r.reader.fileSize())
+                .arg(r.dataLines)));
     postMessage(QStringLiteral("Lines read: %1").arg(r.dataLines));
 
     // Trim reservations that the estimate overshot by much.
@@ -249,7 +268,7 @@ void ParsingThread::loadFile(const FileObject& fo, int base)
             const int index = curveIndex(r.yIds[std::size_t(i)]);
             postMain(new ParsingThreadUpdate(
                 ParsingThreadUpdate::CURVE_TITLE, this, index,
-                QStringLiteral("%1:%2").arg(fo.m_file).arg(fo.m_yColumns[std::size_t(i)].column + 1)));
+                QStringLiteral("%1:%2").arg(fo.shownName()).arg(fo.m_yColumns[std::size_t(i)].column + 1)));
             ++m_curvesCreated;
         }
     } else {
@@ -346,6 +365,11 @@ void ParsingThread::readLines(FileRun& r)
         }
         const int failure = lp.parseData(b, e);
         if (failure) {
+            // A line that gives no point still has its number: with
+            // numbered x the next points keep the x of their lines.
+            if (fo.m_xColumn == -1 && !m_merge)
+                for (long long& counter : r.counters)
+                    ++counter;
             reportLineError(r, failure, lp.errorMessage(), r.linesRead + lineOffset);
             reportProgress();
             continue;

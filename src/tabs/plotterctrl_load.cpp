@@ -174,9 +174,9 @@ void PlotterCtrl::on_kroplot(const QString& text)
         QString title;
         bool automatic = true;
         if (!files.empty()) {
-            title = shown(files.front().m_file);
+            title = shown(files.front().shownName());
             for (std::size_t k = 1; k < files.size(); ++k) {
-                const QString n = shown(files[k].m_file);
+                const QString n = shown(files[k].shownName());
                 if (n.isEmpty())
                     continue;
                 if (title.isNull()) {
@@ -437,9 +437,8 @@ void PlotterCtrl::customEvent(QEvent* event)
             QString title = update->text1().isNull() ? QStringLiteral("") : update->text1();
             if (loader->plotOptions().useshorttitles)
                 title = QString::fromStdString(SCUtilities::fileName(title.toStdString()));
-            plot->setCurveTitle(update->value(), title);
-            if (!loader->plotOptions().merge)
-                plot->plot();
+            // Many titles arrive at once: the legend is laid out once for them.
+            plot->addCurveTitleToBatch(update->value(), title, !loader->plotOptions().merge);
         }
         break;
     case ParsingThreadUpdate::FINISHED:
@@ -461,6 +460,7 @@ void PlotterCtrl::loadFinished(ParsingThread* loader)
         return;
     }
     const PlotOptions& o = loader->plotOptions();
+    plot->finishTitleBatch(false);
     for (auto& [id, curve] : loader->curves())
         plot->setCurveData(id, std::move(curve), false);
     loader->curves().clear();

@@ -378,6 +378,32 @@ TEST_F(MainWindow, StartupArgumentsPlotAndEnterTheHistory)
     EXPECT_EQ(run(*w, "pwd"), QStringList({"pwd", QDir::currentPath()}));
 }
 
+// Start-up names are resolved before the working folder moves to the data,
+// yet titles, legends and "%0" show them as they were written.
+TEST_F(MainWindow, StartupNamesShowAsWritten)
+{
+    dataFile("data/a.dat");
+    QDir::setCurrent(m_dir.path());
+    auto w = make({"-f", "data/a.dat", "-x", "1", "-y", "2", "3"});
+    ASSERT_TRUE(waitLoaded(*w));
+    EXPECT_EQ(QDir(QDir::currentPath()), QDir(m_dir.filePath("data")));
+    Plotter* p = w->activePlotter();
+    EXPECT_EQ(p->title(), "data/a.dat");
+    ASSERT_NE(p->legend()->findItem(0), nullptr);
+    EXPECT_EQ(p->legend()->findItem(0)->text(), "data/a.dat:2");
+    EXPECT_EQ(p->legend()->findItem(1)->text(), "data/a.dat:3");
+
+    // (A line with a word ending in ".krs" would be a script call.)
+    writeFile("scripts/show.krs", "kro -f %1 -x 1 -y 2\nfootnote (%0)\n");
+    QDir::setCurrent(m_dir.path());
+    w = make({"scripts/show.krs", "data/a.dat"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->scriptQueue().isEmpty() && !w->plotterCtrl()->m_busy; }, 10000));
+    p = w->activePlotter();
+    EXPECT_EQ(p->title(), "data/a.dat");
+    EXPECT_EQ(p->footnote(QString(), GET), "(scripts/show.krs)") << consoleText(*w).toStdString();
+    EXPECT_EQ(p->m_curves.size(), 1u) << "the file resolved in the script's folder";
+}
+
 TEST_F(MainWindow, BadStartupArgumentsAreReportedAndNothingRuns)
 {
     auto w = make({"-zz"});
@@ -442,6 +468,32 @@ TEST_F(MainWindow, PasteDuringAScriptRunsNextAndTheEditorRunReplacesTheQueue)
     EXPECT_EQ(w->scriptQueue().pending(), QStringList({"title e2"}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->scriptQueue().isEmpty(); }, 5000));
     EXPECT_EQ(w->activePlotter()->title(), "e2");
+}
+
+TEST_F(MainWindow, ScriptsNestUpToALimitAndASelfCallingScriptStops)
+{
+    auto w = make();
+    // Two levels run as usual.
+    const QString inner = writeFile("inner.krs", "footnote from inner\n");
+    const QString outer = writeFile("outer.krs", ("title from outer\n" + inner + "\n").toUtf8());
+    run(*w, outer);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->scriptQueue().isEmpty(); }, 5000));
+    EXPECT_EQ(w->activePlotter()->title(), "from outer");
+    EXPECT_EQ(w->activePlotter()->footnote(QString(), GET), "from inner");
+
+    // A script that calls itself runs to the limit, says so once and ends.
+    const QString self = m_dir.filePath("self.krs");
+    writeFile("self.krs", ("rescale\n" + self + "\n").toUtf8());
+    run(*w, self);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->scriptQueue().isEmpty(); }, 10000));
+    const QStringList lines = consoleLines(*w);
+    const QString refusal = "KroScript Error: Scripts may call scripts at most " + QString::number(kMaxScriptNesting) +
+                            " levels deep; " + self + " was not run.";
+    EXPECT_EQ(lines.count(refusal), 1) << consoleText(*w).toStdString();
+    EXPECT_EQ(lines.count(self), kMaxScriptNesting + 1);
+    // The window takes commands again.
+    EXPECT_EQ(run(*w, "title after").first(), "title after");
+    EXPECT_EQ(w->activePlotter()->title(), "after");
 }
 
 TEST_F(MainWindow, SyncModeReachesEveryPlotOfTheTabOnlyForSyncCommands)

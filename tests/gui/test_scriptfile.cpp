@@ -70,6 +70,19 @@ TEST(ScriptFile, SubstitutionCommentsAndContinuations)
     }
 }
 
+// Substitution keeps no bookkeeping inside the text: a script may hold any
+// character, every private-use one and NUL included.
+TEST(ScriptFile, SubstitutionLeavesEveryOtherCharacterAlone)
+{
+    QString privateUse;
+    for (char16_t c = 0xE000; c <= 0xF8FF; ++c)
+        privateUse += QChar(c);
+    const QString nul(QChar(u'\0'));
+    QString text = privateUse + QStringLiteral(" %1 ") + nul + QStringLiteral(" %2%1");
+    EXPECT_FALSE(substituteScriptParameters(text, {"s.krs", "A", "B"}).has_value());
+    EXPECT_EQ(text, privateUse + QStringLiteral(" A ") + nul + QStringLiteral(" BA"));
+}
+
 TEST(ScriptFile, TextIsUtf8OrElseLatin1)
 {
     EXPECT_EQ(scriptTextFromBytes("title caf\xc3\xa9\r\n"), QString::fromUtf8("title caf\u00e9\n"));

@@ -245,6 +245,16 @@ TEST_F(OptionParsers, Errors)
         {QStringLiteral("kro -f %1 -dt 1 -d 2").arg(a),
          "Parameter error: If you specify a date and/or time column you cannot also specify a date-time column, and "
          "vice-vera.\nPlease use either -dt OR -d and/or -t."},
+        // A column past what any data line can hold, in every role.
+        {QStringLiteral("kro -f %1 -t 211111111").arg(a),
+         "Parameter error: Column 211111111 is past the last column a data line can hold (33554432). Please correct "
+         "the column number and try again."},
+        {QStringLiteral("kro -f %1 %2 -y 2 -y 2 33554433").arg(a, b),
+         "Parameter error: Column 33554433 is past the last column a data line can hold (33554432). Please correct "
+         "the column number and try again."},
+        {QStringLiteral("kro -f %1 -x 1 -y 2 -k 40000000").arg(a),
+         "Parameter error: Column 40000000 is past the last column a data line can hold (33554432). Please correct "
+         "the column number and try again."},
         // Every source is checked, not only the first.
         {QStringLiteral("kro -f %1 %2 -dt 0 1 -t 0 2").arg(a, b),
          "Parameter error: If you specify a date and/or time column you cannot also specify a date-time column, and "
@@ -252,6 +262,13 @@ TEST_F(OptionParsers, Errors)
     };
     for (const auto& c : cases)
         EXPECT_EQ(error(c.command), c.error) << c.command.toStdString();
+}
+
+TEST_F(OptionParsers, TheLastColumnALineCanHoldIsAccepted)
+{
+    const auto fs = files(QStringLiteral("kro -f %1 -x 1 -y 33554432").arg(path("a.dat")));
+    ASSERT_EQ(fs.size(), 1u);
+    EXPECT_EQ(fs[0].m_yColumns.front().column, 33554431);
 }
 
 TEST_F(OptionParsers, TextThatCannotBeTokenised)

@@ -11,7 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include "import/linereader.h"
 
 #include "support/qtprinters.h"
 #include "support/test_env.h"
@@ -597,20 +602,116 @@ TEST_F(Loader, VerboseMessagesNameFilesAndTimes)
     EXPECT_TRUE(main.ofType(ParsingThreadUpdate::MESSAGE).empty());
 }
 
+// A FIFO that something holds open for writing: reading it waits for data
+// until the writer goes or a stop ends the wait.
+struct HeldFifo {
+    explicit HeldFifo(const QString& path) : path(path)
+    {
+        EXPECT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK);
+        EXPECT_GE(fd, 0);
+    }
+    ~HeldFifo()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    void write(const char* text) { EXPECT_EQ(::write(fd, text, std::strlen(text)), ssize_t(std::strlen(text))); }
+    QString path;
+    int fd = -1;
+};
+
 TEST_F(Loader, AStopRequestEndsTheRunWithItsFinishedEvent)
 {
-    QByteArray text;
-    for (int i = 0; i < 300000; ++i)
-        text += "1 2\n";
-    write("big.dat", text);
-    FileOptionParser p(QStringLiteral("kro -f %1 %1 %1").arg(path("big.dat")));
+    // The first source never ends by itself: only the stop ends the run,
+    // and the files after it are not read.
+    write("after.dat", "5 6\n7 8\n");
+    HeldFifo fifo(path("held.fifo"));
+    fifo.write("1 2\n3 4\n");
+    FileOptionParser p(QStringLiteral("kro -f %1 %2 %2").arg(fifo.path, path("after.dat")));
     ASSERT_TRUE(p.parse());
     auto t = std::make_unique<ParsingThread>(&progress, &main);
     t->setFileObjects(p.fileObjects());
     t->start();
+    EXPECT_FALSE(t->wait(200)) << "a held FIFO keeps the loader waiting for data";
     t->requestStop();
     ASSERT_TRUE(t->wait(20000));
     QCoreApplication::sendPostedEvents();
     ASSERT_FALSE(main.events.empty());
     EXPECT_EQ(main.events.back().type, ParsingThreadUpdate::FINISHED);
+    EXPECT_EQ(indices(t->curves()), std::vector<int>{0}) << "the files after the stop were not read";
+    EXPECT_EQ(xs(t->curves().at(0)), (V{1, 3}));
+}
+
+TEST_F(Loader, AFifoWithoutAWriterReadsAsEmptyAndNeverBlocks)
+{
+    const QString fifo = path("idle.fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    write("after.dat", "5 6\n");
+    FileOptionParser p(QStringLiteral("kro -f %1 %2").arg(fifo, path("after.dat")));
+    ASSERT_TRUE(p.parse());
+    auto t = std::make_unique<ParsingThread>(&progress, &main);
+    t->setFileObjects(p.fileObjects());
+    t->start();
+    if (!t->wait(20000)) {
+        // Let a loader stuck in open() go before failing.
+        const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+        t->wait();
+        if (fd >= 0)
+            ::close(fd);
+        FAIL() << "the loader waited for a writer";
+    }
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(main.events.back().type, ParsingThreadUpdate::FINISHED);
+    // The FIFO's y column keeps its curve index; the next file's curve follows.
+    EXPECT_EQ(indices(t->curves()), std::vector<int>{1});
+    EXPECT_EQ(xs(t->curves().at(1)), (V{5}));
+}
+
+// With numbered x, the x of a point is the number of its line among the
+// data lines, also when lines before it gave no point.
+TEST_F(Loader, NumberedXFollowsTheLineNumbersPastLinesWithoutAPoint)
+{
+    struct Case {
+        const char* name;
+        QByteArray text;
+        const char* options;
+        std::vector<V> xs, ys;
+    };
+    const Case cases[] = {
+        {"text in the y field", "1\nNA\n3\n4\n", "-y 1", {{0, 2, 3}}, {{1, 3, 4}}},
+        {"NaN and Inf", "1\nnan\ninf\n4\n", "-y 1", {{0, 3}}, {{1, 4}}},
+        {"two y columns, one line without numbers", "1 10\nNA NA\n3 30\n", "-y 1 2", {{0, 2}, {0, 2}},
+         {{1, 3}, {10, 30}}},
+        {"one empty y field", "1,10\n2,\n3,30\n", "-y 1 2", {{0, 1, 2}, {0, 2}}, {{1, 2, 3}, {10, 30}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        write("n.dat", c.text);
+        auto t = load(QStringLiteral("kro -f %d/n.dat -x 0 %1").arg(QLatin1String(c.options)));
+        ASSERT_EQ(t->curves().size(), c.xs.size());
+        for (std::size_t i = 0; i < c.xs.size(); ++i) {
+            EXPECT_EQ(xs(t->curves().at(int(i))), c.xs[i]) << "curve " << i;
+            EXPECT_EQ(ys(t->curves().at(int(i))), c.ys[i]) << "curve " << i;
+        }
+    }
+}
+
+// A line longer than any data line (here a file of zeros without a line
+// feed) ends the reading with a message; the rows before it stay.
+TEST_F(Loader, ALineBeyondTheLongestLineEndsTheFileWithAMessage)
+{
+    const QString file = write("zeros.dat", "1 2\n3 4\n");
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.resize(f.size() + qint64(kro::import::kMaxLineLength) + 4096)); // sparse: no disk used
+    }
+    write("next.dat", "5 6\n");
+    auto t = load("kro -f %d/zeros.dat %d/next.dat");
+    EXPECT_EQ(xs(t->curves().at(0)), (V{1, 3}));
+    EXPECT_EQ(xs(t->curves().at(1)), (V{5})) << "the next file is read";
+    EXPECT_EQ(main.texts(ParsingThreadUpdate::LINE_ERROR),
+              QStringList{QStringLiteral("Error: Line 3 of the file %1 is longer than 64 MB. The rest of the file "
+                                         "was not read; the 2 rows before it were kept.")
+                              .arg(file)});
 }
