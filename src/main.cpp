@@ -70,14 +70,10 @@ int main(int argc, char** argv)
         }
     }
 
-    if (getEula() != version) {
-        if (splash)
-            splash->hide();
-        EULA eula;
-        if (kro::prompter().execDialog(&eula) != QDialog::Accepted)
-            return -1;
-        writeSetting(QStringLiteral("eula"), version);
-    }
+    if (getEula() != version && splash)
+        splash->hide();
+    if (!EULA::acceptedOnce(version))
+        return -1;
 
     auto window = std::make_unique<KROGui>(arguments);
     QObject::connect(window.get(), &KROGui::closed, &app, &QApplication::quit);

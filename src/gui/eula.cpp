@@ -1,6 +1,8 @@
 #include "gui/eula.h"
 
+#include "core/settings.h"
 #include "platform/embeddedimages.h"
+#include "platform/prompter.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -99,4 +101,15 @@ QString EULA::agreementText()
     }
     html += QStringLiteral("</body></html>");
     return html;
+}
+
+bool EULA::acceptedOnce(const QString& version)
+{
+    if (getEula() == version)
+        return true;
+    EULA eula;
+    if (kro::prompter().execDialog(&eula) != QDialog::Accepted)
+        return false;
+    writeSetting(QStringLiteral("eula"), version);
+    return true;
 }

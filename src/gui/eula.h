@@ -19,6 +19,11 @@ public:
     // The agreement as one HTML document.
     static QString agreementText();
 
+    // Shows the agreement unless the setting "eula" holds this version;
+    // acceptance stores the version there. False when the user declines:
+    // the program then ends with exit code -1 and stores nothing.
+    static bool acceptedOnce(const QString& version);
+
 private:
     QTextBrowser* m_text;
     QPushButton* m_accept;

@@ -23,6 +23,10 @@
 #include <QToolBar>
 #include <QDockWidget>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "command/commandedit.h"
 #include "core/settings.h"
 #include "gui/eula.h"
@@ -302,6 +306,30 @@ TEST_F(MainWindow, ExitClosesTheWindow)
     QSignalSpy closed(w.get(), &KROGui::closed);
     w->console()->command("exit", true);
     EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(w->isVisible());
+}
+
+// A FIFO that nobody writes is no reason to wait: the load ends, and the
+// script's "exit" after it closes the window.
+TEST_F(MainWindow, AScriptPlottingAFifoWithoutWriterStillReachesExit)
+{
+    const QByteArray fifo = QFile::encodeName(m_dir.filePath("idle.fifo"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const QString script =
+        writeFile("fifo.krs", ("kro -f " + m_dir.filePath("idle.fifo") + " -x 1 -y 2\nexit\n").toUtf8());
+    auto w = make();
+    w->show();
+    QSignalSpy closed(w.get(), &KROGui::closed);
+    run(*w, script);
+    const bool ended = QTest::qWaitFor([&] { return closed.count() == 1; }, 10000);
+    if (!ended) {
+        // Release a loader stuck in open() before failing.
+        const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+        QTest::qWait(100);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    EXPECT_TRUE(ended);
     EXPECT_FALSE(w->isVisible());
 }
 
@@ -972,6 +1000,29 @@ TEST(AgreementDialog, TwelveArticlesAcceptAndDecline)
     EXPECT_EQ(eula.result(), QDialog::Accepted);
     eula.declineButton()->click();
     EXPECT_EQ(eula.result(), QDialog::Rejected);
+}
+
+// The start of the program: a declined agreement stores nothing and ends
+// the start; an accepted one is stored and not asked again.
+TEST(AgreementDialog, DeclineStoresNothingAndAcceptanceIsAskedOnce)
+{
+    kro::test::clearSettingsStore();
+    const QString version = QStringLiteral("Version (Linux): 9.9");
+    kro::test::ScriptedPrompts prompts;
+    prompts->answerDialog([](QDialog* d) {
+        EXPECT_NE(dynamic_cast<EULA*>(d), nullptr);
+        return int(QDialog::Rejected);
+    });
+    EXPECT_FALSE(EULA::acceptedOnce(version));
+    EXPECT_TRUE(getEula().isEmpty()) << getEula().toStdString();
+
+    prompts->answerDialog(QDialog::Accepted);
+    EXPECT_TRUE(EULA::acceptedOnce(version));
+    EXPECT_EQ(getEula(), version);
+    EXPECT_TRUE(EULA::acceptedOnce(version)) << "no second question";
+    EXPECT_EQ(prompts->pending(), 0);
+    EXPECT_EQ(prompts->asked().size(), 2u);
+    kro::test::clearSettingsStore();
 }
 
 TEST(MainWindowParts, IdListsAndTrimMenus)

@@ -104,6 +104,62 @@ INSTANTIATE_TEST_SUITE_P(
         return s;
     });
 
+// The reduced drawing against the plainest reference: every point mapped
+// by the definition (value minus range start, times pixels per unit, from
+// the area's edge, truncated) and all joined by one polyline; points
+// without a pixel are passed over and their neighbours joined. The data has
+// flat runs, single spikes and gaps, the cases the reduction must keep.
+TEST(ReducedDrawingReference, EqualsOnePlainPolylineThroughEveryPoint)
+{
+    auto p = makePlot(900, 600);
+    CurveData c;
+    const int n = 200000;
+    for (int i = 0; i < n; ++i) {
+        double y = double((i / 5000) % 3);  // flat runs of 5000 points
+        if (i % 7919 == 3)
+            y = 4.0;                         // spikes of one point
+        if (i % 10007 == 5)
+            y = std::nan("");                // gaps
+        c.append(10.0 * i / n, y);
+    }
+    p->setCurveData(0, std::move(c), false);
+    p->rescale();
+    p->m_reduceDrawing = true;
+    const QImage drawn = curvesOnWhite(*p);
+
+    QPixmap reference(p->size());
+    reference.fill(Qt::white);
+    QPainter painter(&reference);
+    const QRect area = p->plotArea();
+    painter.setClipRect(QRect(QPoint(area.left() + 1, area.top() + 1), QPoint(area.right() - 1, area.bottom() - 1)));
+    painter.setPen(QPen(QColor(0, 0, 255), p->m_lineWidth, Qt::SolidLine, Qt::SquareCap, Qt::RoundJoin));
+    const AxisRange xr = p->view().xRange(), yr = p->view().yRange();
+    const double perX = (area.width() - 1) / (xr.max - xr.min);
+    const double perY = (area.height() - 1) / (yr.max - yr.min);
+    QPolygon line;
+    const CurveData& curve = p->curves().at(0);
+    for (std::size_t i = 0; i < curve.pointCount(); ++i) {
+        const double x = curve.x(i), y = curve.y(i);
+        if (std::isnan(x) || std::isnan(y))
+            continue;
+        const QPoint at(int((x - xr.min) * perX + area.left()), int(area.bottom() - (y - yr.min) * perY));
+        // A polyline that stays on a pixel goes nowhere (the painter would
+        // leave the last pixel of a zero-length end out).
+        if (line.isEmpty() || line.back() != at)
+            line << at;
+    }
+    painter.drawPolyline(line);
+    painter.end();
+    const QImage expected = reference.toImage();
+
+    ASSERT_GT(countColour(expected, area, 0x0000FF), 1000);
+    int differing = 0;
+    for (int y = 0; y < expected.height(); ++y)
+        for (int x = 0; x < expected.width(); ++x)
+            differing += (drawn.pixel(x, y) & 0xFFFFFF) != (expected.pixel(x, y) & 0xFFFFFF);
+    EXPECT_EQ(differing, 0);
+}
+
 // Pixel = value on both axes.
 curveraster::Mapping identityMapping()
 {

@@ -49,10 +49,19 @@ TEST(PlotMapping, DegenerateRangesAndAreasGiveNoCrash)
     auto p = makePlot(600, 400);
     // An empty range in force and a plot area of one pixel: the mapping
     // answers without dividing an int by zero or converting NaN to int.
+    // Pixels that have no place land far outside the widget, at 2^24 from
+    // its corner, on the side the value lies (NaN counts as low).
+    const int far = 1 << 24;
     setGeometry(*p, 80, 40, 30, 50, {3, 3}, {1, 1});
-    (void)p->dataToPixel(3, 1);
-    (void)p->dataToPixel(NAN, INFINITY);
-    (void)p->dataToPixel(1e300, -1e300);
+    EXPECT_EQ(p->dataToPixel(3, 1), QPoint(-far, -far)); // 0 / 0
+    EXPECT_EQ(p->dataToPixel(NAN, INFINITY), QPoint(-far, -far));
+    EXPECT_EQ(p->dataToPixel(1e300, -1e300), QPoint(far, far));
+    EXPECT_EQ(p->dataToPixel(-1e300, 1e300), QPoint(-far, -far));
+    // A normal range: values far beyond it are held at the same bound
+    // instead of wrapping round an int.
+    setGeometry(*p, 80, 40, 30, 50, {0, 1}, {0, 1});
+    EXPECT_EQ(p->dataToPixel(1e300, -1e300), QPoint(far, far));
+    EXPECT_EQ(p->dataToPixel(0, 0), QPoint(80, 400 - 1 - 50));
     setGeometry(*p, 300, 299, 200, 199, {0, 1}, {0, 1});
     const QPointF d = p->pixelToData({300, 200});
     EXPECT_TRUE(std::isnan(d.x()));

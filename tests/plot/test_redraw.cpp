@@ -98,11 +98,34 @@ TEST(Redraw, FilledStraightLinesEqualDrawnOnes)
 
 TEST(Redraw, TickLabelsShrinkOnlyForThisRedraw)
 {
+    // The height of the tick labels drawn below the x axis and left of the
+    // y axis, told apart by their colour.
+    struct Heights {
+        int x, y;
+    };
+    auto labelHeights = [](Plotter& p) {
+        p.m_axesMarkersColor = QColor(200, 0, 200);
+        p.refreshPixmap();
+        const QImage img = image(p);
+        const QRect area = p.plotArea();
+        auto label = [](QColor c) { return c.red() > c.green() + 80 && c.blue() > c.green() + 80; };
+        const QRect below = boundsWhere(img, QRect(area.left(), area.bottom() + 6, area.width(), 40), label);
+        const QRect left = boundsWhere(img, QRect(0, area.top(), area.left() - 6, area.height()), label);
+        return Heights{below.height(), left.height()};
+    };
+    auto roomy = framedPlot(900, 400);
+    roomy->m_tickFont.setPointSize(9);
+    roomy->setXTickGranularity(2);
+    const Heights normal = labelHeights(*roomy);
+    ASSERT_GT(normal.x, 0);
+
     auto p = framedPlot(160, 400); // labels crowd on a narrow axis
     p->m_tickFont.setPointSize(9);
     p->setXTickGranularity(0.5);
-    p->refreshPixmap();
-    EXPECT_EQ(p->m_tickFont.pointSize(), 9);
+    const Heights crowded = labelHeights(*p);
+    EXPECT_LT(crowded.x, normal.x) << "the x labels were drawn smaller";
+    EXPECT_EQ(p->m_tickFont.pointSize(), 9) << "for this redraw only";
+    EXPECT_GE(crowded.y, normal.y) << "the y labels keep the user's size";
     p->m_tickFont.setPointSize(5);
     p->refreshPixmap();
     EXPECT_EQ(p->m_tickFont.pointSize(), 5);

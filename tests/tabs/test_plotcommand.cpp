@@ -25,6 +25,10 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "support/qtprinters.h"
 #include "support/test_env.h"
 
@@ -611,13 +615,23 @@ TEST_F(PlotCommand, MeanAndExpressionOptionsChangeTheLoadedCurves)
 
 TEST_F(PlotCommand, ClosingTheTabsWhileALoadRunsStopsIt)
 {
-    writeRepeated("big.dat", "1 2\n", 400000);
-    ctrl->on_kroplot(QStringLiteral("kro -f %1 %1 %1").arg(path("big.dat")));
+    // A FIFO whose writer stays and sends nothing: the load would wait for
+    // data for ever; only the stop that closing sends ends it.
+    const QByteArray fifo = QFile::encodeName(path("held.fifo"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const int writer = ::open(fifo.constData(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    ctrl->on_kroplot(QStringLiteral("kro -f %1").arg(path("held.fifo")));
     ASSERT_TRUE(ctrl->m_busy);
     QElapsedTimer t;
     t.start();
+    while (t.elapsed() < 300)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_TRUE(ctrl->m_busy) << "the load waits for the writer";
+    t.restart();
     ctrl.reset();
     EXPECT_LT(t.elapsed(), 5000);
+    ::close(writer);
 }
 
 TEST_F(PlotCommand, LabelTemplates)
