@@ -9,10 +9,9 @@
 
 #include "core/richtext.h"
 #include "core/specialsymbols.h"
+#include "plot/labeldesigner.h"
 
 namespace {
-ActionLabel::DesignerFactory g_designerFactory = nullptr;
-
 constexpr int kClickDelayMs = 400;
 
 // The colour name written into documents: black for an invalid colour.
@@ -38,8 +37,6 @@ ActionLabel::ActionLabel(const QString& text, QWidget* parent) : QLabel(parent),
 }
 
 ActionLabel::~ActionLabel() = default;
-
-void ActionLabel::setDesignerFactory(DesignerFactory factory) { g_designerFactory = factory; }
 
 QString ActionLabel::richTextDocument(const QString& text, QSize* size) const
 {
@@ -138,23 +135,19 @@ int ActionLabel::textHeight() const
     return s.height();
 }
 
-QWidget* ActionLabel::designer()
+LabelDesigner* ActionLabel::designer()
 {
-    if (!m_designer && g_designerFactory) {
-        m_designer = g_designerFactory(this);
-        if (m_designer) {
-            connect(m_designer, SIGNAL(closed(QString)), this, SLOT(setText(QString)));
-            connect(m_designer, SIGNAL(closed(QString)), this, SIGNAL(textSet(QString)));
-        }
+    if (!m_designer) {
+        m_designer = new LabelDesigner(this);
+        connect(m_designer, &LabelDesigner::closed, this, &ActionLabel::setText);
+        connect(m_designer, &LabelDesigner::closed, this, &ActionLabel::textSet);
     }
     return m_designer;
 }
 
 void ActionLabel::openDesigner()
 {
-    QWidget* d = designer();
-    if (!d)
-        return;
+    LabelDesigner* d = designer();
     if (d->isMinimized())
         d->showNormal();
     if (!d->isHidden() && d->isActiveWindow())
@@ -163,7 +156,7 @@ void ActionLabel::openDesigner()
     d->raise();
     QString doc = richTextDocument(m_text);
     displayText(doc, m_color);
-    QMetaObject::invokeMethod(d, "setText", Q_ARG(QString, doc));
+    d->setText(doc);
 }
 
 void ActionLabel::mousePressEvent(QMouseEvent* e)

@@ -14,6 +14,7 @@
 
 #include <climits>
 
+class LabelDesigner;
 class QTimer;
 
 class ActionLabel : public QLabel {
@@ -40,16 +41,9 @@ public:
     // The stored text (after symbol replacement), markup included.
     const QString& storedText() const { return m_text; }
 
-    // The label designer window, created on first use (null when no
-    // designer is available in this program).
-    QWidget* designer();
+    // The label designer window (a LabelDesigner), created on first use.
+    LabelDesigner* designer();
     void openDesigner();
-
-    // The designer window is built by the label-designer module, which
-    // registers how to make one for a label: a QWidget with a slot
-    // setText(QString) and a signal closed(QString).
-    using DesignerFactory = QWidget* (*)(ActionLabel* owner);
-    static void setDesignerFactory(DesignerFactory factory);
 
     bool isEmbedded() const { return m_embedded; }
     bool isEditable() const { return m_editable; }
@@ -96,7 +90,7 @@ protected:
     bool m_dragged = false;
     bool m_doubleClicked = false;
     QWidget* m_home = nullptr;
-    QPointer<QWidget> m_designer;
+    QPointer<LabelDesigner> m_designer;
     int m_clickTimer = -1;
 };
 

@@ -7,6 +7,7 @@
 
 #include "platform/scriptedprompter.h"
 #include "plot/actionlabel.h"
+#include "plot/labeldesigner.h"
 #include "plot/plotdiag.h"
 #include "plot/rotlabel.h"
 #include "plot_fixture.h"
@@ -87,44 +88,22 @@ TEST(ActionLabelText, FontSizeAndColourChange)
     EXPECT_EQ(label.storedText().count("#008000"), 2);
 }
 
-class FakeDesigner : public QWidget {
-    Q_OBJECT
-public:
-    static int made;
-    QString received;
-public Q_SLOTS:
-    void setText(const QString& t) { received = t; }
-Q_SIGNALS:
-    void closed(const QString&);
-};
-int FakeDesigner::made = 0;
-
-QWidget* makeFakeDesigner(ActionLabel* owner)
-{
-    ++FakeDesigner::made;
-    auto* d = new FakeDesigner;
-    d->setParent(owner, Qt::Window);
-    return d;
-}
-
 TEST(ActionLabelMouse, ClickOpensTheDesignerLaterDoubleClickDetaches)
 {
-    ActionLabel::setDesignerFactory(&makeFakeDesigner);
     QWidget home;
     home.resize(300, 200);
     home.show();
     auto* label = new ActionLabel("title", &home);
     label->setEditable(true);
     label->show();
-    FakeDesigner::made = 0;
 
     QTest::mouseClick(label, Qt::LeftButton);
     EXPECT_TRUE(label->clickPending());
-    EXPECT_EQ(FakeDesigner::made, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(FakeDesigner::made, 1, 2000);
-    auto* d = qobject_cast<FakeDesigner*>(label->designer());
-    ASSERT_NE(d, nullptr);
-    EXPECT_TRUE(d->received.contains("title"));
+    EXPECT_EQ(label->findChild<LabelDesigner*>(), nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(label->findChild<LabelDesigner*>() != nullptr, 2000);
+    LabelDesigner* d = label->designer();
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(d->editor()->toPlainText(), "title");
     // The designer's accepted text sets the label and is announced.
     QSignalSpy textSet(label, &ActionLabel::textSet);
     Q_EMIT d->closed("new /beta");
@@ -150,7 +129,6 @@ TEST(ActionLabelMouse, ClickOpensTheDesignerLaterDoubleClickDetaches)
     QApplication::sendEvent(label, &out);
     EXPECT_TRUE(label->isEmbedded());
     EXPECT_EQ(label->parentWidget(), &home);
-    ActionLabel::setDesignerFactory(nullptr);
 }
 
 TEST(RotatedLabel, Extents)
@@ -379,4 +357,3 @@ TEST(PlotLayout, FloatingLegendIsComparedWhereItReallyIs)
 
 } // namespace
 
-#include "test_labels.moc"
