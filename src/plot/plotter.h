@@ -61,6 +61,9 @@
 
 class ActionLabel;
 class ActionCircle;
+class ArrowTable;
+class ArrowWidget;
+class Labeler;
 class MarkerWidget;
 class MarkerDiffWidget;
 class NearestPointIndex;
@@ -419,6 +422,13 @@ public:
     void applyArithmetic(double value, int curveId, int operation, int axis);
     // Stores the result of an expression worker, reports and deletes it.
     void expressionFinished(ExpressionThread* worker);
+    // --- custom labels (plotter_annotations.cpp) ---
+    // The custom label of a number, created (and placed at its table row's
+    // position) when there is none.
+    ActionLabel* customLabel(int id);
+    Labeler* labeler() const { return m_labeler; }
+    ArrowTable* arrowTable() const { return m_arrowTable; }
+
     // Expression workers still running for this plot.
     const std::vector<ExpressionThread*>& expressionWorkers() const { return m_expressionThreads; }
 
@@ -493,14 +503,21 @@ public Q_SLOTS:
     // --- slots declared for the families that build them later ---
     // Each body in plotter_pending.cpp only reports that the operation is
     // not available yet; the family that builds one removes its stub there.
-    // Annotations (custom labels, arrows).
+    // --- custom labels and arrows (plotter_annotations.cpp) ---
+    // Adds an arrow at once (the table is not shown).
     void addArrow();
+    // Fits an arrow to the plot area: origin at the area's top-left corner,
+    // drag bounds and size of the area. Runs on every full redraw.
+    void arrowInit(ArrowWidget* arrow);
+    // Opens the custom-labels table (created on first use).
     void showLabeler();
+    // The table's requests, by label number.
     void labelDeleteReq(int id);
-    void labelDragged(const QPoint& at);
     void labelTextChangeReq(int id);
-    void labelTextChanged(const QString& text);
     void paintLabel(int id);
+    // From the custom label that sent them: written back into its row.
+    void labelDragged(const QPoint& at);
+    void labelTextChanged(const QString& text);
     // Result plots.
     void buildNoise();
     // Analyses and data operations.
@@ -709,6 +726,11 @@ public:
     CurveIDPanel* m_curveIdPanel = nullptr;
     ActionCircle* m_snapCircle = nullptr;
     std::vector<ActionLabel*> m_customLabels;
+    // The annotation tables: top-level windows without parent, created on
+    // first use, deleted when the plot is cleared or destroyed. Deleting the
+    // arrow table deletes its arrows; the custom labels are the plot's own.
+    Labeler* m_labeler = nullptr;
+    ArrowTable* m_arrowTable = nullptr;
     std::vector<PointAnnotation> m_annotations;
 
     // Markers (plotter_markers.cpp). The widgets are children of the plot,

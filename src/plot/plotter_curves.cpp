@@ -13,6 +13,8 @@
 #include "core/linecolors.h"
 #include "platform/prompter.h"
 #include "plot/actionlabel.h"
+#include "plot/arrowtable.h"
+#include "plot/labeler.h"
 #include "plot/plotdiag.h"
 #include "plot/plotter.h"
 #include "plot/rotlabel.h"
@@ -265,6 +267,11 @@ void Plotter::clearAll()
 {
     removeAllMarkers();
     m_annotations.clear();
+    // The custom labels stay; their table and the arrows go.
+    delete m_labeler;
+    m_labeler = nullptr;
+    delete m_arrowTable;
+    m_arrowTable = nullptr;
     removeAllCurves();
     resetSettings();
     refreshPixmap();

@@ -11,6 +11,7 @@
 #include <exception>
 
 #include "core/linecolors.h"
+#include "plot/arrowtable.h"
 #include "plot/plotdiag.h"
 #include "plot/plotter.h"
 
@@ -87,7 +88,11 @@ void Plotter::refreshPixmap()
         beginLikeWidget(p, this);
         updateMarkerTable();
         reshapeLabels();
-        // Arrows are placed here.
+        if (m_arrowTable) {
+            const std::vector<ArrowWidget*> arrows = m_arrowTable->m_arrows;
+            for (ArrowWidget* a : arrows)
+                arrowInit(a);
+        }
         refreshCurveIdPanel();
         widenFor3D();
         composeInto(p);

@@ -9,13 +9,6 @@ void Plotter::notAvailableYet(const char* slot)
     Q_EMIT transcript(tr("Error: %1 is not available yet.").arg(QLatin1String(slot)));
 }
 
-void Plotter::addArrow() { notAvailableYet("addArrow"); }
-void Plotter::showLabeler() { notAvailableYet("showLabeler"); }
-void Plotter::labelDeleteReq(int) { notAvailableYet("labelDeleteReq"); }
-void Plotter::labelDragged(const QPoint&) { notAvailableYet("labelDragged"); }
-void Plotter::labelTextChangeReq(int) { notAvailableYet("labelTextChangeReq"); }
-void Plotter::labelTextChanged(const QString&) { notAvailableYet("labelTextChanged"); }
-void Plotter::paintLabel(int) { notAvailableYet("paintLabel"); }
 void Plotter::buildNoise() { notAvailableYet("buildNoise"); }
 void Plotter::ndiff(int) { notAvailableYet("ndiff"); }
 void Plotter::ndiff(int, const IdArray&) { notAvailableYet("ndiff"); }

@@ -6,6 +6,8 @@
 #include <cfloat>
 
 #include "plot/actionlabel.h"
+#include "plot/arrowtable.h"
+#include "plot/labeler.h"
 #include "plot/plotdiag.h"
 #include "core/expressionthread.h"
 #include "plot/plotter.h"
@@ -195,6 +197,12 @@ Plotter::~Plotter()
         delete t;
     }
     m_expressionThreads.clear();
+    // The annotation tables have no parent; the arrow table takes its
+    // arrows (children of this plot) with it, before the children go.
+    delete m_labeler;
+    m_labeler = nullptr;
+    delete m_arrowTable;
+    m_arrowTable = nullptr;
     delete m_curveIdPanel;
     m_curveIdPanel = nullptr;
 }
