@@ -14,6 +14,7 @@ PACKAGES=(
   xvfb xauth fonts-dejavu-core fontconfig
   poppler-utils  # pdftotext: tests read back the text of printed PDF files
   python3-numpy  # the expression benchmark measures numpy side by side
+  python3-pyftpdlib  # the web-fetch tests fetch from a real FTP server on loopback
 )
 
 missing=()

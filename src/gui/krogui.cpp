@@ -12,6 +12,7 @@
 #include "gui/startup.h"
 #include "import/regexbuilder.h"
 #include "miscio/miscio.h"
+#include "miscio/webfetch.h"
 #include "platform/prompter.h"
 #include "plot/actionlabel.h"
 #include "plot/plotter.h"
@@ -96,8 +97,10 @@ KROGui::KROGui(const QStringList& arguments, QWidget* parent) : QMainWindow(pare
 
 KROGui::~KROGui()
 {
-    // The instrument panel closes its links before the plot tabs go.
+    // The instrument panel and the web-fetch window close their links
+    // before the plot tabs go; the web-fetch window writes its history.
     m_miscio.reset();
+    m_webFetch.reset();
     // Loads end before the window's parts go: a loader posts its progress to
     // the status bar's progress bar, which may be deleted before the tabs.
     if (m_plotterCtrl)

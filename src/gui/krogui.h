@@ -61,6 +61,7 @@ class RegexBuilder;
 class TabWidgetEx;
 
 class MiscIO;
+class WebFetch;
 
 class KROGui : public QMainWindow {
     Q_OBJECT
@@ -113,6 +114,8 @@ public:
     // The instrument panel: made hidden with the window, shown from the
     // Tools menu, reached by the "link" and "loaddevices" commands.
     MiscIO* instrumentPanel() const { return m_miscio.get(); }
+    // The web-fetch window: made on the first "Web Interface", null before.
+    WebFetch* webFetch() const { return m_webFetch.get(); }
 
     // --- state ---
     const PlotOptions& startOptions() const { return m_startOptions; }
@@ -384,6 +387,7 @@ private:
     QDockWidget* m_curveIdDock = nullptr;
     QPointer<QWidget> m_curveIdWidget;
     std::unique_ptr<MiscIO> m_miscio;
+    std::unique_ptr<WebFetch> m_webFetch;
     std::map<QWidget*, QAction*> m_toolActions;
     std::vector<std::unique_ptr<CategoryInterface>> m_categories;
     QPointer<QuickStartGuide> m_quickStart;

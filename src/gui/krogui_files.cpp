@@ -210,5 +210,3 @@ void KROGui::on_regextest()
     m_regexTool->activateWindow();
 }
 
-void KROGui::on_showwget() { verbose(ZEVOVE::ERROR, tr("The web-fetch window is not available in this build.")); }
-

@@ -5,28 +5,51 @@
 #include "core/settings.h"
 #include "miscio/deviceiotab.h"
 #include "miscio/miscio.h"
+#include "miscio/webfetch.h"
 #include "tabs/plotterctrl.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPushButton>
 
+namespace {
+
+// The live links of the plot tabs take the rows of instruments and web
+// fetches. The received text carries the link's ready flag by reference, so
+// that connection must be direct.
+void connectLiveLink(QObject* source, const char* textSignal, QObject* tabs)
+{
+    const QMetaObject* meta = tabs->metaObject();
+    if (meta->indexOfSlot("on_linkStatusChanged(QString,FileObject,int,bool)") >= 0)
+        QObject::connect(source, SIGNAL(linkStatusChanged(QString,FileObject,int,bool)), tabs,
+                         SLOT(on_linkStatusChanged(QString,FileObject,int,bool)), Qt::DirectConnection);
+    if (meta->indexOfSlot("on_newDeviceString(QString,QString,bool&)") >= 0)
+        QObject::connect(source, textSignal, tabs, SLOT(on_newDeviceString(QString,QString,bool&)),
+                         Qt::DirectConnection);
+}
+
+} // namespace
+
 void KROGui::buildInstrumentPanel()
 {
     m_miscio = std::make_unique<MiscIO>();
-    // The live links of the plot tabs take the instruments' rows. The
-    // received text carries the link's ready flag by reference, so that
-    // connection must be direct.
-    const QMetaObject* tabs = m_plotterCtrl->metaObject();
-    if (tabs->indexOfSlot("on_linkStatusChanged(QString,FileObject,int,bool)") >= 0)
-        connect(m_miscio.get(), SIGNAL(linkStatusChanged(QString,FileObject,int,bool)), m_plotterCtrl,
-                SLOT(on_linkStatusChanged(QString,FileObject,int,bool)), Qt::DirectConnection);
-    if (tabs->indexOfSlot("on_newDeviceString(QString,QString,bool&)") >= 0)
-        connect(m_miscio.get(), SIGNAL(newDeviceString(QString,QString,bool&)), m_plotterCtrl,
-                SLOT(on_newDeviceString(QString,QString,bool&)), Qt::DirectConnection);
+    connectLiveLink(m_miscio.get(), SIGNAL(newDeviceString(QString,QString,bool&)), m_plotterCtrl);
 }
 
 void KROGui::on_showmiscio() { m_miscio->show(); }
+
+void KROGui::on_showwget()
+{
+    try {
+        if (!m_webFetch) {
+            m_webFetch = std::make_unique<WebFetch>();
+            connectLiveLink(m_webFetch.get(), SIGNAL(newWebString(QString,QString,bool&)), m_plotterCtrl);
+        }
+        m_webFetch->show();
+    } catch (const std::exception& e) {
+        verbose(ZEVOVE::ERROR, tr("Error: %1").arg(QString::fromUtf8(e.what())));
+    }
+}
 
 void KROGui::on_link(const QString& address, uint port, const QString& label)
 {

@@ -1,5 +1,7 @@
 #include "miscio/deviceiotab.h"
 
+#include "miscio/livecolumns.h"
+
 #include "core/mjd.h"
 #include "miscio/logedit.h"
 #include "miscio/serialportio.h"
@@ -576,14 +578,7 @@ int DeviceIOTab::keyColumn() const { return m_keyEdit->value().number; }
 
 int DeviceIOTab::xColumn() const { return m_xEdit->value().number; }
 
-std::vector<int> DeviceIOTab::yColumns() const
-{
-    static const QRegularExpression separator(QStringLiteral("[ ,]"));
-    std::vector<int> columns;
-    for (const QString& part : m_yEdit->value().text.split(separator, Qt::SkipEmptyParts))
-        columns.push_back(part.toInt(nullptr, 10));
-    return columns;
-}
+std::vector<int> DeviceIOTab::yColumns() const { return columnNumbers(m_yEdit->value().text); }
 
 int DeviceIOTab::slide() const { return m_slideEdit->value().number; }
 
@@ -595,13 +590,7 @@ void DeviceIOTab::on_linkstatus(bool on)
     m_synchronised = false;
     m_fileObject.m_keyColumn = keyColumn() - 1;
     m_fileObject.m_xColumn = xColumn() - 1;
-    m_fileObject.m_yColumns.clear();
-    for (const int n : yColumns()) {
-        YColumn y;
-        y.column = n - 1;
-        y.title = tr("Column %1").arg(n);
-        m_fileObject.m_yColumns.push_back(y);
-    }
+    m_fileObject.m_yColumns = liveYColumns(yColumns());
     Q_EMIT linkStatusChanged(label(), m_fileObject, slide(), on);
 }
 

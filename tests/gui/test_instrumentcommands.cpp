@@ -9,11 +9,14 @@
 #include "miscio/deviceconfigfiler.h"
 #include "miscio/deviceiotab.h"
 #include "miscio/miscio.h"
+#include "miscio/webfetch.h"
 #include "plot/plotter.h"
 #include "support/test_env.h"
 #include "tabs/plotterctrl.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaMethod>
@@ -148,6 +151,54 @@ TEST_F(InstrumentCommands, LinkedInstrumentStreamsIntoALivePlot)
     EXPECT_EQ(curve.x(0), 2.0);
     EXPECT_EQ(curve.x(998), 1000.0);
     EXPECT_EQ(curve.values[2 * 998 + 1], 2000.0);
+}
+
+TEST_F(InstrumentCommands, WebInterfaceShowsOneWebFetchWindow)
+{
+    QAction* entry = nullptr;
+    for (QAction* menu : window->menuBar()->actions())
+        if (menu->menu())
+            for (QAction* a : menu->menu()->actions())
+                if (a->text() == QStringLiteral("Web Interface"))
+                    entry = a;
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(window->webFetch(), nullptr);
+    entry->trigger();
+    WebFetch* web = window->webFetch();
+    ASSERT_NE(web, nullptr);
+    EXPECT_TRUE(web->isVisible());
+    EXPECT_EQ(web->windowTitle(), QStringLiteral("KRO - web fetch"));
+    web->hide();
+    entry->trigger();
+    EXPECT_EQ(window->webFetch(), web);
+    EXPECT_TRUE(web->isVisible());
+}
+
+TEST_F(InstrumentCommands, WebFetchFeedsALivePlot)
+{
+    if (!plotTabsTakeLiveLinks(*window->plotterCtrl()))
+        GTEST_SKIP() << "the plot tabs take no live links in this build";
+    QTemporaryDir data;
+    QFile file(data.filePath(QStringLiteral("feed.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (int i = 1; i <= 100; ++i)
+        file.write(QByteArray::number(i) + " " + QByteArray::number(3 * i) + "\n");
+    file.close();
+    window->on_showwget();
+    WebFetchWidget& w = *window->webFetch()->widget();
+    w.setAddress(QStringLiteral("file://") + file.fileName());
+    w.linkBox()->setChecked(true);
+    w.connectButton()->click();
+    const auto points = [&]() -> std::size_t {
+        const Plotter* plot = window->plotterCtrl()->findPlotter(file.fileName(), 0);
+        if (!plot || plot->curves().empty())
+            return 0;
+        return plot->curves().begin()->second.pointCount();
+    };
+    ASSERT_TRUE(waitUntil([&] { return points() == 100; })) << points();
+    const CurveData& curve = window->plotterCtrl()->findPlotter(file.fileName(), 0)->curves().begin()->second;
+    EXPECT_EQ(curve.x(99), 100.0);
+    EXPECT_EQ(curve.values[2 * 99 + 1], 300.0);
 }
 
 } // namespace
