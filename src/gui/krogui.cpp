@@ -408,17 +408,10 @@ void KROGui::buildMenus()
     connect(m_viewMenu, &QMenu::aboutToShow, this, &KROGui::on_viewmenu);
 
     QMenu* tools = menuBar()->addMenu(tr("&Tools"));
-    QAction* scriptEditor = tools->addAction(tr("KroScript Editor"), this, &KROGui::on_showKRSEditor);
-    QAction* deviceInterface = tools->addAction(tr("Device Interface"), this, &KROGui::on_showmiscio);
+    tools->addAction(tr("KroScript Editor"), this, &KROGui::on_showKRSEditor);
+    tools->addAction(tr("Device Interface"), this, &KROGui::on_showmiscio);
     tools->addAction(tr("Web Interface"), this, &KROGui::on_showwget);
-    QAction* regex = tools->addAction(tr("Regex Testing"), this, &KROGui::on_regextest);
-    // The tool windows come with their own parts of the program; until then
-    // their entries are shown disabled.
-    for (QAction* a : tools->actions())
-        a->setEnabled(false);
-    deviceInterface->setEnabled(true);
-    regex->setEnabled(true);
-    scriptEditor->setEnabled(true);
+    tools->addAction(tr("Regex Testing"), this, &KROGui::on_regextest);
 
     QMenu* info = menuBar()->addMenu(tr("&Info"));
     info->addAction(tr("About"), this, &KROGui::about);

@@ -1,5 +1,5 @@
 // The instrument panel in the main window: creating it, showing it, and the
-// commands "link" and "loaddevices".
+// commands "link" and "loaddevices", and the web-fetch window.
 #include "gui/krogui.h"
 
 #include "core/settings.h"
@@ -9,31 +9,17 @@
 #include "tabs/plotterctrl.h"
 
 #include <QFileInfo>
-#include <QMetaObject>
 #include <QPushButton>
-
-namespace {
-
-// The live links of the plot tabs take the rows of instruments and web
-// fetches. The received text carries the link's ready flag by reference, so
-// that connection must be direct.
-void connectLiveLink(QObject* source, const char* textSignal, QObject* tabs)
-{
-    const QMetaObject* meta = tabs->metaObject();
-    if (meta->indexOfSlot("on_linkStatusChanged(QString,FileObject,int,bool)") >= 0)
-        QObject::connect(source, SIGNAL(linkStatusChanged(QString,FileObject,int,bool)), tabs,
-                         SLOT(on_linkStatusChanged(QString,FileObject,int,bool)), Qt::DirectConnection);
-    if (meta->indexOfSlot("on_newDeviceString(QString,QString,bool&)") >= 0)
-        QObject::connect(source, textSignal, tabs, SLOT(on_newDeviceString(QString,QString,bool&)),
-                         Qt::DirectConnection);
-}
-
-} // namespace
 
 void KROGui::buildInstrumentPanel()
 {
     m_miscio = std::make_unique<MiscIO>();
-    connectLiveLink(m_miscio.get(), SIGNAL(newDeviceString(QString,QString,bool&)), m_plotterCtrl);
+    // The received text carries the link's ready flag by reference, so the
+    // text connections must be direct.
+    connect(m_miscio.get(), &MiscIO::linkStatusChanged, m_plotterCtrl, &PlotterCtrl::on_linkStatusChanged,
+            Qt::DirectConnection);
+    connect(m_miscio.get(), &MiscIO::newDeviceString, m_plotterCtrl, &PlotterCtrl::on_newDeviceString,
+            Qt::DirectConnection);
 }
 
 void KROGui::on_showmiscio() { m_miscio->show(); }
@@ -43,7 +29,10 @@ void KROGui::on_showwget()
     try {
         if (!m_webFetch) {
             m_webFetch = std::make_unique<WebFetch>();
-            connectLiveLink(m_webFetch.get(), SIGNAL(newWebString(QString,QString,bool&)), m_plotterCtrl);
+            connect(m_webFetch.get(), &WebFetch::linkStatusChanged, m_plotterCtrl, &PlotterCtrl::on_linkStatusChanged,
+                    Qt::DirectConnection);
+            connect(m_webFetch.get(), &WebFetch::newWebString, m_plotterCtrl, &PlotterCtrl::on_newDeviceString,
+                    Qt::DirectConnection);
         }
         m_webFetch->show();
     } catch (const std::exception& e) {

@@ -8,12 +8,6 @@
 #include <exception>
 #include <mutex>
 
-namespace {
-
-QString tr(const char* text) { return QCoreApplication::translate("WGetWidget", text); }
-
-} // namespace
-
 FtpFetch::FtpFetch(const QString& host, int port, const QString& directory, const QString& file, qint64 maxBytes,
                    int timeoutMs, QObject* parent)
     : QThread(parent), m_maxBytes(maxBytes), m_timeoutMs(timeoutMs)
