@@ -610,6 +610,10 @@ void DeviceIOTab::on_newstring(const QString& received)
         text = QString::fromLatin1(received.toLatin1());
     }
 
+    // A CR LF pair can arrive split over two texts; it still ends one line.
+    if (m_pendingCR && text.startsWith(QLatin1Char('\n')))
+        text.remove(0, 1);
+    m_pendingCR = text.endsWith(QLatin1Char('\r'));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     text.replace(QStringLiteral("\n\n"), QStringLiteral("\n"));
 

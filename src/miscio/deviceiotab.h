@@ -173,6 +173,9 @@ private:
     QString m_held;
     bool m_synchronised = false;
     int m_lastStampChar = 0;
+    // The previous text ended in a carriage return: a line feed that opens the
+    // next text ends the same line.
+    bool m_pendingCR = false;
     std::function<double()> m_clock;
 
     QButtonGroup* m_modeGroup = nullptr;

@@ -92,6 +92,18 @@ TEST(InstrumentPage, LinkWaitsForTheFirstCompleteLine)
     EXPECT_EQ(plot.texts.back(), QStringLiteral("\n3 4\n"));
 }
 
+TEST(InstrumentPage, CarriageReturnLineFeedSplitOverTwoTextsEndsOneLine)
+{
+    auto page = makePage(tcpFrame());
+    PlotReceiver plot(*page);
+    page->linkButton()->setChecked(true);
+    page->on_newstring(QStringLiteral("0 0\r\n1 1.5\r"));
+    page->on_newstring(QStringLiteral("\n2 3\r\n3 4.5\r"));
+    page->on_newstring(QStringLiteral("\n"));
+    page->on_newstring(QStringLiteral("\n")); // a bare line feed is a line end of its own
+    EXPECT_EQ(plot.all, QStringLiteral("\n1 1.5\n2 3\n3 4.5\n\n"));
+}
+
 TEST(InstrumentPage, ReadyFlag)
 {
     auto page = makePage(tcpFrame());
