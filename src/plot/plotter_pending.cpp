@@ -10,13 +10,4 @@ void Plotter::notAvailableYet(const char* slot)
 }
 
 void Plotter::buildNoise() { notAvailableYet("buildNoise"); }
-void Plotter::ndiff(int) { notAvailableYet("ndiff"); }
-void Plotter::ndiff(int, const IdArray&) { notAvailableYet("ndiff"); }
 void Plotter::plotAdev() { notAvailableYet("plotAdev"); }
-void Plotter::showStatistics() { notAvailableYet("showStatistics"); }
-void Plotter::timeintToFracfreq() { notAvailableYet("timeintToFracfreq"); }
-void Plotter::timeintToFracfreq(const IdArray&) { notAvailableYet("timeintToFracfreq"); }
-void Plotter::fracFreqToTimeInt() { notAvailableYet("fracFreqToTimeInt"); }
-void Plotter::fracFreqToTimeInt(const IdArray&) { notAvailableYet("fracFreqToTimeInt"); }
-void Plotter::unwrap(double) { notAvailableYet("unwrap"); }
-void Plotter::unwrap(double, const IdArray&) { notAvailableYet("unwrap"); }

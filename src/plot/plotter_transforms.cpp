@@ -6,9 +6,13 @@
 
 #include "analysis/curvetransforms.h"
 #include "analysis/trimming.h"
+#include "analysis/timeunits.h"
 #include "core/curvestats.h"
+#include "platform/inputdialog.h"
 #include "platform/prompter.h"
 #include "plot/plotter.h"
+
+#include <QSpinBox>
 
 namespace {
 
@@ -128,6 +132,51 @@ void Plotter::integrateOf(const IdArray* ids)
         if (c.pointCount() >= 2)
             transforms::integrateY(c.values.mut());
     });
+    if (done)
+        rescale();
+}
+
+void Plotter::ndiff(int order) { ndiffOf(order, nullptr); }
+
+void Plotter::ndiff(int order, const IdArray& ids) { ndiffOf(order, &ids); }
+
+void Plotter::ndiffOf(int order, const IdArray* ids)
+{
+    if (order == -1) {
+        InputDialog dialog(tr("Order"),
+                           tr("<b><u>nth-Difference Order</u></b><p>"
+                              "The order of the difference relates to how many times the\n"
+                              "difference iterates. Order 1 is a 1st-difference. Order 2\n"
+                              "is a 2nd-difference, and so on.\n\n"
+                              "Kro performs this operation by creating difference filter\n"
+                              "coefficients to filter the data in a single pass, instead\n"
+                              "of performing differences of differences. This yields a\n"
+                              "large performance increase for orders larger than 1.\n"
+                              "The performance is roughly equivalent for order 1.\n"),
+                           this, 7);
+        dialog.setWindowTitle(tr("n-Difference Order"));
+        dialog.spinBox()->setRange(1, 2147483647);
+        dialog.spinBox()->setValue(1);
+        if (kro::prompter().execDialog(&dialog) != QDialog::Accepted) {
+            Q_EMIT verbose(ZEVOVE::INFO, tr("ndiff canceled."));
+            return;
+        }
+        order = dialog.spinBox()->value();
+    }
+    // Beyond this order the binomial coefficients overflow a double.
+    if (order < 1 || order > transforms::kMaxDifferenceOrder) {
+        Q_EMIT transcript(tr("Error: The difference order must be between 1 and %1.")
+                              .arg(transforms::kMaxDifferenceOrder));
+        return;
+    }
+    const std::vector<double> b = transforms::differenceCoefficients(order);
+    QString report;
+    const bool done = transformCurves(ids, false, [&](int id, CurveData& c) {
+        c.values = CurveValues(transforms::nthDifference(c.values, b));
+        report += tr("Curve C%1 replaced by its %2-order difference.\n").arg(QString::number(id + 1), ordinalText(order));
+    });
+    if (!report.isEmpty())
+        Q_EMIT verbose(ZEVOVE::INFO, report);
     if (done)
         rescale();
 }

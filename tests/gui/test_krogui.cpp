@@ -594,7 +594,7 @@ TEST_F(MainWindow, CurveOperationsRunThroughThePlot)
 {
     auto w = make({"-f", dataFile(), "-x", "1", "-y", "2"});
     ASSERT_TRUE(waitLoaded(*w));
-    for (const char* command : {"diff", "csum", "mul 2", "crop 0 1000", "expr C1*2"}) {
+    for (const char* command : {"diff", "csum", "mul 2", "crop 0 1000", "expr C1*2", "diff2", "unwrap 100", "stats"}) {
         const QStringList out = run(*w, command);
         EXPECT_TRUE(out.filter("cannot carry out").isEmpty()) << command << ": " << out.join('\n').toStdString();
         EXPECT_TRUE(out.filter("not available yet").isEmpty()) << command << ": " << out.join('\n').toStdString();

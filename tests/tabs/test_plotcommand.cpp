@@ -613,6 +613,19 @@ TEST_F(PlotCommand, MeanAndExpressionOptionsChangeTheLoadedCurves)
     EXPECT_EQ(ys(plot(), plot()->curves().begin()->first), (std::vector<double>{1, 1, -2}));
 }
 
+TEST_F(PlotCommand, FirstDifferenceOptionDifferencesEveryLoadedCurve)
+{
+    write("b.dat", "1 2 3\n2 4 5\n3 9 7\n");
+    // Each curve keeps its first two x values with y_(i+1) - y_i.
+    run("kro -f %d/b.dat -y 2 3 -1stdiff");
+    Plotter* p = plot();
+    ASSERT_EQ(p->curves().size(), 2u) << transcripts.join(" / ").toStdString();
+    EXPECT_EQ(xs(p, 0), (std::vector<double>{1, 2}));
+    EXPECT_EQ(ys(p, 0), (std::vector<double>{2, 5}));
+    EXPECT_EQ(ys(p, 1), (std::vector<double>{2, 2}));
+    EXPECT_TRUE(transcripts.filter("not available").isEmpty());
+}
+
 TEST_F(PlotCommand, ClosingTheTabsWhileALoadRunsStopsIt)
 {
     // A FIFO whose writer stays and sends nothing: the load would wait for
