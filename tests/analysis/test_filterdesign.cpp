@@ -10,6 +10,7 @@
 
 #include "analysis/filterdesign.h"
 #include "core/linearfilter.h"
+#include "support/textbook.h"
 
 namespace {
 
@@ -112,27 +113,6 @@ void expectCoefficients(const V& got, const V& want, const std::string& what)
         EXPECT_NEAR(got[i], want[i], 1e-9 * std::max(1.0, std::fabs(want[i]))) << what << " index " << i;
 }
 
-double windowValue(int type, int i, int N)
-{
-    const double m = N - 1;
-    switch (type) {
-    case BARTLETT:
-        return 1.0 - std::fabs((2.0 * i - m) / m);
-    case BLACKMAN:
-        return 0.42 - 0.5 * std::cos(2 * kPi * i / m) + 0.08 * std::cos(4 * kPi * i / m);
-    case HAMMING:
-        return 0.54 - 0.46 * std::cos(2 * kPi * i / m);
-    case HANNING:
-        return 0.5 * (1 - std::cos(2 * kPi * i / m));
-    case WELCH: {
-        const double r = (2.0 * i - N + 1) / (N + 1);
-        return 1 - r * r;
-    }
-    default:
-        return 1.0;
-    }
-}
-
 } // namespace
 
 TEST(Butterworth, EqualsThePrewarpedBilinearDesign)
@@ -218,7 +198,7 @@ TEST(FirDesign, TapsAreTheWindowedSinc)
                 const double delta = m == 0 ? 1.0 : std::sin(kPi * m) / (kPi * m);
                 const double ideal = c.response == LOWPASS ? lp(u1) : c.response == HIGHPASS ? delta - lp(u1)
                                                                                              : lp(u2) - lp(u1);
-                EXPECT_NEAR(d.b[static_cast<std::size_t>(i)], ideal * windowValue(w, i, c.n + 1), 1e-12)
+                EXPECT_NEAR(d.b[static_cast<std::size_t>(i)], ideal * textbook::windowValue(w, i, c.n + 1), 1e-12)
                     << "response " << c.response << " n " << c.n << " window " << w << " tap " << i;
             }
         }

@@ -37,8 +37,11 @@ V xsOf(const V& p)
 
 TEST(MovingAverage, MatchesThePlainWindowSumExactly)
 {
+    // 41999 points by 101 is enough work to be shared out among threads,
+    // with shares that do not divide the windows evenly.
     for (int n : {1, 2, 5, 6, 13, 101}) {
-        for (std::size_t count : {std::size_t(n), std::size_t(2 * n), std::size_t(2 * n + 7), std::size_t(1000)}) {
+        for (std::size_t count :
+             {std::size_t(n), std::size_t(2 * n), std::size_t(2 * n + 7), std::size_t(1000), std::size_t(41999)}) {
             const V p = randomPoints(count, static_cast<unsigned>(n * 1000 + count));
             const V got = centredMovingAverage(p, n);
             const std::size_t outCount = count - static_cast<std::size_t>(n) + 1;

@@ -12,33 +12,13 @@
 
 #include "analysis/spectrum.h"
 #include "core/linearfilter.h"
+#include "support/textbook.h"
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 using V = std::vector<double>;
-
-// The windows as textbooks write them (i = 0 .. N-1).
-double windowValue(int type, int i, int N)
-{
-    const double m = N - 1;
-    switch (type) {
-    case BARTLETT:
-        return 1.0 - std::fabs((2.0 * i - m) / m);
-    case BLACKMAN:
-        return 0.42 - 0.5 * std::cos(2 * kPi * i / m) + 0.08 * std::cos(4 * kPi * i / m);
-    case HAMMING:
-        return 0.54 - 0.46 * std::cos(2 * kPi * i / m);
-    case HANNING:
-        return 0.5 * (1 - std::cos(2 * kPi * i / m));
-    case WELCH: {
-        const double r = (2.0 * i - N + 1) / (N + 1);
-        return 1 - r * r;
-    }
-    default:
-        return 1.0;
-    }
-}
+using textbook::windowValue;
 
 // The averaged one-sided periodogram by its definition: bins j = 0 ..
 // N/2 - 1, 2 |X_j|^2 / (fs sum w^2) (not doubled at j = 0), averaged over L

@@ -1,7 +1,6 @@
 #pragma once
 // Helpers for the tests of analyses with result plots: the result plots a
-// plot announces, curves from functions, and the curve selector's answers.
-#include <QDialog>
+// plot announces and curves from functions.
 #include <QObject>
 
 #include <cmath>
@@ -9,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "plot/curvelistbox.h"
 #include "plot/plotter.h"
+#include "plot_fixture.h"
 
 namespace plottest {
 
@@ -51,20 +50,6 @@ inline std::vector<double> xsOf(const CurveData& c)
     for (std::size_t i = 0; i < c.values.size(); i += 2)
         x.push_back(c.values[i]);
     return x;
-}
-
-// The curve selector's answer: these list rows chosen, accepted.
-inline std::function<int(QDialog*)> chooseRows(std::vector<int> rows)
-{
-    return [rows](QDialog* d) {
-        auto* s = dynamic_cast<CurveSelector*>(d);
-        if (!s)
-            return int(QDialog::Rejected);
-        s->list()->clearSelection();
-        for (int r : rows)
-            s->list()->item(r)->setSelected(true);
-        return int(QDialog::Accepted);
-    };
 }
 
 } // namespace plottest

@@ -2,14 +2,17 @@
 // Helpers for plot tests: an offscreen plot of a given size, curves from
 // point lists, pixel queries on the backing pixmap.
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QSignalSpy>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <utility>
 #include <vector>
 
+#include "plot/curvelistbox.h"
 #include "plot/plotter.h"
 
 namespace plottest {
@@ -87,6 +90,20 @@ QRect boundsWhere(const QImage& img, const QRect& r, Test test)
             if (test(QColor(img.pixel(x, y))))
                 box |= QRect(x, y, 1, 1);
     return box;
+}
+
+// The curve selector's answer: these list rows chosen, accepted.
+inline std::function<int(QDialog*)> chooseRows(std::vector<int> rows)
+{
+    return [rows](QDialog* d) {
+        auto* s = dynamic_cast<CurveSelector*>(d);
+        if (!s)
+            return int(QDialog::Rejected);
+        s->list()->clearSelection();
+        for (int r : rows)
+            s->list()->item(r)->setSelected(true);
+        return int(QDialog::Accepted);
+    };
 }
 
 } // namespace plottest

@@ -10,32 +10,14 @@
 #include "plot_fixture.h"
 #include "plot_signals.h"
 #include "support/prompts.h"
+#include "support/textbook.h"
 
 using namespace plottest;
 
 namespace {
 
 using V = std::vector<double>;
-
-// Circular sums at the longer length N (the shorter padded with zeros),
-// divided by the largest magnitude: the cross-correlation
-// c(k) = sum_j a((j+k) mod N) b(j), or the convolution
-// c(k) = sum_j a(j) b((k-j) mod N).
-V circularSum(const V& a, const V& b, bool convolve)
-{
-    const std::size_t n = std::max(a.size(), b.size());
-    auto at = [](const V& v, std::size_t i) { return i < v.size() ? v[i] : 0.0; };
-    V c(n, 0.0);
-    double m = 0;
-    for (std::size_t k = 0; k < n; ++k) {
-        for (std::size_t j = 0; j < n; ++j)
-            c[k] += convolve ? at(a, j) * at(b, (k + n - j) % n) : at(a, (j + k) % n) * at(b, j);
-        m = std::max(m, std::fabs(c[k]));
-    }
-    for (double& v : c)
-        v /= m;
-    return c;
-}
+using textbook::circularSum;
 
 // The value at a lag of a circular sequence (negative lags wrap).
 double atLag(const V& c, int lag) { return c[static_cast<std::size_t>((lag + static_cast<int>(c.size())) % static_cast<int>(c.size()))]; }

@@ -19,20 +19,6 @@ std::unique_ptr<Plotter> plotWith(std::initializer_list<int> ids, int emptyId = 
     return p;
 }
 
-// Chooses the list rows and accepts.
-std::function<int(QDialog*)> choose(std::vector<int> rows)
-{
-    return [rows](QDialog* d) {
-        auto* s = dynamic_cast<CurveSelector*>(d);
-        if (!s)
-            return int(QDialog::Rejected);
-        s->list()->clearSelection();
-        for (int r : rows)
-            s->list()->item(r)->setSelected(true);
-        return int(QDialog::Accepted);
-    };
-}
-
 std::vector<int> visited(Plotter& p, const IdArray& ids)
 {
     std::vector<int> order;
@@ -65,10 +51,10 @@ TEST(CurveSelection, AllCurvesItemWithOthersGivesEveryCurve)
 {
     kro::test::ScriptedPrompts prompts;
     auto p = plotWith({0, 2, 5});
-    prompts->answerDialog(choose({0, 1, 3}));  // All Curves, Curve 1, Curve 6
+    prompts->answerDialog(chooseRows({0, 1, 3}));  // All Curves, Curve 1, Curve 6
     EXPECT_EQ(p->promptCurves(true), (IdArray{3, 0, 2, 5}));
 
-    prompts->answerDialog(choose({1, 2}));
+    prompts->answerDialog(chooseRows({1, 2}));
     EXPECT_EQ(p->promptCurves(false), (IdArray{2, 2, 5}));
 }
 
@@ -126,7 +112,7 @@ TEST(PromptedCurveOperations, AddPointGoesIntoEachChosenCurveInXOrder)
     auto p = plotWith({0, 2, 5});  // each curve: (0, id), (1, id)
     QSignalSpy cached(p.get(), &Plotter::autoCacheAvailable);
 
-    prompts->answerDialog(choose({0}));  // All Curves
+    prompts->answerDialog(chooseRows({0}));  // All Curves
     prompts->answerDoublePair(std::pair(0.5, -3.0));
     p->on_addPoint();
     for (int id : {0, 2, 5})
@@ -140,14 +126,14 @@ TEST(PromptedCurveOperations, AddPointGoesIntoEachChosenCurveInXOrder)
     EXPECT_EQ(asked.maximum, std::numeric_limits<double>::max());
     EXPECT_EQ(cached.count(), 1);
 
-    prompts->answerDialog(choose({3}));  // Curve 6 only; the point goes after its last
+    prompts->answerDialog(chooseRows({3}));  // Curve 6 only; the point goes after its last
     prompts->answerDoublePair(std::pair(2.0, 9.0));
     p->on_addPoint();
     EXPECT_EQ(p->curve(5)->values, (std::vector<double>{0, 5, 0.5, -3, 1, 5, 2, 9}));
     EXPECT_EQ(p->curve(2)->values.size(), 6u);
 
     // A cancelled point leaves the curves as they were (the undo copy is taken).
-    prompts->answerDialog(choose({1}));
+    prompts->answerDialog(chooseRows({1}));
     prompts->answerDoublePair(std::nullopt);
     p->on_addPoint();
     EXPECT_EQ(p->curve(0)->values.size(), 6u);
@@ -163,7 +149,7 @@ TEST(PromptedCurveOperations, RemoveCurvesWithoutASelectionAsks)
 {
     kro::test::ScriptedPrompts prompts;
     auto p = plotWith({0, 2, 5});
-    prompts->answerDialog(choose({1, 3}));  // Curve 1 and Curve 6
+    prompts->answerDialog(chooseRows({1, 3}));  // Curve 1 and Curve 6
     p->removeCurves();
     ASSERT_EQ(p->curves().size(), 1u);
     EXPECT_EQ(p->curves().begin()->first, 2);
