@@ -22,6 +22,7 @@
 class FileSetup;
 class LivePlotter;
 class ParsingThread;
+class PlotOptionParser;
 class Plotter;
 class PlotterQuad;
 class ProgressBar;
@@ -163,6 +164,9 @@ protected:
 
 private:
     void closePage(int index);
+    // Reads the plot command's options; false (reported) when the text
+    // holds characters the parser refuses.
+    bool parsePlotText(PlotOptionParser& parser, const QString& text);
     // addPlotter with its refusal shown in the transcript.
     void addPlotterReporting(Plotter* plot, const QString& label);
     QString nextDefaultLabel();

@@ -453,15 +453,8 @@ void PlotterCtrl::releaseAllLinks()
 void PlotterCtrl::startLinkedSession(const QString& text, int readFd, int replyFd, int stopFd)
 {
     PlotOptionParser plotParser(text);
-    if (plotParser.status() != PlotOptionParser::OK) {
-        Q_EMIT transcript(tr("Command processing error: One or more invalid characters was found in the command "
-                             "argument.\nNote that copying text from outside KRO can sometimes lead to wide-character "
-                             "representations which are not\ncurrently supported. The argument string resolved "
-                             "to:\n%1")
-                              .arg(QString::fromLatin1(text.toLatin1())));
+    if (!parsePlotText(plotParser, text))
         return;
-    }
-    plotParser.parse();
     const PlotOptions options = plotParser.options();
     FileOptionParser fileParser(text);
     if (!fileParser.parse() || fileParser.fileObjects().empty()) {

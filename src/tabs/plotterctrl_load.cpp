@@ -72,18 +72,25 @@ bool PlotterCtrl::callPlot(Plotter* plot, const char* signature, const char* nam
     return QMetaObject::invokeMethod(plot, name, Qt::DirectConnection, args...);
 }
 
-void PlotterCtrl::on_kroplot(const QString& text)
+bool PlotterCtrl::parsePlotText(PlotOptionParser& parser, const QString& text)
 {
-    PlotOptionParser plotParser(text);
-    if (plotParser.status() != PlotOptionParser::OK) {
+    if (parser.status() != PlotOptionParser::OK) {
         Q_EMIT transcript(tr("Command processing error: One or more invalid characters was found in the command "
                              "argument.\nNote that copying text from outside KRO can sometimes lead to wide-character "
                              "representations which are not\ncurrently supported. The argument string resolved "
                              "to:\n%1")
                               .arg(QString::fromLatin1(text.toLatin1())));
-        return;
+        return false;
     }
-    plotParser.parse();
+    parser.parse();
+    return true;
+}
+
+void PlotterCtrl::on_kroplot(const QString& text)
+{
+    PlotOptionParser plotParser(text);
+    if (!parsePlotText(plotParser, text))
+        return;
     PlotOptions options = plotParser.options();
 
     if (options.linked || options.piped) {

@@ -3,6 +3,8 @@
 // the closing notice, a restart with new options, and the end of input.
 #include "tabs/plotterctrl.h"
 
+#include "plottabs_fixture.h"
+
 #include "import/stdinnotify.h"
 #include "plot/plotdiag.h"
 #include "plot/plotter.h"
@@ -32,29 +34,23 @@ namespace {
 
 using Points = std::vector<double>;
 
-class HostPipe : public ::testing::Test {
+class HostPipe : public PlotTabsTest {
 protected:
     void SetUp() override
     {
-        kro::test::clearSettingsStore();
-        prompter = new kro::ScriptedPrompter;
-        previous = kro::installPrompter(std::unique_ptr<kro::Prompter>(prompter));
-        ctrl = std::make_unique<PlotterCtrl>(nullptr, &bar, &undo);
-        ctrl->resize(800, 600);
-        QObject::connect(ctrl.get(), &PlotterCtrl::transcript, [this](const QString& t) { transcripts << t; });
+        PlotTabsTest::SetUp();
         ASSERT_EQ(::pipe2(rows, O_CLOEXEC), 0);
         ASSERT_EQ(::pipe2(replies, O_CLOEXEC), 0);
         ::fcntl(replies[0], F_SETFL, O_NONBLOCK);
     }
     void TearDown() override
     {
-        ctrl.reset();
+        PlotTabsTest::TearDown();
         if (rows[1] >= 0)
             ::close(rows[1]);
         if (replyWriteEndOpen)
             ::close(replies[1]);
         ::close(replies[0]);
-        kro::installPrompter(std::move(previous));
     }
 
     // The plot command's link on our pipes (the reader owns the read end).
@@ -121,12 +117,6 @@ protected:
         return n;
     }
 
-    ProgressBar bar;
-    QToolButton undo;
-    std::unique_ptr<PlotterCtrl> ctrl;
-    kro::ScriptedPrompter* prompter = nullptr;
-    std::unique_ptr<kro::Prompter> previous;
-    QStringList transcripts;
     int rows[2] = {-1, -1};
     int replies[2] = {-1, -1};
     bool replyWriteEndOpen = true;

@@ -4,6 +4,8 @@
 // the link commands that rows may carry.
 #include "tabs/plotterctrl.h"
 
+#include "plottabs_fixture.h"
+
 #include "core/messages.h"
 #include "plot/actionlabel.h"
 #include "plot/plotdiag.h"
@@ -39,23 +41,12 @@ FileObject columns(int x, std::vector<int> ys, int key = -1)
     return f;
 }
 
-class LiveLinks : public ::testing::Test {
+class LiveLinks : public PlotTabsTest {
 protected:
-    void SetUp() override
-    {
-        kro::test::clearSettingsStore();
-        prompter = new kro::ScriptedPrompter;
-        previous = kro::installPrompter(std::unique_ptr<kro::Prompter>(prompter));
-        ctrl = std::make_unique<PlotterCtrl>(nullptr, &bar, &undo);
-        ctrl->resize(800, 600);
-        QObject::connect(ctrl.get(), &PlotterCtrl::transcript, [this](const QString& t) { transcripts << t; });
-        QObject::connect(ctrl.get(), &PlotterCtrl::debugmsg, [this](const QString& t) { debugs << t; });
-    }
     void TearDown() override
     {
-        ctrl.reset();
+        PlotTabsTest::TearDown();
         kro::setDebugMode(false);
-        kro::installPrompter(std::move(previous));
     }
 
     void announce(const FileObject& f, int slide = -1, bool linked = true, const QString& label = "Scope")
@@ -79,14 +70,6 @@ protected:
     {
         return ctrl->findLivePlotter(PlotterCtrl::liveKey(label));
     }
-
-    ProgressBar bar;
-    QToolButton undo;
-    std::unique_ptr<PlotterCtrl> ctrl;
-    kro::ScriptedPrompter* prompter = nullptr;
-    std::unique_ptr<kro::Prompter> previous;
-    QStringList transcripts;
-    QStringList debugs;
 };
 
 } // namespace

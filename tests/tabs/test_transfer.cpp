@@ -3,6 +3,8 @@
 // live link that follows its curves.
 #include "tabs/plotterctrl.h"
 
+#include "plottabs_fixture.h"
+
 #include "core/exceptions.h"
 #include "plot/curvelistbox.h"
 #include "plot/plotdiag.h"
@@ -26,18 +28,11 @@ namespace {
 
 using Points = std::vector<double>;
 
-class Transfer : public ::testing::Test {
+class Transfer : public PlotTabsTest {
 protected:
     void SetUp() override
     {
-        kro::test::clearSettingsStore();
-        prompter = new kro::ScriptedPrompter;
-        previous = kro::installPrompter(std::unique_ptr<kro::Prompter>(prompter));
-        ctrl = std::make_unique<PlotterCtrl>(nullptr, &bar, &undo);
-        ctrl->resize(800, 600);
-        QObject::connect(ctrl.get(), &PlotterCtrl::transcript, [this](const QString& t) { transcripts << t; });
-        QObject::connect(ctrl.get(), &PlotterCtrl::verbose,
-                         [this](ZEVOVE::TYPE, const QString& t) { verboses << t; });
+        PlotTabsTest::SetUp();
         source = ctrl->currentPlotter();
         // C1..C3 with distinct points; C2 has no title.
         for (int id = 0; id < 3; ++id)
@@ -49,11 +44,6 @@ protected:
         source->yLabel("volts", SET);
         source->footnote("note", SET);
         source->m_logY = true;
-    }
-    void TearDown() override
-    {
-        ctrl.reset();
-        kro::installPrompter(std::move(previous));
     }
     static Points points(const Plotter* p, int id)
     {
@@ -68,13 +58,6 @@ protected:
         return v;
     }
 
-    ProgressBar bar;
-    QToolButton undo;
-    std::unique_ptr<PlotterCtrl> ctrl;
-    kro::ScriptedPrompter* prompter = nullptr;
-    std::unique_ptr<kro::Prompter> previous;
-    QStringList transcripts;
-    QStringList verboses;
     Plotter* source = nullptr;
 };
 
