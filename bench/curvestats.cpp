@@ -3,6 +3,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QFile>
+
+#include "support/benchfiles.h"
+
 #include <cmath>
 
 namespace {
@@ -51,14 +55,55 @@ void BM_Variance(benchmark::State& state)
 }
 BENCHMARK(BM_Variance)->Unit(benchmark::kMillisecond);
 
+// numpy.median of the same values, side by side: the best time of a few
+// runs, in seconds (Debian's python3-numpy).
+double numpyMedianSeconds(int runs)
+{
+    const CurveData& c = curves().at(0);
+    const QString path = benchfiles::folder().filePath(QStringLiteral("median.f64"));
+    if (!QFileInfo::exists(path)) {
+        std::vector<double> ys(c.pointCount());
+        for (std::size_t i = 0; i < ys.size(); ++i)
+            ys[i] = c.y(i);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            return 0;
+        f.write(reinterpret_cast<const char*>(ys.data()), qint64(ys.size() * sizeof(double)));
+    }
+    const QString out = benchfiles::runPython(QStringLiteral(R"(
+import sys, time
+import numpy as np
+a = np.fromfile(sys.argv[1], dtype=np.float64)
+best = None
+for _ in range(int(sys.argv[2])):
+    t = time.perf_counter()
+    m = np.median(a)
+    dt = time.perf_counter() - t
+    best = dt if best is None else min(best, dt)
+print(best, m)
+)"),
+                                              {path, QString::number(runs)});
+    return out.isEmpty() ? 0 : out.split(' ').first().toDouble();
+}
+
+// Goal: within 1.5 x numpy's time ("vs_numpy" <= 1.5).
 void BM_Median(benchmark::State& state)
 {
     curves();
     for (auto _ : state)
         benchmark::DoNotOptimize(medianOfCurve(curves(), 0, 1));
     perPoint(state);
+    const double numpy = numpyMedianSeconds(5);
+    if (numpy > 0) {
+        state.counters["numpy_ms"] = numpy * 1e3;
+        // Our time per run over numpy's.
+        state.counters["vs_numpy"] =
+            benchmark::Counter(numpy, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    } else {
+        state.SetLabel("numpy not available: run scripts/install-deps.sh --bench");
+    }
 }
-BENCHMARK(BM_Median)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Median)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Extremes(benchmark::State& state)
 {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <stdexcept>
@@ -99,11 +100,8 @@ double sumOf(const Selection& s, int axis)
     return sum;
 }
 
-// NaN values order after every number, so the median stays well defined
-// when they are present.
-// The values a median orders, gathered into memory each thread keeps for
-// the next median: a fresh buffer of a large curve costs more in first-touch
-// page faults than the selection itself.
+// Memory each thread keeps for the next median: a fresh buffer for a large
+// curve costs more in first-touch page faults than the selection itself.
 struct MedianScratch {
     std::unique_ptr<double[]> data;
     std::size_t capacity = 0;
@@ -119,12 +117,144 @@ struct MedianScratch {
     }
 };
 
+// A small fast generator for pivots and samples; fixed seed, so a median
+// takes the same steps every time.
+struct XorShift {
+    std::uint64_t state = 0x9E3779B97F4A7C15ull;
+    std::size_t below(std::size_t n)
+    {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return std::size_t(state % n);
+    }
+};
+
+// Puts the value of rank nth - first in place at nth, every value before it
+// no greater and every value after it no smaller (values without NaN).
+// Quickselect with the median of three random values as pivot, splitting
+// off the values equal to the pivot when nothing is below it: smooth or
+// periodic data, sorted data and long runs of equal values stay linear,
+// where pivots from fixed places can end in a heap selection of half.
+void selectNth(double* first, double* nth, double* last)
+{
+    XorShift random;
+    while (last - first > 16) {
+        const std::size_t n = std::size_t(last - first);
+        const double a = first[random.below(n)], b = first[random.below(n)], c = first[random.below(n)];
+        const double pivot = std::max(std::min(a, b), std::min(std::max(a, b), c));
+        double* const less = std::partition(first, last, [pivot](double v) { return v < pivot; });
+        if (nth < less) {
+            last = less;
+        } else if (less != first) {
+            first = less;
+        } else {
+            // The pivot is the smallest value: take its equals off the front.
+            double* const equal = std::partition(first, last, [pivot](double v) { return !(pivot < v); });
+            if (nth < equal)
+                return;
+            first = equal;
+        }
+    }
+    std::sort(first, last);
+}
+
+// The values of ranks `upper` and, when wanted, upper - 1 of the numbers in
+// [values, end), by selection.
+std::pair<double, double> ranksBySelection(double* values, double* end, std::size_t upper, bool both)
+{
+    double* const mid = values + upper;
+    selectNth(values, mid, end);
+    return {both ? *std::max_element(values, mid) : *mid, *mid};
+}
+
+// NaN values order after every number, so the median stays well defined
+// when they are present. Large selections are narrowed first: a sample
+// gives two bounds around the median's rank, one pass counts the values
+// below them and keeps only those between, and the selection runs on those
+// few; when the rank falls outside the bounds, every value is gathered.
 double medianOf(const Selection& s, int axis)
 {
     if (!s.found)
         return 0;
+    const std::size_t total = static_cast<std::size_t>(s.pointCount());
+    if (total == 0) {
+        if (s.curves.empty())
+            return 0;  // ALL_CURVES over an empty map
+        throwCurveError(0);
+    }
     thread_local MedianScratch scratch;
-    double* const values = scratch.reserve(static_cast<std::size_t>(s.pointCount()));
+    auto median = [&](std::size_t count, std::size_t nans, auto&& select) {
+        // Ranks m / 2 (and m / 2 - 1 for an even count) of the full ordering;
+        // a rank among the NaNs makes the median NaN.
+        const std::size_t m = count + nans;
+        const std::size_t upper = m / 2;
+        if (upper >= count)
+            return std::numeric_limits<double>::quiet_NaN();
+        const auto [low, high] = select(upper, m % 2 == 0);
+        return m % 2 == 1 ? high : (high + low) / 2;
+    };
+
+    constexpr std::size_t kNarrowFrom = 1 << 17;
+    constexpr std::size_t kSample = 1 << 14;
+    if (total >= kNarrowFrom) {
+        // The sample: values at random places of the selection.
+        std::vector<std::size_t> starts;
+        for (const CurveData* c : s.curves)
+            starts.push_back((starts.empty() ? 0 : starts.back()) + c->pointCount());
+        std::vector<double> sample;
+        sample.reserve(kSample);
+        XorShift random;
+        for (std::size_t i = 0; i < kSample; ++i) {
+            const std::size_t at = random.below(total);
+            const std::size_t k = std::size_t(std::upper_bound(starts.begin(), starts.end(), at) - starts.begin());
+            const std::size_t local = at - (k == 0 ? 0 : starts[k - 1]);
+            const double v = s.curves[k]->values[2 * local + std::size_t(axis)];
+            if (!std::isnan(v))
+                sample.push_back(v);
+        }
+        if (sample.size() > kSample / 2) {
+            std::sort(sample.begin(), sample.end());
+            // About the median's place in the sample, give or take four
+            // standard deviations of a sampled rank.
+            const std::size_t centre = sample.size() / 2, margin = 512;
+            const double lo = sample[centre > margin ? centre - margin : 0];
+            const double hi = sample[std::min(centre + margin, sample.size() - 1)];
+            double* const band = scratch.reserve(total);
+            double* bandEnd = band;
+            std::size_t below = 0, above = 0, nans = 0;
+            double maxBelow = -std::numeric_limits<double>::infinity();
+            forEachValue(s, axis, [&](double v) {
+                if (v < lo) {
+                    ++below;
+                    maxBelow = std::max(maxBelow, v);
+                } else if (v > hi) {
+                    ++above;
+                } else if (v == v) {
+                    *bandEnd++ = v;
+                } else {
+                    ++nans;
+                }
+            });
+            const std::size_t inBand = std::size_t(bandEnd - band);
+            const std::size_t count = below + inBand + above;
+            const std::size_t upper = (count + nans) / 2;
+            const bool even = (count + nans) % 2 == 0;
+            // Both ranks wanted must lie in the band, or just below it for
+            // the lower of an even count.
+            if (upper >= count || (upper >= below && upper < below + inBand && (!even || upper > 0))) {
+                return median(count, nans, [&](std::size_t rank, bool both) {
+                    const std::size_t r = rank - below;
+                    auto [low, high] = ranksBySelection(band, bandEnd, r, both && r > 0);
+                    if (both && r == 0)
+                        low = maxBelow;
+                    return std::pair<double, double>(low, high);
+                });
+            }
+        }
+    }
+    // Every number gathered.
+    double* const values = scratch.reserve(total);
     double* end = values;
     std::size_t nans = 0;
     forEachValue(s, axis, [&](double v) {
@@ -133,23 +263,8 @@ double medianOf(const Selection& s, int axis)
         nans += nan;
         end += !nan;
     });
-    const std::size_t count = std::size_t(end - values);
-    const std::size_t m = count + nans;
-    if (m == 0) {
-        if (s.curves.empty())
-            return 0;  // ALL_CURVES over an empty map
-        throwCurveError(0);
-    }
-    // Ranks m / 2 (and m / 2 - 1 for an even count) of the full ordering;
-    // a rank among the NaNs makes the median NaN.
-    const std::size_t upper = m / 2;
-    if (upper >= count)
-        return std::numeric_limits<double>::quiet_NaN();
-    double* const mid = values + upper;
-    std::nth_element(values, mid, end);
-    if (m % 2 == 1)
-        return *mid;
-    return (*mid + *std::max_element(values, mid)) / 2;
+    return median(std::size_t(end - values), nans,
+                  [&](std::size_t rank, bool both) { return ranksBySelection(values, end, rank, both); });
 }
 
 double varianceOf(const Selection& s, int axis)

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <stdexcept>
@@ -106,6 +108,60 @@ TEST(CurveStats, MedianOfOddAndEvenCounts)
     const CurveMap two{{0, ys({4, 1})}, {3, ys({3, 2})}};
     EXPECT_EQ(medianOfCurveList(two, IdArray{2, 3, 0}, 1), 2.5);
     EXPECT_EQ(medianOfCurve(two, 3, 0), 0.5);
+}
+
+// Large selections take a narrower path; the answer is still the textbook
+// median: the middle of all values sorted, NaN last, the mean of the two
+// middle ones for an even count.
+TEST(CurveStats, MedianOfLargeSelectionsIsTheMiddleOfTheSortedValues)
+{
+    auto reference = [](const CurveMap& m) {
+        std::vector<double> all;
+        for (const auto& [id, c] : m)
+            for (std::size_t i = 0; i < c.pointCount(); ++i)
+                all.push_back(c.y(i));
+        std::sort(all.begin(), all.end(), [](double a, double b) { return std::isnan(b) ? !std::isnan(a) : a < b; });
+        const std::size_t n = all.size();
+        return n % 2 ? all[n / 2] : (all[n / 2 - 1] + all[n / 2]) / 2;
+    };
+    auto fill = [](std::size_t n, auto&& value) {
+        CurveData c;
+        c.values.reserve(2 * n);
+        for (std::size_t i = 0; i < n; ++i)
+            c.append(double(i), value(i));
+        return c;
+    };
+    std::uint32_t state = 12345;
+    auto noise = [&](std::size_t) {
+        state = state * 1664525u + 1013904223u;
+        return double(state >> 8) * 1e-3;
+    };
+    const struct {
+        const char* name;
+        CurveMap m;
+    } cases[] = {
+        {"random, odd", {{0, fill(200001, noise)}}},
+        {"random, even", {{0, fill(200000, noise)}}},
+        {"sorted", {{0, fill(300000, [](std::size_t i) { return double(i); })}}},
+        {"smooth and periodic", {{0, fill(400000, [](std::size_t i) { return std::sin(i * 1e-4); })}}},
+        {"long flat runs", {{0, fill(250000, [](std::size_t i) { return double((i / 5000) % 7); })}}},
+        {"two values", {{0, fill(200000, [](std::size_t i) { return double(i % 2); })}}},
+        {"all equal", {{0, fill(150000, [](std::size_t) { return 4.25; })}}},
+        {"some NaN", {{0, fill(200000, [&](std::size_t i) { return i % 3 ? noise(i) : NaN; })}}},
+        {"mostly NaN", {{0, fill(200000, [&](std::size_t i) { return i % 5 ? NaN : noise(i); })}}},
+        {"half NaN, even", {{0, fill(200000, [&](std::size_t i) { return i % 2 ? NaN : double(i); })}}},
+        {"the middle pair across a gap", {{0, fill(200000, [](std::size_t i) { return i < 100000 ? 0.0 : 1e9; })}}},
+        {"several curves", {{0, fill(90000, noise)}, {4, fill(70001, [](std::size_t i) { return -double(i); })}}},
+    };
+    for (const auto& c : cases) {
+        const double expected = reference(c.m);
+        const double got = medianOfCurve(c.m, ALL_CURVES, 1);
+        if (std::isnan(expected)) {
+            EXPECT_TRUE(std::isnan(got)) << c.name;
+        } else {
+            EXPECT_EQ(got, expected) << c.name;
+        }
+    }
 }
 
 TEST(CurveStats, MedianOfNoValuesIsACurveErrorNotAnEscapingLibraryError)
