@@ -11,83 +11,19 @@
 
 #include "import/fileoptionparser.h"
 #include "import/parsingthread.h"
-
-#include <QFileInfo>
-#include <QTemporaryDir>
+#include "support/benchfiles.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 
 namespace {
 
-QTemporaryDir& folder()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
-// Writes rows produced by a callback through a large buffer.
-template <typename Row>
-QString generate(const char* name, long long rows, Row row)
-{
-    const QString path = folder().filePath(QString::fromLatin1(name));
-    if (QFileInfo::exists(path))
-        return path;
-    std::FILE* f = std::fopen(path.toLocal8Bit().constData(), "wb");
-    std::string buffer;
-    buffer.reserve(1 << 22);
-    for (long long i = 0; i < rows; ++i) {
-        row(i, buffer);
-        if (buffer.size() > (1u << 22) - 256) {
-            std::fwrite(buffer.data(), 1, buffer.size(), f);
-            buffer.clear();
-        }
-    }
-    std::fwrite(buffer.data(), 1, buffer.size(), f);
-    std::fclose(f);
-    return path;
-}
-
-void appendNumber(std::string& s, double v)
-{
-    char tmp[32];
-    const auto r = std::to_chars(tmp, tmp + sizeof tmp, v, std::chars_format::fixed, 6);
-    s.append(tmp, r.ptr);
-}
-
-void appendInt(std::string& s, long long v, int width = 0)
-{
-    char tmp[24];
-    const auto r = std::to_chars(tmp, tmp + sizeof tmp, v);
-    for (int pad = width - int(r.ptr - tmp); pad > 0; --pad)
-        s.push_back('0');
-    s.append(tmp, r.ptr);
-}
-
-long long statusKb(const char* key)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const std::string k = key;
-    while (std::getline(in, line))
-        if (line.compare(0, k.size(), k) == 0)
-            return std::stoll(line.substr(k.size()));
-    return 0;
-}
-
-// Resets the peak resident size to the current one.
-void resetPeak()
-{
-    std::FILE* f = std::fopen("/proc/self/clear_refs", "w");
-    if (f) {
-        std::fputs("5", f);
-        std::fclose(f);
-    }
-}
+using benchfiles::appendInt;
+using benchfiles::appendNumber;
+using benchfiles::generate;
+using benchfiles::resetPeak;
+using benchfiles::statusKb;
 
 std::unique_ptr<ParsingThread> runLoader(const QString& command)
 {

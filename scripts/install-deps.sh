@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, testing and running KRO needs.
 # Idempotent: only missing packages are installed.
+# With --bench it also installs what the benchmarks compare against (pandas
+# and numpy, measured side by side with the loader and the statistics);
+# `make bench` passes it, `make test` and CI do not.
 set -euo pipefail
 
 PACKAGES=(
@@ -16,6 +19,9 @@ PACKAGES=(
   python3-numpy  # the expression benchmark measures numpy side by side
   python3-pyftpdlib  # the web-fetch tests fetch from a real FTP server on loopback
 )
+if [ "${1:-}" = "--bench" ]; then
+  PACKAGES+=(python3-pandas python3-numpy)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -52,8 +52,26 @@ bool LineReader::open(const QString& path, QString* error)
     m_utf16 = false;
     m_lineTooLong = m_stopped = m_truncated = false;
     m_bytesRead = 0;
+    m_begin = 0;
+    m_rangeLeft = -1;
     m_terminator = '\n';
     m_sampleLineLength = 0.0;
+    return true;
+}
+
+bool LineReader::openRange(const QString& path, std::int64_t begin, std::int64_t end, QString* error)
+{
+    if (!open(path, error))
+        return false;
+    if (::lseek(m_fd, off_t(begin), SEEK_SET) < 0) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+        close();
+        return false;
+    }
+    m_begin = begin;
+    m_rangeLeft = std::max<std::int64_t>(end - begin, 0);
+    m_sampleLineLength = -1.0; // no first-buffer checks in a range
     return true;
 }
 
@@ -114,7 +132,15 @@ bool LineReader::fill()
             m_eof = true;
             return false;
         }
-        const ssize_t n = ::read(m_fd, m_buffer.data() + m_filled, m_buffer.size() - m_filled);
+        std::size_t room = m_buffer.size() - m_filled;
+        if (m_rangeLeft >= 0) {
+            if (m_rangeLeft == 0) {
+                m_eof = true;
+                return false;
+            }
+            room = std::size_t(std::min<std::int64_t>(std::int64_t(room), m_rangeLeft));
+        }
+        const ssize_t n = ::read(m_fd, m_buffer.data() + m_filled, room);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
@@ -135,6 +161,8 @@ bool LineReader::fill()
         const bool first = m_sampleLineLength == 0.0;
         m_filled += std::size_t(n);
         m_bytesRead += n;
+        if (m_rangeLeft >= 0)
+            m_rangeLeft -= n;
         if (first) {
             const char* b = m_buffer.data();
             // A UTF-8 byte order mark belongs to no line; UTF-16 text is only

@@ -36,6 +36,11 @@ public:
 
     // Opens a file for reading; false with the system's reason on failure.
     bool open(const QString& path, QString* error = nullptr);
+    // Opens the bytes [begin, end) of a file: lines end in line feeds and
+    // the range ends as a file would (its last line may have no line feed).
+    // No byte order mark or line end is looked for; the range is expected
+    // to start at the start of a line.
+    bool openRange(const QString& path, std::int64_t begin, std::int64_t end, QString* error = nullptr);
     void close();
     bool isOpen() const { return m_fd >= 0; }
 
@@ -67,6 +72,11 @@ public:
     bool truncated() const { return m_truncated; }
     // Bytes read from the file so far.
     std::int64_t bytesRead() const { return m_bytesRead; }
+    // The file offset of the first byte not handed out yet.
+    std::int64_t position() const { return m_begin + m_bytesRead - std::int64_t(m_filled - m_start); }
+    // The end of line in force ('\n', or '\r' for a file of carriage
+    // returns alone; known once the first buffer is read).
+    char terminator() const { return m_terminator; }
 
 private:
     bool fill();
@@ -90,6 +100,8 @@ private:
     char m_terminator = '\n'; // '\r' for a file whose lines end in a carriage return alone
     std::int64_t m_fileSize = 0;
     std::int64_t m_bytesRead = 0;
+    std::int64_t m_begin = 0;       // file offset where the reading started
+    std::int64_t m_rangeLeft = -1;  // bytes of the range still to read; -1: to the end of the file
     double m_sampleLineLength = 0.0;
     QString m_error;
     const std::atomic<bool>* m_stopFlag = nullptr;

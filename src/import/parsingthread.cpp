@@ -2,6 +2,8 @@
 
 #include "core/exceptions.h"
 #include "import/linereader.h"
+#include "import/parsingrun.h"
+#include "import/pointrules.h"
 #include "import/lineregex.h"
 #include "import/textcodec.h"
 
@@ -13,7 +15,6 @@
 #include <cmath>
 #include <cstdio>
 #include <new>
-#include <sys/mman.h>
 #include <unordered_map>
 
 namespace {
@@ -24,39 +25,6 @@ const char* const kIndent = "\n               ";
 constexpr long long kStopCheckLines = 1 << 16;
 
 } // namespace
-
-struct ParsingThread::FileRun {
-    explicit FileRun(const FileObject& source) : fo(source), ny(source.m_yColumns.size()) {}
-
-    const FileObject& fo;
-    QString name;
-    kro::import::LineReader reader;
-    int base = 0;
-    std::size_t ny;
-    bool keyed = false;
-    std::int64_t size = 0;
-
-    // Without a key column: the curve of each y column.
-    std::vector<int> yIds;
-    std::vector<long long> counters;
-    std::vector<CurveData*> yCurves;
-    std::vector<int> usedOrder; // y columns in the order of their first point
-
-    // With a key column: the ids given in this file, and the keys in the
-    // order of their first point.
-    std::unordered_map<std::string, int> fileKeys;
-    std::vector<std::string> keyOrder;
-
-    long long linesRead = 0; // every line read after the header lines, skipped lines excepted
-    long long dataLines = 0;
-    std::int64_t bytesRead = 0;
-    std::int64_t progressTotal = 0;
-    int progressCounter = 0;
-    bool errorShown[LineParserException::NO_NUMBER + 1] = {}; // by failure kind
-    bool hasRegex = false;
-    kro::import::LineRegex regex;
-    bool stop = false;
-};
 
 ParsingThread::ParsingThread(QObject* progressReceiver, QObject* mainReceiver)
     : m_progressReceiver(progressReceiver), m_mainReceiver(mainReceiver)
@@ -243,14 +211,14 @@ void ParsingThread::loadFile(const FileObject& fo, int base)
                 .arg(fo.m_file)
                 .arg(qulonglong(r.reader.maxLineLength() >> 20))
                 .arg(r.dataLines)));
-    if (r.reader.truncated())
+    if (r.reader.truncated() || r.cut)
         postMain(new ParsingThreadUpdate(
             ParsingThreadUpdate::LINE_ERROR, this, 0,
             QStringLiteral("Warning: The file %1 became shorter while it was read (%2 of %3 bytes were read). The %4 "
                            "rows read were kept; load the file again for its present content.")
                 .arg(fo.m_file)
-                .arg(r.reader.bytesRead())
-                .arg(r.reader.fileSize())
+                .arg(r.bytesRead)
+                .arg(r.size)
                 .arg(r.dataLines)));
     postMessage(QStringLiteral("Lines read: %1").arg(r.dataLines));
 
@@ -340,6 +308,8 @@ void ParsingThread::readLines(FileRun& r)
             ++r.progressCounter;
         }
     };
+    if (readLinesInParallel(r))
+        return;
     while (r.reader.next(b, e)) {
         ++r.linesRead;
         r.bytesRead += e - b;
@@ -406,19 +376,6 @@ void ParsingThread::reportLineError(FileRun& r, int kind, const char* message, l
 
 namespace {
 
-// Large point buffers are filled front to back once: huge pages make the
-// first touch of their memory much cheaper.
-void adviseHugePages(std::vector<double>& v)
-{
-    constexpr std::uintptr_t huge = std::uintptr_t(2) << 20;
-    const auto begin = reinterpret_cast<std::uintptr_t>(v.data() + v.size());
-    const auto end = reinterpret_cast<std::uintptr_t>(v.data() + v.capacity());
-    const std::uintptr_t first = (begin + huge - 1) & ~(huge - 1);
-    const std::uintptr_t last = end & ~(huge - 1);
-    if (last > first)
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-}
-
 // Room for the points still to come, from the bytes left and the mean line
 // length, so that a large file is read without repeated reallocation.
 void reserveFor(std::vector<double>& v, std::int64_t bytesLeft, double lineLength, long long limit)
@@ -427,29 +384,11 @@ void reserveFor(std::vector<double>& v, std::int64_t bytesLeft, double lineLengt
     if (limit > 0)
         lines = std::min(lines, limit + 1);
     v.reserve(v.size() + 2 * std::size_t(std::max(lines, 16LL)));
-    adviseHugePages(v);
-}
-
-inline bool insideLimits(const FileObject& fo, double x, double y, double z)
-{
-    const auto& lim = fo.m_limits;
-    const auto& set = fo.m_limitSet;
-    return (!set[FileObject::X_MIN] || x >= lim[FileObject::X_MIN]) && (!set[FileObject::X_MAX] || x <= lim[FileObject::X_MAX])
-        && (!set[FileObject::Y_MIN] || y >= lim[FileObject::Y_MIN]) && (!set[FileObject::Y_MAX] || y <= lim[FileObject::Y_MAX])
-        && (!set[FileObject::Z_MIN] || z >= lim[FileObject::Z_MIN]) && (!set[FileObject::Z_MAX] || z <= lim[FileObject::Z_MAX]);
+    kro::import::adviseHugePages(v);
 }
 
 // The factor of each y unit (pico, nano, micro, milli, none).
 constexpr double kUnitFactors[] = {1e12, 1e9, 1e6, 1e3, 1.0};
-
-// The remainders of x and y by their moduli (none where a modulus is 0).
-inline void takeRemainders(double& x, double& y, double xMod, double yMod)
-{
-    if (xMod != 0.0)
-        x = std::fmod(x, xMod);
-    if (yMod != 0.0)
-        y = std::fmod(y, yMod);
-}
 
 int unitOf(double y)
 {
@@ -480,8 +419,7 @@ void ParsingThread::addPoints(FileRun& r)
         if (it != r.fileKeys.end())
             keyId = it->second;
     }
-    const bool zLimited = fo.m_limitSet[FileObject::Z_MIN] || fo.m_limitSet[FileObject::Z_MAX];
-    const bool zMissing = zLimited && fo.m_zColumn >= 0 && !lp.zRead();
+    const bool noZ = kro::import::zMissing(fo, lp);
     const XScale& xs = fo.m_xScale;
     bool labelCurveKnown = !r.keyed;
     // The x offset and the y unit, once the first point has set them.
@@ -501,15 +439,8 @@ void ParsingThread::addPoints(FileRun& r)
         } else {
             x = lp.m_x;
         }
-        const YColumn& yc = fo.m_yColumns[i];
-        if (lp.m_fieldCount <= yc.column || (fo.m_xColumn >= 0 && lp.m_fieldCount <= fo.m_xColumn))
-            continue;
-        if (!lp.yRead(i) || zMissing)
-            continue;
-        double y = lp.m_y[i];
-        const bool keep = insideLimits(fo, x, y, lp.m_z);
-        takeRemainders(x, y, xs.mod, yc.mod);
-        if (!keep)
+        double y = 0.0;
+        if (!kro::import::columnPoint(fo, lp, i, noZ, x, y))
             continue;
         if (m_firstPoint) {
             if (m_xOffsetFlag)
@@ -574,7 +505,7 @@ void ParsingThread::addPoints(FileRun& r)
         PointAnnotation a;
         a.x = lp.m_annotation.x;
         a.y = lp.m_annotation.y;
-        takeRemainders(a.x, a.y, xs.mod, fo.m_yColumns.back().mod);
+        kro::import::takeRemainders(a.x, a.y, xs.mod, fo.m_yColumns.back().mod);
         shift(a.x, a.y);
         a.text = kro::import::textFromBytes(lp.m_annotation.text);
         a.curveId = curveIndex(r.keyed ? keyId + int(r.ny) - 1 : r.yIds.back());

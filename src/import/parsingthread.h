@@ -60,6 +60,9 @@ public:
     void setMerge(bool on) { m_merge = on; }
     void setXOffsetFlag(bool on) { m_xOffsetFlag = on; }
     void setYOffsetFlag(bool on) { m_yOffsetFlag = on; }
+    // Files with at least this many bytes of data lines are read in parts on
+    // several cores (32 MB unless set), each part at least a quarter of it.
+    void setPartsFrom(std::int64_t bytes) { m_partsFrom = bytes; }
     // Asks a running load to stop soon; it still posts its finished event.
     void requestStop() { m_stop.store(true); }
 
@@ -90,6 +93,11 @@ private:
     struct FileRun;
     void loadFile(const FileObject& source, int base);
     void readLines(FileRun& run);
+    // Reads the data lines of a large file in chunks on several cores, with
+    // the result of reading them in order (parsingthread_parallel.cpp);
+    // false, with nothing changed, when the file or its options need the
+    // reading in order.
+    bool readLinesInParallel(FileRun& run);
     void addPoints(FileRun& run);
     // The curve index of a curve id of this run.
     int curveIndex(int id);
@@ -128,4 +136,5 @@ private:
     PlotOptions m_options;
     SCUtilities::StopwatchSet m_stopwatches;
     std::atomic<bool> m_stop{false};
+    std::int64_t m_partsFrom = std::int64_t(32) << 20;
 };

@@ -7,10 +7,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <string>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -59,6 +62,7 @@ public:
 
 struct Flags {
     bool verbose = false;
+    std::int64_t partsFrom = -1; // -1: the loader's own
     bool merge = false;
     bool xoffset = false;
     bool yoffset = false;
@@ -98,6 +102,8 @@ protected:
         t->setXOffsetFlag(flags.xoffset);
         t->setYOffsetFlag(flags.yoffset);
         t->setFirstCurveIndex(flags.first);
+        if (flags.partsFrom >= 0)
+            t->setPartsFrom(flags.partsFrom);
         t->start();
         EXPECT_TRUE(t->wait(20000));
         QCoreApplication::sendPostedEvents();
@@ -600,6 +606,110 @@ TEST_F(Loader, VerboseMessagesNameFilesAndTimes)
     EXPECT_TRUE(m[3].startsWith("Done. Completed in "));
     load("kro -f %d/v.dat");
     EXPECT_TRUE(main.ofType(ParsingThreadUpdate::MESSAGE).empty());
+}
+
+// A large file is read in parts on several cores: the curves, their order
+// and their titles are those of reading it in order (a row limit larger
+// than the file keeps the reading in order).
+TEST_F(Loader, ALargeFileReadInPartsGivesTheResultOfReadingInOrder)
+{
+    std::string text;
+    std::size_t expectedFirst = 0, expectedThird = 0;
+    char number[32];
+    auto add = [&](double v) {
+        const auto end = std::to_chars(number, number + sizeof number, v, std::chars_format::fixed, 3);
+        text.append(number, end.ptr);
+    };
+    for (int i = 0; i < 120000; ++i) {
+        const double y1 = (i % 11 == 0) ? -1.5 : double(i % 1000) * 0.25;
+        const double z = double(i % 60);
+        add(i * 0.5);
+        text += ',';
+        add(y1);
+        if (i % 7 == 3) { // a short line: no y but the first, no z: no point under the z limit
+            text += '\n';
+            continue;
+        }
+        text += ", ";
+        add(double(i % 13));
+        text += ';';
+        add(double(i % 17) - 8);
+        text += ' ';
+        add(z);
+        text += '\n';
+        expectedFirst += y1 >= 0 && z <= 50;
+        expectedThird += double(i % 17) - 8 >= 0 && z <= 50;
+    }
+    ASSERT_GT(text.size(), std::size_t(3) << 20);
+    write("big.dat", QByteArray::fromStdString(text));
+    const std::int64_t partsFrom = std::int64_t(1) << 20;
+
+    struct Result {
+        std::vector<int> indices;
+        std::vector<std::vector<double>> values;
+        QStringList titles;
+        QStringList messages;
+        QStringList errors;
+    };
+    auto loadWith = [&](const char* extra) {
+        auto t = load(QStringLiteral("kro -f %d/big.dat -x 1 -y 2 3 4 -mody 0 0 5 -zlimitmax 50 -ylimitmin 0 -z 5 %1")
+                          .arg(QLatin1String(extra)),
+                      {.verbose = true, .partsFrom = partsFrom});
+        Result r;
+        r.indices = indices(t->curves());
+        for (const auto& [id, c] : t->curves())
+            r.values.push_back(c.values.vec());
+        r.titles = main.texts(ParsingThreadUpdate::CURVE_TITLE);
+        r.messages = main.texts(ParsingThreadUpdate::MESSAGE);
+        r.errors = main.texts(ParsingThreadUpdate::LINE_ERROR);
+        return r;
+    };
+    const Result parts = loadWith("");
+    EXPECT_FALSE(parts.messages.filter(QRegularExpression("^Read in \\d+ parts at once\\.$")).isEmpty())
+        << parts.messages.join('\n').toStdString();
+    const Result inOrder = loadWith("-get 2000000000");
+    EXPECT_TRUE(inOrder.messages.filter("parts at once").isEmpty());
+    EXPECT_TRUE(parts.errors.isEmpty());
+    EXPECT_TRUE(inOrder.errors.isEmpty());
+    EXPECT_EQ(parts.indices, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(parts.indices, inOrder.indices);
+    EXPECT_EQ(parts.titles, inOrder.titles);
+    ASSERT_EQ(parts.values.size(), 3u);
+    EXPECT_EQ(parts.values[0].size(), 2 * expectedFirst);
+    EXPECT_EQ(parts.values[2].size(), 2 * expectedThird);
+    for (std::size_t k = 0; k < parts.values.size(); ++k)
+        EXPECT_TRUE(parts.values[k] == inOrder.values[k]) << "curve " << k;
+
+    // A stop while the parts are read: the run ends, and what it kept of
+    // each curve is where that curve starts.
+    {
+        FileOptionParser p(QStringLiteral("kro -f %1 -x 1 -y 2 3 4 -mody 0 0 5 -zlimitmax 50 -ylimitmin 0 -z 5")
+                               .arg(path("big.dat")));
+        ASSERT_TRUE(p.parse());
+        auto t = std::make_unique<ParsingThread>(&progress, &main);
+        t->setFileObjects(p.fileObjects());
+        t->setPartsFrom(partsFrom);
+        t->start();
+        t->requestStop();
+        ASSERT_TRUE(t->wait(20000));
+        for (const auto& [id, c] : t->curves()) {
+            const std::vector<double>& whole = inOrder.values.at(std::size_t(id));
+            ASSERT_LE(c.values.size(), whole.size());
+            EXPECT_TRUE(std::equal(c.values.begin(), c.values.end(), whole.begin())) << "curve " << id;
+        }
+        QCoreApplication::sendPostedEvents();
+    }
+
+    // A bad line deep in the file: the reading in order takes over and
+    // reports it; the good lines still load.
+    text.insert(text.size() / 2 + text.substr(text.size() / 2).find('\n') + 1, "nan,1,2;3 4\n");
+    write("big.dat", QByteArray::fromStdString(text));
+    const Result bad = loadWith("");
+    EXPECT_TRUE(bad.messages.filter("parts at once").isEmpty());
+    ASSERT_EQ(bad.errors.size(), 1);
+    EXPECT_TRUE(bad.errors[0].startsWith("Parsing Error: NaN value read in x column.")) << bad.errors[0].toStdString();
+    ASSERT_EQ(bad.values.size(), 3u);
+    EXPECT_EQ(bad.values[0].size(), 2 * expectedFirst);
 }
 
 // A FIFO that something holds open for writing: reading it waits for data
