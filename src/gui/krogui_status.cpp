@@ -1,5 +1,6 @@
 // Message sink, status bar and the window state that follows the plots.
 #include "gui/krogui.h"
+#include "analysis/adevthread.h"
 
 #include "base/dirbrowser.h"
 #include "command/commandedit.h"
@@ -136,7 +137,7 @@ void KROGui::on_plotterShown(Plotter* plot)
     on_showZoomBtns(ZOOM(plot->zoomState()));
 
     bool running = false;
-    for (QThread* t : plot->m_adevThreads)
+    for (AdevThread* t : plot->m_adevThreads)
         running = running || (t && t->isRunning());
     setToolVisible(m_abortBtn, running);
     on_enableDateTimeAxisBtn(plot->m_mjdInRange);
@@ -177,9 +178,9 @@ void KROGui::on_abortAdev()
     Plotter* plot = activePlotter();
     if (!plot)
         return;
-    for (QThread* t : plot->m_adevThreads)
+    for (AdevThread* t : plot->m_adevThreads)
         if (t)
-            t->requestInterruption();
+            t->cancel();
     Q_EMIT plot->adevstopped(plot);
 }
 

@@ -76,6 +76,9 @@ class QThread;
 class QTimer;
 class CommandDialog;
 class ExpressionThread;
+class AdevThread;
+class AdevUpdateEvent;
+class NoiseGenDiag;
 
 // "\n" typed as the two characters backslash and n marks a line break in
 // label texts from commands, options and live links: the parts between such
@@ -622,7 +625,9 @@ private Q_SLOTS:
     void drawMarkerDifferences();
 
 protected:
-    // Results of the expression workers (ExpressionThreadDone).
+    // Results of worker threads (plotter_events.cpp): the Allan-deviation
+    // engines' results, progress and completion, the expression workers'
+    // completion.
     void customEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -788,15 +793,21 @@ public:
     // The arithmetic command dialog while it is open.
     QPointer<CommandDialog> m_arithDialog;
 
-    // Worker threads that deliver results to this plot. The plot owns them;
-    // its destructor requests interruption (the threads' cancel flag), waits
-    // for each without a time limit and deletes it.
-    std::vector<QThread*> m_adevThreads;
+    // The Allan-deviation engines that deliver results to this plot. The
+    // plot owns them; each goes when its DONE event has been handled, and
+    // the destructor cancels, waits for and deletes those still running.
+    std::vector<AdevThread*> m_adevThreads;
+    // The noise generator's dialog, made on first use; it keeps its entries.
+    NoiseGenDiag* m_noiseDialog = nullptr;
     // The expression workers delivering to this plot; owned the same way.
     std::vector<ExpressionThread*> m_expressionThreads;
     QString m_outputPath;
 
 private:
+    // The Allan-deviation engine events (plotter_events.cpp).
+    void adevResult(AdevUpdateEvent* event);
+    void adevProgress(AdevUpdateEvent* event);
+    void adevDone(AdevUpdateEvent* event);
     // Shared parts of the drawing.
     bool curveMapping(curveraster::Mapping& m, int place, int curveCount) const;
     QColor curveColor(const CurveData& c, int place, int curveCount) const;

@@ -7,6 +7,7 @@
 #include <limits>
 #include <new>
 
+#include "analysis/noisegendiag.h"
 #include "analysis/sampleinterval.h"
 #include "analysis/timeunits.h"
 #include "core/curvewalks.h"
@@ -274,6 +275,11 @@ void Plotter::clearAll()
     m_arrowTable = nullptr;
     removeAllCurves();
     resetSettings();
+    // The noise dialog starts again from its defaults.
+    if (m_noiseDialog) {
+        m_noiseDialog->deleteLater();
+        m_noiseDialog = nullptr;
+    }
     refreshPixmap();
 }
 

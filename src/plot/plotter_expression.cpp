@@ -119,11 +119,3 @@ void Plotter::expressionFinished(ExpressionThread* worker)
     deleteMsg();
 }
 
-void Plotter::customEvent(QEvent* event)
-{
-    if (int(event->type()) == KroEvent::EXPRESSION_DONE) {
-        expressionFinished(static_cast<ExpressionThreadDone*>(event)->thread());
-        return;
-    }
-    QWidget::customEvent(event);
-}

@@ -9,5 +9,3 @@ void Plotter::notAvailableYet(const char* slot)
     Q_EMIT transcript(tr("Error: %1 is not available yet.").arg(QLatin1String(slot)));
 }
 
-void Plotter::buildNoise() { notAvailableYet("buildNoise"); }
-void Plotter::plotAdev() { notAvailableYet("plotAdev"); }

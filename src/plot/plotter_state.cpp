@@ -5,6 +5,8 @@
 
 #include <cfloat>
 
+#include "analysis/adevthread.h"
+#include "analysis/noisegendiag.h"
 #include "plot/actionlabel.h"
 #include "plot/arrowtable.h"
 #include "plot/labeler.h"
@@ -184,8 +186,8 @@ void Plotter::resetSettings()
 
 Plotter::~Plotter()
 {
-    for (QThread* t : m_adevThreads) {
-        t->requestInterruption();
+    for (AdevThread* t : m_adevThreads) {
+        t->cancel();
         t->wait();
         delete t;
     }

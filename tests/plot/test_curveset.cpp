@@ -1,6 +1,7 @@
 // A plot's state, its curve set, titles and undo caches.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QSettings>
 #include <QTimer>
 
+#include "analysis/adevthread.h"
 #include "core/settings.h"
 #include "plot/actionlabel.h"
 #include "plot/plotdiag.h"
@@ -100,24 +102,23 @@ TEST(PlotState, ThePlotOwnsItsPanelAndOverlay)
 
 TEST(PlotState, DestroyingThePlotStopsItsResultThreads)
 {
-    struct Worker : QThread {
-        std::atomic<bool>* ended;
-        void run() override
-        {
-            while (!isInterruptionRequested())
-                msleep(1);
-            *ended = true;
-        }
-    };
-    std::atomic<bool> ended{false};
+    // An all-tau run over 200000 points takes minutes; the plot's end
+    // cancels it, waits for it and deletes it.
+    CurveMap curves;
+    CurveData c;
+    for (int i = 0; i < 200000; ++i)
+        c.append(i, std::sin(i * 0.37) + 1e-3 * i);
+    curves[0] = c;
+    QPointer<QObject> engineAlive;
     {
         auto p = makePlot();
-        auto* t = new Worker;
-        t->ended = &ended;
-        t->start();
-        p->m_adevThreads.push_back(t);
+        auto* engine = new AdevThread(p.get(), curves, {{0, 0, OVERLAPPING | MODIFIED, ALL_TAU, 1.0, "A"}}, 1.0);
+        engineAlive = engine;
+        p->m_adevThreads.push_back(engine);
+        engine->start();
+        EXPECT_TRUE(engine->isRunning());
     }
-    EXPECT_TRUE(ended);
+    EXPECT_FALSE(engineAlive);
 }
 
 TEST(CurveSet, StoringReplacesPointsAndAttributesKeepsTheTitle)

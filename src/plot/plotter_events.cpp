@@ -1,0 +1,87 @@
+// Plotter: results that worker threads post to the plot. The Allan-deviation
+// engines deliver result curves, progress texts and their completion; the
+// expression workers their finished curve.
+#include <algorithm>
+#include <exception>
+
+#include "analysis/adevthread.h"
+#include "core/expressionthread.h"
+#include "plot/plotdiag.h"
+#include "plot/plotter.h"
+
+void Plotter::customEvent(QEvent* event)
+{
+    try {
+        switch (int(event->type())) {
+        case KroEvent::EXPRESSION_DONE:
+            expressionFinished(static_cast<ExpressionThreadDone*>(event)->thread());
+            return;
+        case ADEVEVENT::RESULT:
+            adevResult(static_cast<AdevUpdateEvent*>(event));
+            return;
+        case ADEVEVENT::PROGRESS:
+            adevProgress(static_cast<AdevUpdateEvent*>(event));
+            return;
+        case ADEVEVENT::DONE:
+            adevDone(static_cast<AdevUpdateEvent*>(event));
+            return;
+        default:
+            QWidget::customEvent(event);
+        }
+    } catch (const std::exception& e) {
+        Q_EMIT transcript(tr("Error: %1").arg(QString::fromLocal8Bit(e.what())));
+    }
+}
+
+void Plotter::adevResult(AdevUpdateEvent* event)
+{
+    // Only an engine this plot owns keeps the curve alive.
+    if (std::find(m_adevThreads.begin(), m_adevThreads.end(), event->thread) == m_adevThreads.end() ||
+        !event->result)
+        return;
+    if (!event->error.isEmpty())
+        Q_EMIT transcript(tr("Error: %1").arg(event->error));
+    if (event->zeroSums > 0)
+        Q_EMIT verbose(ZEVOVE::INFO,
+                       tr("%1: %2 averaging time(s) left out: the deviation there is exactly 0, which a "
+                          "logarithmic axis cannot show.")
+                           .arg(event->title)
+                           .arg(event->zeroSums));
+    setCurveData(event->key, CurveData(*event->result), false);
+    setCurveTitle(event->key, event->title);
+    auto it = m_curves.find(event->key);
+    if (it != m_curves.end()) {
+        it->second.attributes.showPoints = true;
+        if (LegendItem* item = m_legend->findItem(event->key)) {
+            item->m_style = it->second.attributes.showLine ? 6 : 5;
+            m_legend->adjustSize();
+            m_legend->update();
+        }
+    }
+    // The curves grow in a plot that follows them.
+    rescale();
+    Q_EMIT plotterSettingsChanged(this);
+}
+
+void Plotter::adevProgress(AdevUpdateEvent* event)
+{
+    if (std::find(m_adevThreads.begin(), m_adevThreads.end(), event->thread) == m_adevThreads.end())
+        return;
+    showMessage(tr("%1").arg(event->thread->progressText()), -1);
+}
+
+void Plotter::adevDone(AdevUpdateEvent* event)
+{
+    auto it = std::find(m_adevThreads.begin(), m_adevThreads.end(), event->thread);
+    if (it == m_adevThreads.end())
+        return;
+    cache(0);
+    cache(1);
+    showMessage(tr("Allan Deviation computations complete."), 2);
+    Q_EMIT plotterSettingsChanged(this);
+    AdevThread* engine = *it;
+    engine->wait();  // DONE is the engine thread's last act
+    m_adevThreads.erase(it);
+    delete engine;
+    Q_EMIT adevstopped(this);
+}
