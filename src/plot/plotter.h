@@ -503,9 +503,6 @@ public Q_SLOTS:
     void setPointFillColor(int id, Rgb colour);
     void setPointShape(int id, Zavozi::CurveAttributes::PointStyle shape);
 
-    // --- slots declared for the families that build them later ---
-    // Each body in plotter_pending.cpp only reports that the operation is
-    // not available yet; the family that builds one removes its stub there.
     // --- custom labels and arrows (plotter_annotations.cpp) ---
     // Adds an arrow at once (the table is not shown).
     void addArrow();
@@ -853,7 +850,6 @@ private:
     bool pickColour(QColor& colour);
     void setCurveColour(int id, Rgb Zavozi::CurveAttributes::*which, Rgb colour);
     IdArray runCurveSelector(int minSelected, int maxSelected, bool offerAll, bool* accepted);
-    void notAvailableYet(const char* slot);
 
     // In-place transforms (plotter_transforms.cpp): the listed curves (or,
     // without a list, every curve or the user's choice) each go through

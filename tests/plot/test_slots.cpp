@@ -174,8 +174,4 @@ TEST(PlotSlots, SmallSlots)
     p->curveIdentifierItemClicked(p->curveIdPanel()->curveItem(1));
     EXPECT_EQ(p->m_highlightedCurve, 1) << "the panel numbers curves from 1";
 
-    // A slot whose operation is built later says so.
-    Reports reports(*p);
-    ASSERT_TRUE(QMetaObject::invokeMethod(p.get(), "buildNoise"));
-    EXPECT_EQ(reports.lines, QStringList{"Error: buildNoise is not available yet."});
 }
