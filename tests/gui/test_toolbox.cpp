@@ -5,13 +5,22 @@
 #include "core/settings.h"
 #include "gui/krogui.h"
 #include "gui/toolboxcategories.h"
+#include "plot/actionlabel.h"
+#include "plot/arrowtable.h"
+#include "plot/labeldesigner.h"
+#include "plot/labeler.h"
+#include "plot/linewidget.h"
 #include "plot/plotter.h"
+#include "tabs/plotterctrl.h"
+#include "tabs/plotterquad.h"
 #include "support/test_env.h"
 #include "platform/tabwidgetex.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDockWidget>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QToolBar>
 #include <QToolBox>
@@ -348,6 +357,48 @@ TEST_F(Toolbox, ASlotThePlotLacksChangesNothing)
     m_window->emitfuntion(nullptr);
     EXPECT_EQ(m_window->console()->toPlainText(), before);
     EXPECT_EQ(shownPage(), 0);
+}
+
+TEST_F(Toolbox, AnnotationButtonsPlaceArrowsAndLabelsThatTheCaptureShows)
+{
+    m_window->resize(1600, 1000);
+    m_window->show();
+    QApplication::processEvents();
+    Plotter* p = m_window->activePlotter();
+    ASSERT_NE(p, nullptr);
+    ASSERT_GT(p->width(), 400);
+    button(2, QStringLiteral("Add Arrow"))->click();
+    ASSERT_NE(p->arrowTable(), nullptr);
+    ASSERT_EQ(p->arrowTable()->m_arrows.size(), 1u);
+    EXPECT_FALSE(p->arrowTable()->isVisible());
+    button(2, QStringLiteral("Add Label"))->click();
+    ASSERT_NE(p->labeler(), nullptr);
+    EXPECT_TRUE(p->labeler()->isVisible());
+
+    // A label written in its designer: Greek, sub- and superscript, bold,
+    // colour and the characters markup treats specially.
+    p->labeler()->xBox(0)->setValue(p->m_marginLeft + 10);
+    p->labeler()->yBox(0)->setValue(p->m_marginTop + 10);
+    ActionLabel* label = p->customLabel(0);
+    LabelDesigner* d = label->designer();
+    d->editor()->setHtml("U<sub>i</sub> = 3 &alpha;<sup>2</sup> <b>bold</b> &amp; &lt; "
+                         "<span style=\"color:#c00000\">red</span>");
+    QMetaObject::invokeMethod(d, "on_done");
+    QApplication::processEvents();
+    ASSERT_GT(label->width(), 20);
+
+    // The capture shows the label exactly as the screen does, and the arrow.
+    QWidget* quad = m_window->plotterCtrl()->currentQuad();
+    const QImage capture = m_window->grabPlotPixmap(false).toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect where(label->mapTo(quad, QPoint(0, 0)), label->size());
+    ASSERT_TRUE(QRect(QPoint(0, 0), p->size()).contains(label->geometry()));
+    EXPECT_EQ(capture.copy(where), label->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    const ArrowWidget* arrow = p->arrowTable()->m_arrows[0];
+    const QPoint middle = arrow->mapTo(quad, (arrow->m_p1 + arrow->m_p2) / 2);
+    int ink = 0;
+    for (int x = middle.x() - 10; x <= middle.x() + 10; ++x)
+        ink += capture.pixelColor(x, middle.y()) == QColor(10, 10, 10);
+    EXPECT_EQ(ink, 21);
 }
 
 } // namespace
