@@ -4,7 +4,6 @@
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -13,7 +12,7 @@
 
 #include "core/specialsymbols.h"
 #include "platform/prompter.h"
-#include "plot/colorswatch.h"
+#include "plot/annotationcells.h"
 #include "plot/linewidget.h"
 #include "plot/plotter.h"
 
@@ -290,9 +289,7 @@ void ArrowTable::cellDoubleClicked(int row, int column)
 
 void ArrowTable::contextMenu(int, int, const QPoint& globalPos)
 {
-    QMenu menu(this);
-    QAction* add = menu.addAction(tr("Add row"));
-    if (kro::prompter().execMenu(&menu, globalPos) == add)
+    if (askAddRow(this, globalPos))
         addRow();
 }
 

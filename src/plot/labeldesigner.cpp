@@ -573,28 +573,26 @@ void LabelDesigner::textSize(const QString& size)
         m_editor->setFontPointSize(points);
 }
 
-void LabelDesigner::textSubscript()
+void LabelDesigner::setVerticalAlignment(QAction* chosen, QAction* other, int alignment)
 {
     QTextCharFormat f;
-    if (m_actionSubscript->isChecked()) {
-        m_actionSuperscript->setChecked(false);
-        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    if (chosen->isChecked()) {
+        other->setChecked(false);
+        f.setVerticalAlignment(QTextCharFormat::VerticalAlignment(alignment));
     } else {
         f.setVerticalAlignment(QTextCharFormat::AlignNormal);
     }
     m_editor->mergeCurrentCharFormat(f);
 }
 
+void LabelDesigner::textSubscript()
+{
+    setVerticalAlignment(m_actionSubscript, m_actionSuperscript, QTextCharFormat::AlignSubScript);
+}
+
 void LabelDesigner::textSuperscript()
 {
-    QTextCharFormat f;
-    if (m_actionSuperscript->isChecked()) {
-        m_actionSubscript->setChecked(false);
-        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-    } else {
-        f.setVerticalAlignment(QTextCharFormat::AlignNormal);
-    }
-    m_editor->mergeCurrentCharFormat(f);
+    setVerticalAlignment(m_actionSuperscript, m_actionSubscript, QTextCharFormat::AlignSuperScript);
 }
 
 void LabelDesigner::textUnderline() { m_editor->setFontUnderline(m_actionTextUnderline->isChecked()); }

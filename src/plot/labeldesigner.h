@@ -104,6 +104,9 @@ private Q_SLOTS:
 
 private:
     void buildMenus();
+    // The chosen vertical alignment (super- or subscript) when its action is
+    // on, with the other one off; normal when it is off.
+    void setVerticalAlignment(QAction* chosen, QAction* other, int alignment);
     // The editor's document as the label and the templates store it.
     QString editorHtml() const;
     void fileError(const QString& text, const QString& path);

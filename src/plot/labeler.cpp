@@ -1,12 +1,11 @@
 #include "plot/labeler.h"
 
 #include <QHeaderView>
-#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 
 #include "platform/prompter.h"
-#include "plot/colorswatch.h"
+#include "plot/annotationcells.h"
 #include "plot/plotter.h"
 
 namespace {
@@ -156,9 +155,7 @@ void Labeler::cellClicked(int row, int column)
 
 void Labeler::contextMenu(int, int, const QPoint& globalPos)
 {
-    QMenu menu(this);
-    QAction* add = menu.addAction(tr("Add row"));
-    if (kro::prompter().execMenu(&menu, globalPos) == add)
+    if (askAddRow(this, globalPos))
         addRow();
 }
 

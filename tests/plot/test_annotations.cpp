@@ -15,7 +15,7 @@
 #include "mouse_helpers.h"
 #include "plot/actionlabel.h"
 #include "plot/arrowtable.h"
-#include "plot/colorswatch.h"
+#include "plot/annotationcells.h"
 #include "plot/labeldesigner.h"
 #include "plot/labeler.h"
 #include "plot/linewidget.h"

@@ -1,7 +1,18 @@
-#include "plot/colorswatch.h"
+#include "plot/annotationcells.h"
 
+#include <QCoreApplication>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include "platform/prompter.h"
+
+bool askAddRow(QWidget* table, const QPoint& globalPos)
+{
+    QMenu menu(table);
+    QAction* add = menu.addAction(QCoreApplication::translate("Plotter", "Add row"));
+    return kro::prompter().execMenu(&menu, globalPos) == add;
+}
 
 ColorSwatch::ColorSwatch(const QColor& colour, bool framed, QWidget* parent) : QWidget(parent), m_framed(framed)
 {
