@@ -448,8 +448,10 @@ void WebFetchWidget::abort()
     m_state = TransferState::Idle;
 }
 
-void WebFetchWidget::failTransfer(const QString& text)
+void WebFetchWidget::failTransfer(QString text)
 {
+    // The text often lives in the response or FTP worker that abort() frees,
+    // so it is held by value.
     abort();
     Q_EMIT status(text);
 }

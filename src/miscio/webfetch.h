@@ -153,7 +153,7 @@ private:
     void takeBody(const char* data, qsizetype size);
     void completeHttp();
     // Ends a transfer that went wrong: status text, nothing delivered.
-    void failTransfer(const QString& text);
+    void failTransfer(QString text);
     void abort();
     // Queues a text for the live plot and starts feeding.
     void queueJob(std::unique_ptr<QIODevice> source, bool finalBreak);
