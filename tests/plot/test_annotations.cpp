@@ -311,7 +311,7 @@ TEST(Arrows, ClearingThePlotRemovesTheTableAndItsArrows)
 // Arrows and custom labels stay on their pixels while the view changes, and
 // move with the plot area's corner when the margins change.
 
-TEST(Annotations, StayInPlaceThroughZoomPanAndUndo)
+TEST(Annotations, StayInPlaceThroughZoomPanResizeAndUndo)
 {
     auto p = annotatedPlot();
     p->addArrow();
@@ -327,6 +327,7 @@ TEST(Annotations, StayInPlaceThroughZoomPanAndUndo)
 
     p->zoomToRect(QRect(QPoint(150, 100), QPoint(400, 300)), true);
     p->panBy(30, -20, QPoint());
+    p->resize(800, 520);
     p->undo();
     p->refreshPixmap();
     const QImage after = shot(*p);
@@ -334,6 +335,9 @@ TEST(Annotations, StayInPlaceThroughZoomPanAndUndo)
     EXPECT_EQ(boundsOf(after, after.rect(), kMark).translated(-p->m_marginLeft, -p->m_marginTop),
               arrowInk.translated(-100, -40));
     EXPECT_EQ(label->pos(), labelAt);
+    // The arrow's widget covers the larger plot area.
+    EXPECT_EQ(p->arrowTable()->m_arrows[0]->size(),
+              QSize(800 - p->m_marginLeft - p->m_marginRight, 520 - p->m_marginTop - p->m_marginBottom));
 }
 
 TEST(Annotations, ArrowsMoveWithThePlotAreaCorner)

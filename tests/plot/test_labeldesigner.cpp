@@ -17,11 +17,15 @@
 #include <sys/resource.h>
 
 #include "../support/files.h"
+#include "../support/peers.h"
 #include "../support/prompts.h"
+#include "../support/scratchmount.h"
+#include "core/settings.h"
 #include "core/richtext.h"
 #include "platform/recentfilesmenu.h"
 #include "plot/actionlabel.h"
 #include "plot/labeldesigner.h"
+#include "plot/rotlabel.h"
 #include "plot_fixture.h"
 
 using kro::ScriptedPrompter;
@@ -343,6 +347,50 @@ TEST(LabelTemplateFiles, FailedSavesLeaveTheOldTemplateWhole)
     EXPECT_EQ(f.designer->recentTemplates()->paths().last(), path);
 }
 
+TEST(LabelTemplateFiles, UnusableTemplateFolders)
+{
+    QTemporaryDir dir;
+    const QString before = getLabelTemplatePath();
+    // A template folder that cannot be made (a file stands in its path):
+    // the designer opens all the same and its dialogs start there.
+    writeFile(dir.filePath("plain"), "x");
+    const QString unmade = dir.filePath("plain/templates/");
+    writeSetting(QStringLiteral("labeltemplatepath"), unmade);
+    {
+        DesignerFixture f;
+        EXPECT_EQ(f.designer->templatePath(), unmade);
+        f.designer->setText("kept");
+        kro::test::ScriptedPrompts prompts;
+        prompts->answerSaveFile(unmade + "t");
+        prompts->answerMessage(QMessageBox::Cancel);
+        QMetaObject::invokeMethod(f.designer, "on_save");
+        ASSERT_EQ(prompts->asked().size(), 2u);
+        EXPECT_TRUE(prompts->asked()[1].text.startsWith("<b>Error</b>: Could not write to file")) << prompts->asked()[1].text.toStdString();
+        EXPECT_EQ(f.designer->templatePath(), unmade);
+    }
+    writeSetting(QStringLiteral("labeltemplatepath"), before);
+
+    // A folder that cannot be written, which even root cannot: the template
+    // in it stays as it was.
+    kro::test::ScratchMount mount(dir.filePath("readonly"), QStringLiteral("size=1m"));
+    if (!mount.ok())
+        GTEST_SKIP() << mount.error().toStdString();
+    const QString path = dir.filePath("readonly/old.etm");
+    DesignerFixture f;
+    f.designer->setText("old");
+    f.designer->saveTemplate(path);
+    const QByteArray old = readFile(path);
+    ASSERT_FALSE(old.isEmpty());
+    ASSERT_TRUE(mount.makeReadOnly());
+    f.designer->setText("new");
+    kro::test::ScriptedPrompts prompts;
+    prompts->answerMessage(QMessageBox::Cancel);
+    f.designer->saveTemplate(path);
+    ASSERT_EQ(prompts->asked().size(), 1u);
+    EXPECT_TRUE(prompts->asked()[0].text.startsWith("<b>Error</b>: Could not write to file"));
+    EXPECT_EQ(readFile(path), old);
+}
+
 TEST(LabelTemplateFiles, SaveDialogAppendsTheExtension)
 {
     QTemporaryDir dir;
@@ -573,6 +621,48 @@ TEST(LabelDesignerWindow, PlotTitleOpensTheDesignerAndTakesItsText)
     QMetaObject::invokeMethod(d, "on_done");
     EXPECT_EQ(textSet.count(), 1);
     EXPECT_EQ(title->plainText(), "New " + QString(QChar(0x03B2)));
+}
+
+TEST(LabelDesignerWindow, DoubleClickOnAPlotLabelOpensItsDesigner)
+{
+    auto plot = plottest::makePlot(600, 400);
+    plot->title("Title", SET);
+    plot->xLabel("Time", SET);
+    plot->yLabel("Volts", SET);
+    QApplication::processEvents();
+    struct Case {
+        const char* name;
+        ActionLabel* label;
+        QString text;
+    };
+    const Case cases[] = {
+        {"title", plot->titleLabel(), "Title"},
+        {"x label", plot->xLabelWidget(), "Time"},
+        {"y label", plot->yLabelWidget(), "Volts"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.label->isVisible());
+        ASSERT_EQ(c.label->findChild<LabelDesigner*>(), nullptr);
+        // A double click as the window system delivers it: press, release,
+        // press, double click, release.
+        const QPoint at = c.label->rect().center();
+        QTest::mousePress(c.label, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(c.label, Qt::LeftButton, {}, at);
+        QTest::mousePress(c.label, Qt::LeftButton, {}, at);
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(at), c.label->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                        Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(c.label, &dbl);
+        QTest::mouseRelease(c.label, Qt::LeftButton, {}, at);
+        ASSERT_TRUE(kro::test::waitUntil([&] { return c.label->findChild<LabelDesigner*>() != nullptr; }, 3000));
+        LabelDesigner* d = c.label->designer();
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(d->editor()->toPlainText(), c.text);
+        d->editor()->setPlainText(c.text + " /mu");
+        QMetaObject::invokeMethod(d, "on_done");
+        EXPECT_FALSE(d->isVisible());
+        EXPECT_EQ(c.label->plainText(), c.text + " " + QString(QChar(0x03BC)));
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include "../support/peers.h"
 #include "platform/scriptedprompter.h"
 #include "plot/actionlabel.h"
 #include "plot/labeldesigner.h"
@@ -100,7 +101,7 @@ TEST(ActionLabelMouse, ClickOpensTheDesignerLaterDoubleClickDetaches)
     QTest::mouseClick(label, Qt::LeftButton);
     EXPECT_TRUE(label->clickPending());
     EXPECT_EQ(label->findChild<LabelDesigner*>(), nullptr);
-    QTRY_VERIFY_WITH_TIMEOUT(label->findChild<LabelDesigner*>() != nullptr, 2000);
+    ASSERT_TRUE(kro::test::waitUntil([&] { return label->findChild<LabelDesigner*>() != nullptr; }, 3000));
     LabelDesigner* d = label->designer();
     EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(d->editor()->toPlainText(), "title");
