@@ -433,7 +433,7 @@ TEST_F(WebFetchTest, ReplacingFileLinkReplacesThenAppendsThenReplacesAgain)
     EXPECT_EQ(events.back().mapping.m_header, -1);
 }
 
-TEST_F(WebFetchTest, FilePreviewAndMissingFile)
+TEST_F(WebFetchTest, FilePreviewMissingAndBinaryFiles)
 {
     QTemporaryDir dir;
     const QByteArray data = rows(50000);
@@ -448,6 +448,14 @@ TEST_F(WebFetchTest, FilePreviewAndMissingFile)
     fetch(QStringLiteral("file://") + dir.filePath(QStringLiteral("none.txt")), true);
     EXPECT_EQ(statuses.last(), QStringLiteral("Error opening file: ") + dir.filePath(QStringLiteral("none.txt")));
     EXPECT_TRUE(texts().empty());
+
+    // A file holding binary data is shown but never reaches the plot.
+    const QString binary = writeFile(dir.filePath(QStringLiteral("image.png")), QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    fetch(QStringLiteral("file://") + binary, true);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(statusSeen(QStringLiteral("holds binary data"))) << qPrintable(statuses.join(QLatin1Char('|')));
+    EXPECT_TRUE(texts().empty());
+    EXPECT_EQ(widget->queuedJobs(), 0);
 }
 
 // ------------------------------------------------------------------ addresses and mapping
@@ -581,7 +589,7 @@ private:
     bool m_ready = false;
 };
 
-TEST_F(WebFetchTest, FtpFetchesAFileByteExactAndReportsAMissingOne)
+TEST_F(WebFetchTest, FtpFetchesAFileByteExactAndReportsMissingAndOversizedOnes)
 {
     QTemporaryDir dir;
     // No final line break: FTP text goes out exactly as received.
@@ -606,6 +614,15 @@ TEST_F(WebFetchTest, FtpFetchesAFileByteExactAndReportsAMissingOne)
         << qPrintable(statuses.join(QLatin1Char('|')));
     EXPECT_EQ(texts().size(), 1u);
     EXPECT_EQ(widget->state(), WebFetchWidget::TransferState::Idle);
+
+    // A file over the body limit is refused whole.
+    statuses.clear();
+    widget->setBodyLimit(1000);
+    fetch(QStringLiteral("ftp://127.0.0.1:%1/pub/data.txt").arg(server.port()), true);
+    ASSERT_TRUE(waitUntil([&] { return statusSeen(QStringLiteral("FTP error: the file is larger than 1000 bytes")); }))
+        << qPrintable(statuses.join(QLatin1Char('|')));
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(texts().size(), 1u);
 }
 
 } // namespace
