@@ -51,6 +51,10 @@ void report(benchmark::State& state, std::int64_t bytes, long long rows, std::in
 
 void runCase(benchmark::State& state, const QString& command, const QString& path, long long rows)
 {
+    if (path.isEmpty()) {
+        state.SkipWithError("the data file could not be written");
+        return;
+    }
     const std::int64_t bytes = QFileInfo(path).size();
     long long rssBefore = 0, growth = 0;
     std::int64_t points = 0;

@@ -3,6 +3,7 @@
 // time in one temporary folder, the process's resident memory and its peak,
 // and peer programs (Debian's python3 with pandas or numpy) run side by side.
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -36,26 +37,40 @@ inline Folder& folder()
     return dir;
 }
 
-// Writes rows produced by a callback through a large buffer; a file made
-// earlier in the run is reused.
+// Writes rows produced by a callback through a large buffer into a file
+// named after the stem and the row count ("large.dat" with 1000 rows:
+// "large-1000.dat"), so runs of different sizes never share a file. A file
+// made earlier (in this run, or kept in KRO_BENCH_DATA) is reused; a file
+// is written under a temporary name and renamed when complete, so an
+// interrupted run leaves no short file behind to be taken for a whole one.
 template <typename Row>
 QString generate(const char* name, long long rows, Row row)
 {
-    const QString path = folder().filePath(QString::fromLatin1(name));
+    const QFileInfo stem(QString::fromLatin1(name));
+    const QString sized = QStringLiteral("%1-%2.%3").arg(stem.completeBaseName()).arg(rows).arg(stem.suffix());
+    const QString path = folder().filePath(sized);
     if (QFileInfo::exists(path))
         return path;
-    std::FILE* f = std::fopen(path.toLocal8Bit().constData(), "wb");
+    const QString partial = path + QStringLiteral(".part");
+    std::FILE* f = std::fopen(partial.toLocal8Bit().constData(), "wb");
+    if (!f)
+        return {};
     std::string buffer;
     buffer.reserve(1 << 22);
+    bool written = true;
     for (long long i = 0; i < rows; ++i) {
         row(i, buffer);
         if (buffer.size() > (1u << 22) - 256) {
-            std::fwrite(buffer.data(), 1, buffer.size(), f);
+            written = written && std::fwrite(buffer.data(), 1, buffer.size(), f) == buffer.size();
             buffer.clear();
         }
     }
-    std::fwrite(buffer.data(), 1, buffer.size(), f);
-    std::fclose(f);
+    written = written && std::fwrite(buffer.data(), 1, buffer.size(), f) == buffer.size();
+    written = std::fclose(f) == 0 && written;
+    if (!written || !QFile::rename(partial, path)) {
+        QFile::remove(partial);
+        return {};
+    }
     return path;
 }
 
