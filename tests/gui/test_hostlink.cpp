@@ -159,6 +159,29 @@ public:
         }
         return -1;
     }
+    // Waits for the end of the program's output (true) for at most ms.
+    bool outputEnded(int ms = 20000)
+    {
+        QDeadlineTimer deadline(ms);
+        char buffer[4096];
+        while (!deadline.hasExpired()) {
+            pollfd p{m_out, POLLIN, 0};
+            ::poll(&p, 1, 100);
+            const ssize_t n = ::read(m_out, buffer, sizeof buffer);
+            if (n == 0)
+                return true;
+            if (n > 0)
+                m_replies.append(buffer, n);
+        }
+        return false;
+    }
+    // The host stops reading: its end of the replies goes away.
+    void closeOutput()
+    {
+        if (m_out >= 0)
+            ::close(m_out);
+        m_out = -1;
+    }
     const QByteArray& replies() const { return m_replies; }
 
 private:
@@ -260,4 +283,34 @@ TEST_F(HostLink, BadInputNeitherStopsNorHangsTheProgram)
     m_host.write("2 6\n3");
     m_host.closeInput();
     EXPECT_EQ(m_host.waitExit(1500), -1);
+}
+
+TEST_F(HostLink, AddinDoneEndsTheRepliesWhileTheProgramRunsOn)
+{
+    start({"-linked", "-x", "1", "-y", "2"});
+    m_host.write("cmd: size?\n");
+    ASSERT_TRUE(m_host.replied("0\n")) << errors().toStdString();
+    m_host.write("1 5\ncmd: addin: done\ncmd: size?\n");
+    // The host hears the end of the replies, with no answer and no closing
+    // notice after the command ...
+    ASSERT_TRUE(m_host.outputEnded());
+    const QByteArray all = m_host.replies();
+    EXPECT_EQ(all.mid(all.indexOf("krogui") + 6), QByteArray("0\n")) << all.toStdString();
+    EXPECT_FALSE(m_host.replies().contains("kro closed"));
+    // ... and the program, whose standard output is gone, keeps running.
+    EXPECT_EQ(m_host.waitExit(1500), -1) << errors().toStdString();
+}
+
+TEST_F(HostLink, AHostThatNoLongerReadsRepliesDoesNotEndTheProgram)
+{
+    std::signal(SIGPIPE, SIG_IGN); // a program that died fails the test, not the test program
+    start({"-linked", "-x", "1", "-y", "2"});
+    m_host.write("cmd: size?\n");
+    ASSERT_TRUE(m_host.replied("0\n")) << errors().toStdString();
+    m_host.closeOutput();
+    // Every reply now goes to a pipe without a reader.
+    m_host.writeOnly("1 5\ncmd: size?\ncmd: title: gone\ncmd: title?\n");
+    EXPECT_EQ(m_host.waitExit(1000), -1) << errors().toStdString();
+    m_host.writeOnly("cmd: exit\n");
+    EXPECT_EQ(m_host.waitExit(), 0) << errors().toStdString();
 }

@@ -1,6 +1,11 @@
 // The help pages and the help window.
+#include "analysis/arithdiag.h"
+#include "core/idarray.h"
 #include "help/helpgui.h"
 #include "help/helppages.h"
+#include "import/datetimeformattab.h"
+#include "miscio/liveadvancedsetup.h"
+#include "miscio/webfetch.h"
 #include "support/files.h"
 #include "support/prompts.h"
 
@@ -13,6 +18,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
@@ -265,6 +271,68 @@ TEST(HelpWindow, EachPagePrintsItsTextToAPdf)
             EXPECT_TRUE(text.contains(QString::fromUtf8(t))) << t << " in\n" << text.toStdString();
         // The first page carries its number.
         EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("(^|\\s)1\\s")))) << text.toStdString();
+        delete help;
+    }
+}
+
+// The dialogs that offer help: their Help button opens their page under
+// their caption, beside them, and the page prints.
+TEST(HelpWindow, EachDialogOpensItsPageUnderItsCaption)
+{
+    const auto dialogs = [] {
+        std::vector<std::unique_ptr<QWidget>> made;
+        made.push_back(std::make_unique<ArithDiag>(nullptr, IdArray::fromIds({0, 1}),
+                                                   std::vector<QColor>{Qt::red, Qt::blue},
+                                                   QStringList{"a", "b"}));
+        made.push_back(std::make_unique<DateTimeFormatTab>(nullptr, QStringLiteral("date")));
+        made.push_back(std::make_unique<LiveAdvancedSetup>());
+        made.push_back(std::make_unique<WebFetchWidget>());
+        return made;
+    }();
+    const struct {
+        const char* caption;
+        const char* heading;
+        bool besideOpener;
+    } cases[] = {
+        {"KRO - Command Builder Help", "Arithmetic Command Builder", true},
+        // Placed by the active window, which the offscreen platform may not have.
+        {"KRO - Datetime Format Specifiers", "Date/Time Format Specifiers", false},
+        {"Advanced Setup - Help", "Live Plotting - Advanced Setup", true},
+        {"KRO - web fetch help", "KRO - Web Fetch", true},
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (std::size_t page = 0; page < std::size(cases); ++page) {
+        SCOPED_TRACE(page);
+        QWidget* dialog = dialogs[page].get();
+        dialog->show();
+        QPushButton* helpButton = nullptr;
+        for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            if (b->text() == QLatin1String("Help") || b->text().contains(QLatin1String("specifiers")))
+                helpButton = b;
+        ASSERT_NE(helpButton, nullptr);
+        helpButton->click();
+        HelpGui* help = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* h = qobject_cast<HelpGui*>(w))
+                help = h;
+        ASSERT_NE(help, nullptr);
+        EXPECT_EQ(help->windowTitle(), QString::fromUtf8(cases[page].caption));
+        EXPECT_TRUE(help->isVisible());
+        if (cases[page].besideOpener) {
+            EXPECT_EQ(help->opener(), dialog);
+        }
+        QTextDocument expected;
+        expected.setHtml(helpPageText(int(page)));
+        EXPECT_EQ(help->textView()->toPlainText(), expected.toPlainText());
+
+        const QString pdf = dir.filePath(QStringLiteral("dialog%1.pdf").arg(page));
+        {
+            kro::test::ScriptedPrompts prompts;
+            prompts->answerPrintToPdf(pdf);
+            help->printButton()->click();
+        }
+        EXPECT_TRUE(kro::test::pdfText(pdf).contains(QString::fromUtf8(cases[page].heading)));
         delete help;
     }
 }

@@ -10,6 +10,7 @@
 
 #include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <thread>
@@ -193,15 +194,24 @@ TEST(StdinNotify, StoppingAReaderThatWaitsForInput)
     QCoreApplication::processEvents();
     EXPECT_FALSE(r.closed);
 
-    // stop() alone ends the thread too, with no end-of-stream event.
-    Pipe second;
-    StdinNotify other(second.readEnd(), 0, &r, "L");
-    r.reader = &other;
-    other.start();
-    other.stop();
-    EXPECT_TRUE(other.wait(10000));
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(r.closed);
+    // stop() alone ends the thread too, with no end-of-stream event; a
+    // standard descriptor given as the stop descriptor stays open as it was.
+    struct stat before {};
+    ASSERT_EQ(::fstat(2, &before), 0);
+    {
+        Pipe second;
+        StdinNotify other(second.readEnd(), 2, &r, "L");
+        r.reader = &other;
+        other.start();
+        other.stop();
+        EXPECT_TRUE(other.wait(10000));
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(r.closed);
+    }
+    struct stat after {};
+    ASSERT_EQ(::fstat(2, &after), 0);
+    EXPECT_EQ(after.st_dev, before.st_dev);
+    EXPECT_EQ(after.st_ino, before.st_ino);
 }
 
 TEST(StdinNotify, ADescriptorThatIsNotOpenEndsTheStreamWithAnError)

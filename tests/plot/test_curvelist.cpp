@@ -118,6 +118,22 @@ TEST(CurveListBox, AboveTheMaximumTheLastClickedItemGivesWay)
     click(s.list, 3, Qt::ControlModifier);
     click(s.list, 1, Qt::ControlModifier);
     EXPECT_EQ(selectedRows(s.list), std::vector<int>{1});
+
+    // A refill forgets the item clicked last, whose row is gone: a range
+    // chosen above the maximum is reported, and nothing else is deselected.
+    for (int refill = 0; refill < 2; ++refill) {
+        if (refill == 0)
+            s.list.setCurves(numbers({5, 6, 7, 8}));
+        else
+            s.list.setTexts({"a", "b", "c", "d"});
+        s.list.setCurrentRow(0);
+        click(s.list, 3, Qt::ShiftModifier);
+        EXPECT_EQ(selectedRows(s.list), (std::vector<int>{0, 1, 2, 3})) << refill;
+        EXPECT_FALSE(valid.last().at(0).toBool()) << refill;
+        click(s.list, 3, Qt::ControlModifier);
+        click(s.list, 2, Qt::ControlModifier);
+        EXPECT_EQ(selectedRows(s.list), (std::vector<int>{0, 1})) << refill;
+    }
 }
 
 TEST(CurveListBox, AllCurvesItemGivesIdZeroAndEmptyPressesKeepTheChoice)

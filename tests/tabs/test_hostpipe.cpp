@@ -167,6 +167,10 @@ TEST_F(HostPipe, RepliesInRowOrderAndCommandsAfterABadRow)
     EXPECT_EQ(points(0), (Points{1, 5}));
     write("cmd: title: A\\nB\ncmd: title?\ncmd: size?\n");
     ASSERT_TRUE(replied("0\n1\nA\nB\n1\n"));
+    // A title of any length is answered whole.
+    const QByteArray title(5000, 'T');
+    write("cmd: title: " + title + "\ncmd: title?\n");
+    ASSERT_TRUE(replied("A\nB\n1\n" + title + "\n"));
 }
 
 TEST_F(HostPipe, ClosingTheTabTellsTheHostOnce)
@@ -239,7 +243,7 @@ TEST_F(HostPipe, EndOfInputShowsTheNoticeAndPipedRedrawsOnlyThen)
 TEST_F(HostPipe, ManyRowsArriveWholeAndInOrder)
 {
     startLink("kro -linked -x 1 -y 2");
-    constexpr int count = 300000;
+    constexpr int count = 1000000;
     std::thread host([&] {
         QByteArray text;
         for (int i = 0; i < count; ++i) {

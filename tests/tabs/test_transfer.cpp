@@ -98,6 +98,13 @@ TEST_F(Transfer, CopyWithoutSourcesTakesEveryCurveOfTheActivePlot)
     EXPECT_EQ(ids(source), (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(source->legend()->itemText(3), "alpha (copy)");
     EXPECT_EQ(points(source, 3), points(source, 0));
+    // A move into its own plot loses nothing: the curve takes the next free
+    // id and leaves its old one.
+    const Points second = points(source, 1);
+    ctrl->on_movecommand("c2 \"Plot 1\"");
+    EXPECT_EQ(ids(source), (std::vector<int>{0, 2, 3, 4}));
+    EXPECT_EQ(points(source, 4), second);
+    EXPECT_TRUE(transcripts.isEmpty());
 }
 
 TEST_F(Transfer, MoveRemovesFromTheSourceAndTakesTheLiveLinkAlong)
