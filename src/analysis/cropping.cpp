@@ -6,16 +6,17 @@ namespace {
 template <typename Keep>
 std::vector<double> filtered(const std::vector<double>& v, Keep keep)
 {
-    std::vector<double> out(v.size());
-    std::size_t n = 0;
+    // Room for every point, but only the kept ones are written: memory the
+    // dropped points would have needed is never touched.
+    std::vector<double> out;
+    out.reserve(v.size() - v.size() % 2);
     for (std::size_t i = 0; i + 1 < v.size(); i += 2) {
         const double x = v[i], y = v[i + 1];
         if (keep(x, y)) {
-            out[n++] = x;
-            out[n++] = y;
+            out.push_back(x);
+            out.push_back(y);
         }
     }
-    out.resize(n);
     return out;
 }
 } // namespace

@@ -55,6 +55,7 @@ TEST(Crop, LimitsOfTheCommand)
         {"crop 0 10 3 3: whole y range", {0, 10, 3, 3}, [](double x, double) { return 0 <= x && x <= 10; }},
         {"crop 0 0 3 3: y exactly 3", {0, 0, 3, 3}, [](double, double y) { return y == 3; }},
         {"crop 5 10 2 -2", {5, 10, 2, -2}, [](double x, double y) { return 5 <= x && x <= 10 && -2 <= y && y <= 2; }},
+        {"crop 100 200: no point left", {100, 200}, [](double x, double) { return 100 <= x && x <= 200; }},
     };
     for (const Case& c : cases) {
         auto p = twoCurves();

@@ -81,6 +81,14 @@ TEST(PlotStatisticsTable, RowsUnitsAndValues)
     EXPECT_EQ(c1[3], QStringLiteral("1.0000"));
     EXPECT_EQ(c1[4], QStringLiteral("17.0000"));
     EXPECT_EQ(c1[5], QStringLiteral("8.0000"));
+    // y = 1, 3.5, 7, 11.5, 17: median 7, peak to peak 16, sample deviation
+    // sqrt(163.5 / 4) = 6.39336 (five digits: one before the point).
+    EXPECT_EQ(c1[6], QStringLiteral("7.0000"));
+    EXPECT_EQ(c1[7], QStringLiteral("16.0000"));
+    EXPECT_EQ(c1[8], QStringLiteral("6.3934"));
+    // All seven values: 1, 3.5, 4, 7, 8, 11.5, 17.
+    EXPECT_EQ(all[6], QStringLiteral("7.0000"));
+    EXPECT_EQ(all[7], QStringLiteral("16.0000"));
     // Rate 4e-9/86400 = 4.62962...e-14 and drift 1e-9/86400^2 =
     // 1.33959...e-19: one digit before the point, so five significant digits.
     EXPECT_EQ(c1[9], QStringLiteral("4.6296e-14"));
@@ -203,6 +211,18 @@ TEST(PlotTimeConversion, DatesCountInDays)
     q->xLabel(QStringLiteral("Time (MJD)"), SET);
     q->timeintToFracfreq(IdArray{1, 0});
     EXPECT_NEAR(q->curves().at(0).y(1), 2e-9 / 43200, 1e-24);
+
+    // A label that is itself the unit word days: Yes counts a day once, not twice.
+    auto d = makePlot();
+    d->setCurveData(0, series(58000, 0.5, {0, 1e-9, 3e-9}), true);
+    d->xLabel(QStringLiteral("days"), SET);
+    prompts->answerMessage(QMessageBox::Yes);
+    d->timeintToFracfreq(IdArray{1, 0});
+    EXPECT_NEAR(d->curves().at(0).y(0), 1e-9 / 43200, 1e-24);
+    // Back to time interval with the same day count: the differences come back.
+    prompts->answerMessage(QMessageBox::Yes);
+    d->fracFreqToTimeInt(IdArray{1, 0});
+    EXPECT_NEAR(d->curves().at(0).y(1), 1e-9, 1e-21);
 
     // Cancelling the curve choice converts nothing.
     auto r = makePlot();

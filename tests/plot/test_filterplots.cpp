@@ -183,6 +183,28 @@ TEST(FilterCurves, BandTitlesAndValuesThatAreNotNumbers)
     EXPECT_TRUE(reports.lines.contains("Error: Curve C2 holds values that are not finite numbers; it was not filtered."));
 }
 
+TEST(FilterCurves, CurvesShorterThanTheDelayBecomeEmpty)
+{
+    // C1 of one point, C2 of two, C3 of five, 1 s apart: with order 4 the
+    // delay of 2 samples leaves no point of C1 and C2, and C3 keeps three.
+    kro::test::ScriptedPrompts prompts;
+    auto p = makePlot();
+    p->setCurveData(0, sampledCurve(1, [](int) { return 3.0; }), false);
+    p->setCurveData(1, sampledCurve(2, [](int i) { return i + 1.0; }), false);
+    p->setCurveData(2, sampledCurve(5, [](int i) { return i * i; }), true);
+    const CurveMap before = p->curves();
+    QString rate;
+    prompts->answerDialog(design("4", "0.2", false, true, LOWPASS, &rate));
+    p->fir();
+    EXPECT_EQ(rate, "1");
+    ASSERT_EQ(p->curves().size(), 3u);
+    EXPECT_EQ(p->curve(0)->pointCount(), 0u);
+    EXPECT_EQ(p->curve(1)->pointCount(), 0u);
+    EXPECT_EQ(xsOf(*p->curve(2)), (V{0, 1, 2}));
+    p->undo();
+    EXPECT_EQ(p->curves(), before);
+}
+
 TEST(SmoothCurves, CentredMovingAverage)
 {
     struct Case {

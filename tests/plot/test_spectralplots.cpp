@@ -211,6 +211,39 @@ TEST(SpectrumPlots, RefusedInputMakesNoResultPlot)
     EXPECT_TRUE(results.made.empty());
 }
 
+TEST(SpectrumPlots, UnevenSpacingIsNamedAndTwoPointsGiveTheZeroFrequency)
+{
+    kro::test::ScriptedPrompts prompts;
+    struct Case {
+        const char* name;
+        CurveData curve;
+        bool uneven;
+        std::size_t bins;
+    } cases[] = {
+        {"evenly spaced", sampledCurve(16, [](int i) { return std::sin(i); }), false, 8},
+        // One step of 1.5 among steps of 1.
+        {"one longer step", sampledCurve(16, [](int i) { return std::sin(i); }, 1.0, 0.0), true, 8},
+        {"two points", sampledCurve(2, [](int i) { return i + 1.0; }), false, 1},
+    };
+    std::vector<double>& xs = cases[1].curve.values.mut();
+    for (std::size_t i = 10; i < xs.size(); i += 2)
+        xs[i] += 0.5;
+    const QString warning =
+        "Warning: Curve C1 is not evenly spaced in x; its points are taken as samples at equal intervals.";
+    for (Case& c : cases) {
+        auto p = makePlot();
+        p->setCurveData(0, c.curve, true);
+        ResultPlots results(*p);
+        Reports reports(*p);
+        FftAnswer a;
+        prompts->answerDialog(a.handler());
+        p->plotpsd();
+        ASSERT_EQ(results.made.size(), 1u) << c.name << ": " << reports.lines.join("|").toStdString();
+        EXPECT_EQ(reports.lines.contains(warning), c.uneven) << c.name;
+        EXPECT_EQ(results.last()->curve(0)->pointCount(), c.bins) << c.name;
+    }
+}
+
 TEST(SpectrumPlots, InverseTransformNumbersTheResultsInOrder)
 {
     auto p = makePlot();
