@@ -81,6 +81,8 @@ public:
 
 private:
     void combine(std::size_t offset, std::size_t count);
+    // combine() that also returns the largest range of the new windows.
+    double combineRange(std::size_t offset, std::size_t count);
     const std::vector<double>& m_x;
     std::vector<double> m_min, m_max;
     std::size_t m_width = 1;  // samples per window

@@ -75,10 +75,18 @@ void AdevThread::computeJob(AdevThread* engine, CurveData curve, AdevRequest job
     try {
         // The y values are the phase samples; the x values are not used.
         const std::vector<double>& v = curve.values.vec();
-        std::vector<double> x(v.size() / 2);
-        for (std::size_t i = 0; i < x.size(); ++i)
-            x[i] = v[2 * i + 1];
+        // Copied in parts, so that a cancel need not wait for a long copy.
+        std::vector<double> x;
+        const std::size_t count = v.size() / 2;
+        x.reserve(count);
+        for (std::size_t part = 0; part < count && !engine->cancelled(); part += std::size_t(1) << 18) {
+            const std::size_t end = std::min(count, part + (std::size_t(1) << 18));
+            for (std::size_t i = part; i < end; ++i)
+                x.push_back(v[2 * i + 1]);
+        }
         curve.values.clear();
+        if (x.size() < count)
+            x.clear();  // cancelled while copying: nothing to compute
         result = computeAdevCurve(
             x, job.types, job.interval, job.tau, engine->m_yScale, &engine->m_cancel,
             [&](double percent) { engine->setProgress(job, percent); }, engine->m_helpersPerJob);

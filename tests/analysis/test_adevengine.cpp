@@ -296,10 +296,37 @@ TEST(AdevEngine, ProgressFollowsTheStepRule)
         EXPECT_DOUBLE_EQ(reports[i], want[i]);
 }
 
+TEST(AdevEngine, ModifiedSumsStayTrueOverLongCurves)
+{
+    // Long enough that the window recurrence runs thousands of steps
+    // between its direct sums, in each quarter of the starts.
+    const std::size_t n = 20000;
+    const std::vector<double> x = phaseData(n, 21);
+    for (int type : {MODIFIED, TIME}) {
+        const AdevCurve c = computeAdevCurve(x, type, OCTAVE, 1.0, 1.0, nullptr, {});
+        const auto factors = expectedFactors(type, OCTAVE, n);
+        ASSERT_EQ(c.points.size(), 2 * factors.size());
+        for (std::size_t i = 0; i < factors.size(); ++i) {
+            const double want = textbook(type, x, factors[i], 1.0);
+            EXPECT_NEAR(c.points[2 * i + 1], want, 1e-10 * want) << adevTypeName(type).toStdString() << " u "
+                                                                  << factors[i];
+        }
+    }
+}
+
 TEST(AdevEngine, SpreadingFactorsOverThreadsGivesTheSameValues)
 {
+    // MTIE over threads: runs of factors, each starting from fresh windows.
+    const std::vector<double> small = phaseData(300, 12);
+    for (int interval : {MANY_TAU, ALL_TAU}) {
+        const AdevCurve c = computeAdevCurve(small, MTIE, interval, 1, 1, nullptr, {}, 3);
+        const auto factors = averagingFactors(MTIE, interval, small.size());
+        ASSERT_EQ(c.points.size(), 2 * factors.size());
+        for (std::size_t i = 0; i < factors.size(); ++i)
+            ASSERT_EQ(c.points[2 * i + 1], bruteMtie(small, factors[i])) << "u " << factors[i];
+    }
     const std::vector<double> x = phaseData(2000, 11);
-    for (int type : {OVERLAPPING, MODIFIED, HADAMARD}) {
+    for (int type : {OVERLAPPING, MODIFIED, HADAMARD, MTIE}) {
         for (int interval : {MANY_TAU, ALL_TAU}) {
             const AdevCurve one = computeAdevCurve(x, type, interval, 1, 1, nullptr, {}, 1);
             const AdevCurve four = computeAdevCurve(x, type, interval, 1, 1, nullptr, {}, 4);
