@@ -2,6 +2,7 @@
 // engines deliver result curves, progress texts and their completion; the
 // expression workers their finished curve.
 #include <algorithm>
+#include <cmath>
 #include <exception>
 
 #include "analysis/adevthread.h"
@@ -47,6 +48,15 @@ void Plotter::adevResult(AdevUpdateEvent* event)
                           "logarithmic axis cannot show.")
                            .arg(event->title)
                            .arg(event->zeroSums));
+    const std::vector<double>& points = event->result->values.vec();
+    for (std::size_t i = 1; i < points.size(); i += 2) {
+        if (!std::isfinite(points[i])) {
+            Q_EMIT verbose(ZEVOVE::WARNING,
+                           tr("%1: the curve holds values that are not finite numbers, and so do its deviations.")
+                               .arg(event->title));
+            break;
+        }
+    }
     setCurveData(event->key, CurveData(*event->result), false);
     setCurveTitle(event->key, event->title);
     auto it = m_curves.find(event->key);

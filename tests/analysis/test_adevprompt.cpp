@@ -118,15 +118,19 @@ TEST(ADevPrompt, OkRefusesRunsWithoutIntervalOrTau)
 {
     struct Case {
         const char* tau;
-        int interval;  // 0: none chosen
+        int interval;         // 0: none chosen
         int types;
-        bool accepted;
+        const char* problem;  // nullptr: accepted
     };
+    const char* noTau = "C1: Tau must be a number greater than 0.";
     const Case cases[] = {
-        {"1", OCTAVE, NORMAL, true},
-        {"", OCTAVE, NORMAL, false},
-        {"1", 0, NORMAL, false},
-        {"1", 0, 0, true},  // nothing to compute: nothing to refuse
+        {"1", OCTAVE, NORMAL, nullptr},
+        {"", OCTAVE, NORMAL, noTau},
+        {"0", OCTAVE, NORMAL, noTau},
+        {"-1", DECADE, MTIE, noTau},
+        {"nan", OCTAVE, NORMAL, noTau},
+        {"1", 0, NORMAL, "C1: choose an AF interval."},
+        {"1", 0, 0, nullptr},  // nothing to compute: nothing to refuse
     };
     for (const Case& c : cases) {
         auto d = dialogFor({0});
@@ -135,9 +139,14 @@ TEST(ADevPrompt, OkRefusesRunsWithoutIntervalOrTau)
             d->setAFInterval(c.interval, 0);
         d->page(0)->m_tauEdit->setText(c.tau);
         kro::test::ScriptedPrompts prompts;
-        if (!c.accepted)
+        if (c.problem)
             prompts->answerMessage(QMessageBox::Ok);
         d->accept();
-        EXPECT_EQ(d->result() == QDialog::Accepted, c.accepted) << c.tau << " " << c.interval;
+        EXPECT_EQ(d->result() == QDialog::Accepted, c.problem == nullptr) << c.tau << " " << c.interval;
+        if (c.problem) {
+            ASSERT_EQ(prompts->asked().size(), 1u);
+            EXPECT_EQ(prompts->asked()[0].title, "Allan Deviations");
+            EXPECT_EQ(prompts->asked()[0].text, c.problem);
+        }
     }
 }

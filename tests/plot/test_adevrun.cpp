@@ -184,6 +184,59 @@ TEST_F(AdevRun, LabelsFollowTheChosenStatistics)
     }
 }
 
+TEST_F(AdevRun, BadCurvesEndWithAMessageOrAnEmptyCurve)
+{
+    writeSetting("adevstatistic", QVariant(OVERLAPPING));
+    std::vector<double> withNan = phase(40, 5);
+    withNan[7] = std::nan("");
+    CurveData odd = curveOfPhase(phase(40, 6), 1);
+    odd.values.push_back(3.0);
+    struct Case {
+        const char* name;
+        CurveData curve;
+        std::size_t points;   // of the result curve
+        const char* message;  // a transcript line starting so, or a typed message
+    };
+    const Case cases[] = {
+        {"empty", CurveData(), 0, nullptr},
+        {"one point", curveOfPhase({1.5}, 1), 0, nullptr},
+        {"constant", curveOfPhase(std::vector<double>(40, 2.0), 1), 0,
+         "Curve 1 (Overlapping): 4 averaging time(s) left out: the deviation there is exactly 0, which a logarithmic "
+         "axis cannot show."},
+        {"NaN", curveOfPhase(withNan, 1), 4,
+         "Curve 1 (Overlapping): the curve holds values that are not finite numbers, and so do its deviations."},
+        {"odd count", odd, 0, "Error: Critical Error: Curve has mismatched number of x and y points!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto p = makePlot();
+        p->setCurveData(0, CurveData(c.curve), false);
+        p->setCurveTitle(0, "Curve 1");
+        Reports source(*p);
+        std::unique_ptr<Reports> reports;
+        QObject::connect(p.get(), &Plotter::newPlotterBuilt, [&](Plotter* r) { reports = std::make_unique<Reports>(*r); });
+        if (QString(c.name) == "odd count") {
+            // The curve cannot be read: no dialog (any prompt would fail the
+            // test), no result plot.
+            QSignalSpy built(p.get(), &Plotter::newPlotterBuilt);
+            p->plotAdev();
+            EXPECT_TRUE(built.isEmpty());
+            ASSERT_EQ(source.lines.size(), 1);
+            EXPECT_TRUE(source.lines[0].startsWith(c.message)) << source.lines[0].toStdString();
+            continue;
+        }
+        auto result = runAdev(*p);
+        ASSERT_TRUE(result);
+        ASSERT_TRUE(waitFor([&] { return result->m_adevThreads.empty(); }));
+        EXPECT_EQ(result->m_message->text(), "Allan Deviation computations complete.");
+        ASSERT_EQ(result->curves().size(), 1u);
+        EXPECT_EQ(result->curves().begin()->second.pointCount(), c.points);
+        EXPECT_TRUE(reports->lines.isEmpty());
+        if (c.message)
+            EXPECT_TRUE(reports->texts().contains(c.message)) << reports->texts().join("|").toStdString();
+    }
+}
+
 TEST_F(AdevRun, RejectedDialogMakesNothing)
 {
     auto p = makePlot();

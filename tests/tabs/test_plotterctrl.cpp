@@ -2,6 +2,8 @@
 // the quad and stacked layouts, the active plot and its indicator.
 #include "tabs/plotterctrl.h"
 
+#include "analysis/adevprompt.h"
+#include "analysis/adevthread.h"
 #include "core/exceptions.h"
 #include "plot/actionlabel.h"
 #include "plot/plotter.h"
@@ -10,11 +12,14 @@
 #include "tabs/progressbar.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "support/qtprinters.h"
 
@@ -201,6 +206,39 @@ TEST_F(Tabs, TabLabelsAndCounters)
     // usingTab opens a tab that does not exist.
     ctrl->on_usingTab("Fresh");
     EXPECT_EQ(ctrl->tabText(ctrl->currentIndex()), QStringLiteral("Fresh"));
+}
+
+TEST_F(Tabs, ClosingTheTabOfARunningAllanDeviationStopsItsEngine)
+{
+    // An all-tau run over 200000 points takes minutes.
+    Plotter* source = ctrl->currentPlotter();
+    CurveData c;
+    for (int i = 0; i < 200000; ++i)
+        c.append(i, std::sin(i * 0.37) + 1e-3 * i);
+    source->setCurveData(0, std::move(c), false);
+    prompter->answerDialog([](QDialog* d) {
+        ADevPromptPage* page = static_cast<ADevPrompt*>(d)->page(0);
+        page->m_typeBoxes.at(OVERLAPPING)->setState(2);
+        page->m_intervalButtons.at(ALL_TAU)->setState(2);
+        return int(QDialog::Accepted);
+    });
+    QPointer<Plotter> result;
+    QObject::connect(source, &Plotter::newPlotterBuilt, [&](Plotter* r) { result = r; });
+    source->plotAdev();
+    ASSERT_TRUE(result);
+    ASSERT_EQ(result->m_adevThreads.size(), 1u);
+    QPointer<AdevThread> engine = result->m_adevThreads[0];
+    EXPECT_TRUE(engine->isRunning());
+    int index = -1;
+    for (int i = 0; i < ctrl->count(); ++i)
+        if (ctrl->widget(i)->isAncestorOf(result))
+            index = i;
+    ASSERT_GE(index, 0);
+    ctrl->on_closeTab(ctrl->tabText(index));
+    EXPECT_FALSE(result);
+    EXPECT_FALSE(engine);
+    QApplication::processEvents();  // events still posted to the plot are dropped
+    EXPECT_TRUE(ctrl->currentPlotter());
 }
 
 TEST_F(Tabs, ClosingTabs)
