@@ -144,10 +144,8 @@ DateTimeReader::~DateTimeReader() = default;
 void DateTimeReader::setFormat(const std::string& format)
 {
     m_format = format;
-    auto* facet = new boost::posix_time::time_input_facet(format);
-    facet->time_duration_format("%O:%M:%S%F");
-    m_stream.imbue(std::locale(std::locale::classic(), facet));
-    m_stream.clear();
+    // The facet is costly to build; it is made when a text first needs it.
+    m_facetReady = false;
 
     m_ops.clear();
     m_fast = true;
@@ -276,6 +274,12 @@ int DateTimeReader::readFast(std::string_view text, CalendarTime& out) const
 
 bool DateTimeReader::readWithFacet(std::string_view text, CalendarTime& out)
 {
+    if (!m_facetReady) {
+        auto* facet = new boost::posix_time::time_input_facet(m_format);
+        facet->time_duration_format("%O:%M:%S%F");
+        m_stream.imbue(std::locale(std::locale::classic(), facet));
+        m_facetReady = true;
+    }
     m_stream.clear();
     m_stream.str(std::string(text));
     boost::posix_time::ptime pt;

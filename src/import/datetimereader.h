@@ -84,6 +84,7 @@ private:
     std::string m_format;
     std::vector<Op> m_ops;
     bool m_fast = false;
+    bool m_facetReady = false; // m_stream reads with the facet of m_format
     std::istringstream m_stream;
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "import/stdinnotify.h"
+#include "plot/plotter.h"
 #include "platform/pipes.h"
 
 #include <QTimer>
@@ -24,11 +25,39 @@ LivePlotter::LivePlotter(const QString& label, QObject* parent) : QObject(parent
     m_rescaleTimer = new QTimer(this);
     connect(m_rescaleTimer, &QTimer::timeout, this, &LivePlotter::on_liveRescale);
     m_rescaleTimer->start(10000);
+    m_drawTimer = new QTimer(this);
+    m_drawTimer->setSingleShot(true);
+    connect(m_drawTimer, &QTimer::timeout, this, &LivePlotter::drawNow);
 }
 
 LivePlotter::~LivePlotter() = default; // the reader's destructor stops it and waits
 
 void LivePlotter::on_liveRescale() { m_rescalePending = true; }
+
+void LivePlotter::redrawCurves()
+{
+    if (m_drawTimer->isActive())
+        return;
+    const qint64 since = m_lastDraw.isValid() ? m_lastDraw.elapsed() : DRAW_INTERVAL_MS;
+    if (since < DRAW_INTERVAL_MS)
+        m_drawTimer->start(static_cast<int>(DRAW_INTERVAL_MS - since));
+    else
+        drawNow();
+}
+
+void LivePlotter::plotDrawn()
+{
+    m_drawTimer->stop();
+    m_lastDraw.start();
+}
+
+void LivePlotter::drawNow()
+{
+    m_drawTimer->stop();
+    if (m_plotter)
+        m_plotter->redrawCurves();
+    m_lastDraw.start();
+}
 
 void LivePlotter::stopReader()
 {

@@ -4,11 +4,13 @@
 // fetch or a host program's pipe) and keeps what must survive from one text
 // to the next: the unfinished last row, the curves of a keyed link, the
 // column layout and options, the host's reply descriptor and pipe reader,
-// and the 10-second rescale clock. PlotterCtrl owns the LivePlotters.
+// the 10-second rescale clock and the pace of its drawing. PlotterCtrl owns
+// the LivePlotters.
 #include "core/plotoptions.h"
 #include "import/fileobject.h"
 #include "tabs/liveprotocol.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -49,6 +51,14 @@ public:
     const std::vector<int>& keyCurveIds(const std::string& key, std::size_t count, std::vector<int>* added);
     // Forgets the keys ("clear").
     void forgetKeys();
+    // Draws the plot's curves again for new points: at once when the last
+    // drawing is at least DRAW_INTERVAL_MS old, else when that time is up,
+    // so a link whose texts come faster is drawn once per interval.
+    void redrawCurves();
+    // The whole plot has just been drawn; a drawing still due is dropped.
+    void plotDrawn();
+
+    static constexpr int DRAW_INTERVAL_MS = 40;
 
     // The next text that yields points rescales the plot.
     bool m_rescalePending = true;
@@ -84,5 +94,9 @@ private Q_SLOTS:
     void on_liveRescale();
 
 private:
+    void drawNow();
+
     int m_nextKeyCurve = 0;
+    QElapsedTimer m_lastDraw;
+    QTimer* m_drawTimer = nullptr;
 };

@@ -387,10 +387,12 @@ void PlotterCtrl::processLiveText(LivePlotter* link, const char* data, std::size
         for (int k = 0; k < text.columnTitles.size(); ++k)
             plot->setCurveTitle(k, text.columnTitles[k]);
     if (!link->m_options.piped) {
-        if (link->m_rescalePending || text.titlesRead)
+        if (link->m_rescalePending || text.titlesRead) {
             plot->plot();
-        else
-            plot->redrawCurves();
+            link->plotDrawn();
+        } else {
+            link->redrawCurves();
+        }
     }
     if (link->m_rescalePending && text.anyPoints)
         link->m_rescalePending = false;

@@ -284,6 +284,32 @@ TEST_F(LiveLinks, ClearingALivePlotKeepsItsCurves)
     EXPECT_GT(link()->m_leftMargin, 0);
 }
 
+// Curve pixels of the plot's picture (the frame and grid are grey).
+int colouredPixels(const Plotter& plot)
+{
+    const QImage image = plot.pixmap().toImage();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            n += std::abs(c.red() - c.blue()) > 100 || std::abs(c.green() - c.blue()) > 100;
+        }
+    return n;
+}
+
+TEST_F(LiveLinks, ATextRightAfterAnotherIsDrawnToo)
+{
+    ctrl->show();
+    announce(columns(0, {1}));
+    send("0 0\n10 10\n"); // the first text scales and draws the plot
+    const int before = colouredPixels(*plot());
+    EXPECT_GT(before, 0);
+    // Texts that follow each other closely are drawn together, but drawn.
+    send("0 5\n");
+    send("10 0\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return colouredPixels(*plot()) > before + 50; }, 5000));
+}
+
 TEST_F(LiveLinks, ClosingTheTabEndsTheLink)
 {
     announce(columns(0, {1}));
