@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <sys/socket.h>
 
 using kro::test::PtyPair;
 using kro::test::TcpPeer;
@@ -206,6 +207,24 @@ TEST_F(TcpLink, RemoteCloseIsReported)
     peer.closeConnection();
     ASSERT_TRUE(waitUntil([&] { return remote.count() == 1; }));
     EXPECT_EQ(received.all, QStringLiteral("last\nSocket Controller: Port closed.\n"));
+    EXPECT_FALSE(link.isPortOpen());
+}
+
+TEST_F(TcpLink, ResetConnectionIsReportedAsClosed)
+{
+    QSignalSpy remote(&link, &SocketController::portClosedRemote);
+    QSignalSpy errors(&link, &SocketController::socketError);
+    peer.writeSeparately("last\n");
+    ASSERT_TRUE(waitUntil([&] { return received.all == QStringLiteral("last\n"); }));
+    // Closing with a zero linger time sends a reset instead of a close.
+    const linger abortive{1, 0};
+    ASSERT_EQ(::setsockopt(static_cast<int>(peer.socket()->socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive,
+                           sizeof abortive),
+              0);
+    peer.socket()->abort();
+    ASSERT_TRUE(waitUntil([&] { return remote.count() == 1; }));
+    EXPECT_EQ(received.all, QStringLiteral("last\nSocket Controller: Port closed.\n"));
+    EXPECT_EQ(errors.count(), 0);
     EXPECT_FALSE(link.isPortOpen());
 }
 

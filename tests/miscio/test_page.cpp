@@ -345,6 +345,37 @@ TEST(InstrumentPage, SerialInstrumentOnAPseudoTerminal)
     EXPECT_TRUE(page->modeButton(IOMode::TCP)->isEnabled());
 }
 
+TEST(InstrumentPage, BinaryFloodLeavesThePageWorking)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.valid());
+    DeviceFrame serial;
+    serial.m_comPort = pty.slavePath();
+    serial.m_label = QStringLiteral("Counter");
+    serial.m_connected = true;
+    auto page = makePage(serial, {});
+    PlotReceiver plot(*page);
+    ASSERT_TRUE(page->link()->isPortOpen());
+    page->vt100Box()->setChecked(true);
+    page->linkButton()->setChecked(true);
+
+    // Every byte value, escape sequences cut anywhere, NUL runs.
+    QByteArray flood(1 << 20, '\0');
+    quint32 state = 12345;
+    for (char& c : flood) {
+        state = state * 1664525u + 1013904223u;
+        c = static_cast<char>(state >> 24);
+    }
+    ASSERT_TRUE(pty.write(flood));
+    ASSERT_TRUE(pty.write("\n1 2\n3 4\n"));
+    ASSERT_TRUE(waitUntil([&] { return plot.all.endsWith(QStringLiteral("\n1 2\n3 4\n")); }));
+    EXPECT_TRUE(page->link()->isPortOpen());
+    page->linkButton()->setChecked(false);
+    ASSERT_TRUE(pty.write("5 6\n"));
+    ASSERT_TRUE(waitUntil([&] { return page->console()->shownText().endsWith(QStringLiteral("5 6\n")); }));
+    EXPECT_LE(page->console()->shownText().count(QLatin1Char('\n')), page->console()->maxLines());
+}
+
 TEST(InstrumentPage, LinkProblemsGoToTheConsole)
 {
     DeviceFrame serial;
