@@ -321,9 +321,9 @@ TEST(JsonReader, NestingIsBounded)
         std::string open, close;
         for (std::size_t i = 0; i < levels; ++i) {
             open += i % 2 ? "[" : "{\"a\": ";
-            close.insert(0, i % 2 ? "]" : "}");
+            close += i % 2 ? "]" : "}";
         }
-        return open + "1" + close;
+        return open + "1" + std::string(close.rbegin(), close.rend());
     };
     Document document;
     EXPECT_NO_THROW(parseJsonDocument(nested(kMaxJsonDepth), "test.json", document));
