@@ -195,9 +195,12 @@ void KROGui::on_kroscriptEdit(const QString& path)
     bringToFront(m_scriptEditor);
 }
 
-void KROGui::on_newScriptSaved(const QString& path)
+void KROGui::on_newScriptSaved(const QString&)
 {
-    if (m_dirBrowser && QDir(QFileInfo(path).absolutePath()) == QDir(m_dirBrowser->dirPath()))
+    // Whatever folder the browser shows is read again: the script may have
+    // gone into it under another spelling of its path (a link), or into a
+    // folder below it that the save dialog created.
+    if (m_dirBrowser)
         m_dirBrowser->rereadDir();
 }
 

@@ -224,14 +224,29 @@ TEST_F(DirectoryDock, TheWorkspaceFolderAndSavedScriptsMoveTheBrowser)
     EXPECT_EQ(readSettingText(QStringLiteral("workspacepath"), QString()), path("workspace"));
     EXPECT_TRUE(consoleLines(*w).contains("Workspace path set to " + path("workspace") + "."));
 
-    // A script saved into the folder shown is listed; one saved elsewhere
-    // does not make the browser read again.
-    writeFile(path("elsewhere.krs"), "x\n");
-    w->on_newScriptSaved(path("elsewhere.krs"));
-    EXPECT_FALSE(b->isListing());
-    writeFile(path("workspace/new.krs"), "x\n");
-    w->on_newScriptSaved(path("workspace/new.krs"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return b->model()->rowOf("new.krs") >= 0; }, 10000));
+    // A script saved from the editor shows in the browser at once, whether
+    // it went into the folder shown or into a folder made below it while
+    // saving.
+    w->on_showKRSEditor();
+    KRSEditor* editor = w->scriptEditor();
+    ASSERT_NE(editor, nullptr);
+    struct Case {
+        QString answer;  // what the save dialog gives
+        QString listed;  // the entry that appears in the browser
+    };
+    for (const Case& c : {Case{path("workspace/new"), "new.krs"}, Case{path("workspace/made/other.krs"), "made"}}) {
+        SCOPED_TRACE(c.answer.toStdString());
+        QDir().mkpath(QFileInfo(c.answer).absolutePath());
+        editor->action(QStringLiteral("&New"))->trigger();
+        editor->currentEdit()->insertPlainText(QStringLiteral("title saved\n"));
+        {
+            kro::test::ScriptedPrompts prompts;
+            prompts->answerSaveFile(c.answer);
+            editor->action(QStringLiteral("&Save"))->trigger();
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !b->isListing() && b->model()->rowOf(c.listed) >= 0; }, 10000));
+    }
+    EXPECT_TRUE(QFileInfo::exists(path("workspace/made/other.krs")));
 }
 
 } // namespace
