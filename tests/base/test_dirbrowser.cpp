@@ -315,9 +315,15 @@ TEST_F(BrowserTest, AFolderThatCannotBeListedShowsErrorAndGoesBack)
 // Counts the provider's requests; pictures by extension.
 class CountingIcons final : public FileIconSource {
 public:
-    QPixmap folder(const QSize&) override { return {}; }
+    QPixmap folder(const QSize& size) override { return filled(size, Qt::yellow); }
     QPixmap file(const QSize&) override { return {}; }
-    QPixmap executable(const QSize&) override { return {}; }
+    QPixmap executable(const QSize& size) override { return filled(size, Qt::green); }
+    static QPixmap filled(const QSize& size, Qt::GlobalColor colour)
+    {
+        QPixmap p(size);
+        p.fill(colour);
+        return p;
+    }
     QPixmap forFileName(const QString& name, const QSize& size) override
     {
         asked << QFileInfo(name).fileName();
@@ -330,8 +336,13 @@ public:
 
 TEST_F(BrowserTest, FileTypePicturesAreLookedUpOncePerExtension)
 {
-    for (const char* f : {"1.txt", "2.txt", "3.txt", "a.dat", "b.dat"})
+    for (const char* f : {"1.txt", "2.txt", "3.txt", "a.dat", "b.dat", "run.txt"})
         writeFile(path(f));
+    // What an entry is decides before its name: an executable, a folder, and
+    // a link that shows its target's picture.
+    QFile::setPermissions(path("run.txt"), QFile::permissions(path("run.txt")) | QFile::ExeOwner);
+    QDir().mkpath(path("folder.txt"));
+    QFile::link(path("a.dat"), path("link.txt"));
     auto* source = new CountingIcons;
     DirIconProvider* before = dirIconProvider();
     ShellIconProvider provider{std::unique_ptr<FileIconSource>(source)};
@@ -342,6 +353,9 @@ TEST_F(BrowserTest, FileTypePicturesAreLookedUpOncePerExtension)
     EXPECT_EQ(source->asked, QStringList({"1.txt", "a.dat"}));
     EXPECT_EQ(b->model()->picture(rowOf(*b, "3.txt")).toImage().pixelColor(0, 0), QColor(Qt::red));
     EXPECT_EQ(b->model()->picture(rowOf(*b, "b.dat")).toImage().pixelColor(0, 0), QColor(Qt::blue));
+    EXPECT_EQ(b->model()->picture(rowOf(*b, "run.txt")).toImage().pixelColor(0, 0), QColor(Qt::green));
+    EXPECT_EQ(b->model()->picture(rowOf(*b, "folder.txt")).toImage().pixelColor(0, 0), QColor(Qt::yellow));
+    EXPECT_EQ(b->model()->picture(rowOf(*b, "link.txt")).toImage().pixelColor(0, 0), QColor(Qt::blue));
 }
 
 // ---------------------------------------------------------------------------
@@ -470,7 +484,8 @@ TEST_F(BrowserTest, SeveralSelectedFilesFillTheNameEditInViewOrder)
 
 TEST_F(BrowserTest, FiltersNarrowTheListingAndAreNotListedTwice)
 {
-    for (const char* f : {"a.txt", "b.csv", "c.dat", "d.png"})
+    // Patterns match names in either case, folders are always listed.
+    for (const char* f : {"a.txt", "b.csv", "c.dat", "d.png", "E.TXT", "F.Png", "g.txt.bak"})
         writeFile(path(f));
     QDir().mkpath(path("folder"));
     auto b = make();
@@ -479,7 +494,7 @@ TEST_F(BrowserTest, FiltersNarrowTheListingAndAreNotListedTwice)
     EXPECT_EQ(b->fileTypes()->count(), 2);
     EXPECT_EQ(b->selectedFilter(), "Data Files (*.txt *.csv *.dat)");
     EXPECT_EQ(b->fileOperator()->nameFilter(), "*.txt *.csv *.dat");
-    EXPECT_EQ(rows(*b), QStringList({"..", "folder", "a.txt", "b.csv", "c.dat"}));
+    EXPECT_EQ(rows(*b), QStringList({"..", "folder", "a.txt", "b.csv", "c.dat", "E.TXT"}));
 
     struct Case {
         QString text;
@@ -490,7 +505,7 @@ TEST_F(BrowserTest, FiltersNarrowTheListingAndAreNotListedTwice)
         EXPECT_EQ(b->fileOperator()->nameFilter(), c.nameFilter) << c.text.toStdString();
     }
     ASSERT_TRUE(waitListed(*b));
-    EXPECT_EQ(rows(*b), QStringList({"..", "folder", "d.png"}));
+    EXPECT_EQ(rows(*b), QStringList({"..", "folder", "d.png", "F.Png"}));
 
     b->applyFilterText("*.dat");
     b->applyFilterText("*.dat");
