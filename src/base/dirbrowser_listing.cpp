@@ -214,7 +214,7 @@ void DirBrowser::doMimeTypeLookup()
         const int row = d->nextLookup++;
         ++processed;
         const DirFileItem& item = d->model->item(row);
-        const QPixmap picture = provider->pixmap(QFileInfo(item.dirPath + item.info.name));
+        const QPixmap picture = provider->pixmap(item.info, item.dirPath + item.info.name);
         if (!picture.isNull() && picture.cacheKey() != d->model->picture(row).cacheKey() &&
             picture.cacheKey() != strip) {
             d->model->setTypeIcon(row, picture, false);

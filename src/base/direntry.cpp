@@ -30,11 +30,17 @@ DirEntry dirEntryFromFileInfo(const QFileInfo& info)
 void sortDirEntries(std::vector<DirEntry>& entries, DirSortKey key)
 {
     const std::size_t n = entries.size();
-    std::vector<std::size_t> order(n);
-    std::iota(order.begin(), order.end(), std::size_t{0});
-
-    // Collation keys once per entry: comparing keys is far cheaper than
-    // comparing the names in the locale each time.
+    // One compact record per entry, sorted in place of the entries: the
+    // rank (".." 0, folders 1, the rest 2), the number of the key, the
+    // name's collation key (computed once: comparing keys is far cheaper
+    // than comparing names in the locale each time) and the position, which
+    // keeps entries equal under the rules in their order.
+    struct Record {
+        int rank;
+        qint64 number;
+        const QCollatorSortKey* name;
+        std::size_t index;
+    };
     std::vector<QCollatorSortKey> names;
     if (key == DirSortKey::Name) {
         QCollator collator{QLocale()};
@@ -42,29 +48,30 @@ void sortDirEntries(std::vector<DirEntry>& entries, DirSortKey key)
         for (const DirEntry& e : entries)
             names.push_back(collator.sortKey(e.name.toLower()));
     }
-    auto rank = [&](const DirEntry& e) { return e.isDir ? (e.name == QLatin1String("..") ? 0 : 1) : 2; };
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const DirEntry& x = entries[a];
-        const DirEntry& y = entries[b];
-        const int rx = rank(x), ry = rank(y);
-        if (rx != ry)
-            return rx < ry;
-        switch (key) {
-        case DirSortKey::Name:
-            return names[a].compare(names[b]) < 0;
-        case DirSortKey::Time:
-            return x.lastModified < y.lastModified;
-        case DirSortKey::Size:
-            return x.size < y.size;
-        case DirSortKey::Unsorted:
-            break;
+    std::vector<Record> records;
+    records.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const DirEntry& e = entries[i];
+        const int rank = e.isDir ? (e.name == QLatin1String("..") ? 0 : 1) : 2;
+        const qint64 number = key == DirSortKey::Time ? e.lastModified : key == DirSortKey::Size ? e.size : 0;
+        records.push_back(Record{rank, number, names.empty() ? nullptr : &names[i], i});
+    }
+    std::sort(records.begin(), records.end(), [key](const Record& x, const Record& y) {
+        if (x.rank != y.rank)
+            return x.rank < y.rank;
+        if (key == DirSortKey::Name) {
+            const int c = x.name->compare(*y.name);
+            if (c != 0)
+                return c < 0;
+        } else if (x.number != y.number) {
+            return x.number < y.number;
         }
-        return false;
+        return x.index < y.index;
     });
     std::vector<DirEntry> sorted;
     sorted.reserve(n);
-    for (std::size_t i : order)
-        sorted.push_back(std::move(entries[i]));
+    for (const Record& r : records)
+        sorted.push_back(std::move(entries[r.index]));
     entries = std::move(sorted);
 }
 

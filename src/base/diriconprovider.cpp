@@ -53,6 +53,8 @@ private:
 
 std::unique_ptr<FileIconSource> makeThemeIconSource() { return std::make_unique<ThemeIconSource>(); }
 
+QPixmap DirIconProvider::pixmap(const DirEntry&, const QString& path) { return pixmap(QFileInfo(path)); }
+
 DirIconProvider* dirIconProvider() { return currentProvider().data(); }
 
 void setDirIconProvider(DirIconProvider* provider) { currentProvider() = provider; }
@@ -96,20 +98,31 @@ QPixmap ShellIconProvider::pixmap(const QFileInfo& info)
         if (!fi.exists() && !fi.isSymLink())
             return m_file;
     }
-    const QString name = fi.fileName();
+    return byKind(fi.absoluteFilePath(), fi.fileName(), fi.isDir(), fi.isFile() && fi.isExecutable());
+}
+
+QPixmap ShellIconProvider::pixmap(const DirEntry& entry, const QString& path)
+{
+    if (entry.isSymLink)
+        return pixmap(QFileInfo(path));
+    return byKind(path, entry.name, entry.isDir, entry.isFile && entry.executable);
+}
+
+QPixmap ShellIconProvider::byKind(const QString& path, const QString& name, bool isDir, bool isExecutableFile)
+{
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString key = dot < 0 ? QString() : name.mid(dot + 1).toUpper();
     if (key == QLatin1String("KRS") && !m_script.isNull())
         return m_script;
-    if (fi.isDir())
+    if (isDir)
         return m_folder;
     // Executables have a picture of their own, looked up each time.
-    if (fi.isFile() && fi.isExecutable())
+    if (isExecutableFile)
         return m_executable;
     const auto cached = m_cache.constFind(key);
     if (cached != m_cache.constEnd())
         return *cached;
-    QPixmap picture = m_source->forFileName(fi.absoluteFilePath(), m_size);
+    QPixmap picture = m_source->forFileName(path, m_size);
     if (picture.isNull())
         picture = m_file;
     m_cache.insert(key, picture);

@@ -6,6 +6,8 @@
 // for scripts (".krs", also for folders of that name), the folder picture for
 // folders and the executable picture for executable files. A link shows its
 // target's picture; a link to nothing or in a loop the plain file picture.
+#include "base/direntry.h"
+
 #include <QHash>
 #include <QObject>
 #include <QPixmap>
@@ -22,6 +24,9 @@ public:
     using QObject::QObject;
     // The picture to show for the file, or a null picture for none.
     virtual QPixmap pixmap(const QFileInfo& info) = 0;
+    // The same for an entry of a listing, which already tells its kind: a
+    // provider may then spare the file system another look.
+    virtual QPixmap pixmap(const DirEntry& entry, const QString& path);
 };
 
 // Where the pictures come from: the desktop's icon theme with built-in
@@ -51,6 +56,7 @@ public:
     ~ShellIconProvider() override;
 
     QPixmap pixmap(const QFileInfo& info) override;
+    QPixmap pixmap(const DirEntry& entry, const QString& path) override;
 
     QSize iconSize() const { return m_size; }
     QPixmap defaultFolder() const { return m_folder; }
@@ -64,6 +70,9 @@ public:
     static constexpr int maxLinkDepth = 16;
 
 private:
+    // The picture of an entry that is no link, by what it is and its name.
+    QPixmap byKind(const QString& path, const QString& name, bool isDir, bool isExecutableFile);
+
     std::unique_ptr<FileIconSource> m_source;
     QSize m_size;
     QPixmap m_folder, m_file, m_executable, m_script;
