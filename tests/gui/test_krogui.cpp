@@ -22,11 +22,15 @@
 #include <QTest>
 #include <QToolBar>
 #include <QDockWidget>
+#include <QElapsedTimer>
+
+#include <cmath>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "analysis/adevthread.h"
 #include "command/commandedit.h"
 #include "core/settings.h"
 #include "gui/eula.h"
@@ -1062,6 +1066,31 @@ TEST_F(MainWindow, BackgroundImagesAreCopiedOnceIntoTheTemplateFolder)
     writeSetting(QStringLiteral("backgroundimage"), QString());
     importBackgroundImage(source);  // already there: nothing stored
     EXPECT_EQ(getBackgroundImage(), QString());
+}
+
+TEST_F(MainWindow, AbortCancelsTheRunsOfThePlotShown)
+{
+    auto w = make();
+    Plotter* p = w->activePlotter();
+    ASSERT_TRUE(p);
+    // An all-tau run over 200000 points takes minutes.
+    CurveMap curves;
+    for (int i = 0; i < 200000; ++i)
+        curves[0].append(i, std::sin(i * 0.37) + 1e-3 * i);
+    auto* engine = new AdevThread(p, curves, {{0, 0, OVERLAPPING, ALL_TAU, 1.0, "A"}}, 1.0);
+    p->m_adevThreads.push_back(engine);
+    engine->start();
+    QSignalSpy stopped(p, &Plotter::adevstopped);
+    w->on_abortAdev();
+    EXPECT_TRUE(engine->cancelled());
+    EXPECT_EQ(stopped.size(), 1);
+    // The engine ends with its partial curve and DONE, and the plot drops it.
+    QElapsedTimer t;
+    t.start();
+    while (!p->m_adevThreads.empty() && t.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(p->m_adevThreads.empty());
+    EXPECT_EQ(p->curves().size(), 1u);
 }
 
 TEST_F(MainWindow, ToolbarStateFollowsThePlots)
