@@ -263,6 +263,14 @@ TEST_F(BrowserTest, RemovalsAndRenamesUpdateTheViews)
     b->fileOperator()->rename("b.txt", "d.txt");
     ASSERT_TRUE(finished.wait(10000));
     EXPECT_EQ(rows(*b), QStringList({"..", "c.txt", "d.txt"}));
+
+    // A file removed behind the browser's back still shows, with an empty
+    // size, and the view is drawn without a fault.
+    QFile::remove(path("c.txt"));
+    const QModelIndex size = b->model()->index(rowOf(*b, "c.txt"), DirEntryModel::SizeColumn);
+    EXPECT_TRUE(b->model()->data(size).toString().isEmpty());
+    EXPECT_EQ(b->model()->data(size.siblingAtRow(rowOf(*b, "d.txt"))).toString(), QStringLiteral("2"));
+    EXPECT_FALSE(b->detailView()->grab().isNull());
 }
 
 TEST_F(BrowserTest, ANewListingReplacesOneStillUnderWay)
