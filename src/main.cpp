@@ -24,6 +24,7 @@
 
 int main(int argc, char** argv)
 {
+    kro::platform::restartWithHugePages(argv);
     kro::setDebugMode(false);
     kro::setVerbose(false);
 

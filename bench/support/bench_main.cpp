@@ -7,6 +7,8 @@
 
 int main(int argc, char** argv)
 {
+    // Measured as the program runs: large buffers on huge pages.
+    kro::platform::restartWithHugePages(argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

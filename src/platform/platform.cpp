@@ -6,6 +6,8 @@
 #include <QList>
 
 #include <clocale>
+#include <cstdlib>
+#include <unistd.h>
 
 namespace kro::platform {
 
@@ -53,6 +55,38 @@ long long availableMemoryBytes()
         return -1;
     // /proc files report size 0: read until the end.
     return availableMemoryFromMeminfo(f.readAll());
+}
+
+} // namespace kro::platform
+
+namespace kro::platform {
+
+QByteArray tunablesWithHugePages(const QByteArray& current)
+{
+    if (current.contains("glibc.malloc.hugetlb"))
+        return {};
+    static const QByteArray hugePages("glibc.malloc.hugetlb=1");
+    return current.isEmpty() ? hugePages : current + ':' + hugePages;
+}
+
+void restartWithHugePages(char** argv)
+{
+    // Set when this start is the second one, so a failed exec or a library
+    // that ignores the tunable never loops.
+    static const char* const kRestarted = "KRO_HUGE_PAGES_SET";
+    if (std::getenv(kRestarted))
+        return;
+    QFile modes(QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled"));
+    if (!modes.open(QIODevice::ReadOnly) || modes.readAll().contains("[never]"))
+        return;
+    const QByteArray tunables = tunablesWithHugePages(qgetenv("GLIBC_TUNABLES"));
+    if (tunables.isEmpty())
+        return;
+    ::setenv(kRestarted, "1", 1);
+    ::setenv("GLIBC_TUNABLES", tunables.constData(), 1);
+    ::execv("/proc/self/exe", argv);
+    // The start failed: go on as before, without huge pages.
+    ::unsetenv(kRestarted);
 }
 
 } // namespace kro::platform

@@ -25,4 +25,17 @@ long long availableMemoryBytes();
 // The same read from a given meminfo text (for tests and other sources).
 long long availableMemoryFromMeminfo(const QByteArray& meminfo);
 
+// Large buffers (curves of millions of points, transform and copy targets)
+// cost a page fault per 4 KiB the first time they are written, which on a
+// virtual machine is most of the time of a crop or a correlation. The C
+// library backs large allocations with huge pages when its tunable says so,
+// and it reads its tunables only when a program starts: so the program
+// starts itself once more with the tunable set, where the kernel offers
+// huge pages and the user has not chosen tunables already. Call first thing
+// in main; returns only when no new start was made.
+void restartWithHugePages(char** argv);
+// GLIBC_TUNABLES for that start from the current value; empty when the
+// current value already decides huge pages.
+QByteArray tunablesWithHugePages(const QByteArray& current);
+
 } // namespace kro::platform

@@ -4,6 +4,7 @@
 
 #include "support/qtprinters.h"
 #include "support/files.h"
+#include "support/peers.h"
 #include "support/program.h"
 
 #include <QCoreApplication>
@@ -113,4 +114,27 @@ TEST_F(Program, UnknownOptionsAreReportedAndTheProgramKeepsRunning)
     EXPECT_TRUE(running);
     EXPECT_TRUE(err.contains("kro: start-up arguments ignored")) << err.toStdString();
     EXPECT_TRUE(images().isEmpty());
+}
+
+TEST_F(Program, StartsOnceMoreWithLargeBuffersOnHugePages)
+{
+    QFile modes(QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled"));
+    if (!modes.open(QIODevice::ReadOnly) || modes.readAll().contains("[never]"))
+        GTEST_SKIP() << "this kernel offers no huge pages";
+    QProcess p;
+    start(p, {});
+    const auto environment = [&p] {
+        QFile file(QStringLiteral("/proc/%1/environ").arg(p.processId()));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().split('\0') : QList<QByteArray>();
+    };
+    // The second start carries the setting, and its marker keeps it from
+    // starting a third time.
+    const bool set = kro::test::waitUntil([&] {
+        const QList<QByteArray> seen = environment();
+        return seen.contains("GLIBC_TUNABLES=glibc.malloc.hugetlb=1") && seen.contains("KRO_HUGE_PAGES_SET=1");
+    });
+    const bool running = p.state() == QProcess::Running;
+    stop(p);
+    EXPECT_TRUE(set);
+    EXPECT_TRUE(running);
 }

@@ -109,3 +109,17 @@ TEST(PlatformPaths, LeadingTildeIsTheHomeFolder)
     for (const auto& c : cases)
         EXPECT_EQ(expandHome(c.typed), c.expanded) << c.typed;
 }
+
+TEST(HugePages, TunablesGainTheSettingOnlyWhereNoneIsMade)
+{
+    const struct {
+        QByteArray current, expected;
+    } cases[] = {
+        {"", "glibc.malloc.hugetlb=1"},
+        {"glibc.malloc.arena_max=2", "glibc.malloc.arena_max=2:glibc.malloc.hugetlb=1"},
+        {"glibc.malloc.hugetlb=0", ""},
+        {"glibc.malloc.arena_max=2:glibc.malloc.hugetlb=2", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(tunablesWithHugePages(c.current), c.expected) << c.current.constData();
+}
