@@ -143,17 +143,18 @@ std::unique_ptr<Plotter> phasePlot(std::size_t n)
 
 } // namespace
 
+static void everyStatistic(benchmark::internal::Benchmark* b)
+{
+    for (const int type : {NORMAL, OVERLAPPING, MODIFIED, TIME, HADAMARD, MTIE})
+        b->Arg(type);
+}
+
 static void BM_OctaveTenMillionPointsOneCore(benchmark::State& state)
 {
     kernel(state, 10'000'000, OCTAVE, 1, state.range(0) == MTIE ? 2.0 : 0.5);
 }
 BENCHMARK(BM_OctaveTenMillionPointsOneCore)
-    ->Arg(NORMAL)
-    ->Arg(OVERLAPPING)
-    ->Arg(MODIFIED)
-    ->Arg(TIME)
-    ->Arg(HADAMARD)
-    ->Arg(MTIE)
+    ->Apply(everyStatistic)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseRealTime();
@@ -163,12 +164,7 @@ static void BM_AllTauHundredThousandPointsEveryCore(benchmark::State& state)
     kernel(state, 100'000, ALL_TAU, cores(), 5.0);
 }
 BENCHMARK(BM_AllTauHundredThousandPointsEveryCore)
-    ->Arg(NORMAL)
-    ->Arg(OVERLAPPING)
-    ->Arg(MODIFIED)
-    ->Arg(TIME)
-    ->Arg(HADAMARD)
-    ->Arg(MTIE)
+    ->Apply(everyStatistic)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->UseRealTime();

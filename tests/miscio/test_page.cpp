@@ -71,6 +71,16 @@ std::unique_ptr<DeviceIOTab> makePage(const DeviceFrame& frame, const QStringLis
     return page;
 }
 
+// A page named "Counter" connected to the slave side of the pair.
+std::unique_ptr<DeviceIOTab> makeSerialPage(const PtyPair& pty)
+{
+    DeviceFrame serial;
+    serial.m_comPort = pty.slavePath();
+    serial.m_label = QStringLiteral("Counter");
+    serial.m_connected = true;
+    return makePage(serial, {});
+}
+
 TEST(InstrumentPage, LinkWaitsForTheFirstCompleteLine)
 {
     auto page = makePage(tcpFrame());
@@ -304,11 +314,7 @@ TEST(InstrumentPage, SerialInstrumentOnAPseudoTerminal)
 {
     PtyPair pty;
     ASSERT_TRUE(pty.valid());
-    DeviceFrame serial;
-    serial.m_comPort = pty.slavePath();
-    serial.m_label = QStringLiteral("Counter");
-    serial.m_connected = true;
-    auto page = makePage(serial, {});
+    auto page = makeSerialPage(pty);
     PlotReceiver plot(*page);
     ASSERT_TRUE(page->link()->isPortOpen());
     EXPECT_EQ(page->connectButton()->text(), QStringLiteral("Disconnect"));
@@ -349,11 +355,7 @@ TEST(InstrumentPage, BinaryFloodLeavesThePageWorking)
 {
     PtyPair pty;
     ASSERT_TRUE(pty.valid());
-    DeviceFrame serial;
-    serial.m_comPort = pty.slavePath();
-    serial.m_label = QStringLiteral("Counter");
-    serial.m_connected = true;
-    auto page = makePage(serial, {});
+    auto page = makeSerialPage(pty);
     PlotReceiver plot(*page);
     ASSERT_TRUE(page->link()->isPortOpen());
     page->vt100Box()->setChecked(true);
