@@ -18,6 +18,7 @@
 
 #include "core/exceptions.h"
 #include "platform/prompter.h"
+#include "platform/buttonrow.h"
 
 namespace {
 const int kTypeBits[] = {NORMAL, OVERLAPPING, MODIFIED, TIME, HADAMARD, MTIE};
@@ -132,14 +133,7 @@ ADevPromptPage::ADevPromptPage(int id, QWidget* parent) : QWidget(parent), m_cur
 
     layout->addStretch();
     layout->addSpacing(20);
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton(tr("Ok"), this);
-    auto* cancel = new QPushButton(tr("Cancel"), this);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &ADevPromptPage::accept);
-    connect(cancel, &QPushButton::clicked, this, &ADevPromptPage::reject);
+    layout->addLayout(kro::platform::okCancelRow(this));
 }
 
 int ADevPromptPage::types() const

@@ -13,6 +13,7 @@
 
 #include "analysis/noisegen.h"
 #include "platform/prompter.h"
+#include "platform/buttonrow.h"
 
 namespace {
 double number(const QLineEdit* e)
@@ -75,14 +76,7 @@ NoiseGenDiag::NoiseGenDiag(QWidget* parent) : QDialog(parent)
     form->addWidget(m_rateEdit, 2, 1);
     layout->addWidget(settings);
 
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton(tr("Ok"), this);
-    auto* cancel = new QPushButton(tr("Cancel"), this);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &NoiseGenDiag::accept);
-    connect(cancel, &QPushButton::clicked, this, &NoiseGenDiag::reject);
+    layout->addLayout(kro::platform::okCancelRow(static_cast<QDialog*>(this)));
 }
 
 void NoiseGenDiag::accept()

@@ -12,6 +12,7 @@
 
 #include "core/exceptions.h"
 #include "platform/prompter.h"
+#include "platform/buttonrow.h"
 
 namespace {
 
@@ -346,17 +347,10 @@ CurveSelector::CurveSelector(QWidget* parent, const QString& prefix, int minSele
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     layout->addWidget(m_list);
     layout->addSpacing(20);
-    auto* buttons = new QHBoxLayout;
-    m_ok = new QPushButton(tr("Ok"), this);
-    auto* cancel = new QPushButton(tr("Cancel"), this);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    layout->addLayout(kro::platform::okCancelRow(static_cast<QDialog*>(this), &m_ok));
     layout->setContentsMargins(5, 5, 5, 5);
     layout->setSpacing(5);
     m_ok->setEnabled(minSelected <= 1);
     m_ok->setDefault(true);
     connect(m_list, &CurveListBox::selectionValid, m_ok, &QPushButton::setEnabled);
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
