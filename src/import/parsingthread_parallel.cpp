@@ -160,16 +160,23 @@ bool ParsingThread::readLinesInParallel(FileRun& r)
         }
     };
 
+    // A chunk that cannot be opened is read in order instead.
+    auto openChunk = [&](kro::import::LineReader& reader, Chunk& c) {
+        reader.setStopFlag(&m_stop);
+        if (!reader.openRange(fo.m_file, c.begin, c.end)) {
+            c.needsOrder = true;
+            return false;
+        }
+        return true;
+    };
+
     // 1. Count the lines of every chunk.
     runOnThreads(
         chunks,
         [&](Chunk& c) {
             kro::import::LineReader reader;
-            reader.setStopFlag(&m_stop);
-            if (!reader.openRange(fo.m_file, c.begin, c.end)) {
-                c.needsOrder = true;
+            if (!openChunk(reader, c))
                 return;
-            }
             const char* b = nullptr;
             const char* e = nullptr;
             while (reader.next(b, e))
@@ -200,11 +207,8 @@ bool ParsingThread::readLinesInParallel(FileRun& r)
         chunks,
         [&](Chunk& c) {
             kro::import::LineReader reader;
-            reader.setStopFlag(&m_stop);
-            if (!reader.openRange(fo.m_file, c.begin, c.end)) {
-                c.needsOrder = true;
+            if (!openChunk(reader, c))
                 return;
-            }
             LineParser lp(fo);
             std::vector<double*> at(r.ny);
             for (std::size_t i = 0; i < r.ny; ++i)
