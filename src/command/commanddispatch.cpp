@@ -207,10 +207,16 @@ bool CommandEdit::fallback(const QString& line)
         return prepare(&CommandEdit::kroscript, call);
     }
 
+    const CompiledExpression compiled = CompiledExpression::compile(line);
     bool ok = false;
-    const double value = evaluateExpression(line, &ok);
+    const double value = compiled.evaluate(nullptr, &ok, nullptr);
     if (ok) {
-        transcript(tr("%1 = %2").arg(line, QString::number(value, 'g', 15)));
+        // A number followed by more text is no answer to the line.
+        const QString problem = describeExpressionProblem(compiled);
+        if (!problem.isEmpty())
+            transcript(tr("Error: %1").arg(problem));
+        else
+            transcript(tr("%1 = %2").arg(line, QString::number(value, 'g', 15)));
         return false;
     }
 

@@ -79,8 +79,13 @@ public:
     bool top()
     {
         parseTerm();
-        return additiveRest();
+        const bool stray = additiveRest();
+        if (stray)
+            note(ch() == QLatin1Char(')') ? ExpressionProblem::UnmatchedClose : ExpressionProblem::TrailingText, pos);
+        return stray;
     }
+
+    ExpressionProblem problem;
 
 private:
     using Op = CompiledExpression::Op;
@@ -90,7 +95,14 @@ private:
     std::vector<CompiledExpression::Instr>& code;
     qsizetype pos = 0;
     int depth = 0;
-    static constexpr int kMaxNesting = 2000;
+    static constexpr int kMaxNesting = kMaxExpressionNesting;
+
+    // Keeps the first problem found.
+    void note(ExpressionProblem::Kind kind, qsizetype at, qsizetype length = 0)
+    {
+        if (problem.kind == ExpressionProblem::None)
+            problem = {kind, at, length};
+    }
 
     QChar ch() const { return pos < n ? t.at(pos) : QChar(); }
     void skipBlanks()
@@ -173,11 +185,13 @@ private:
             function = matchFunction();
         }
         if (ch() == QLatin1Char('(')) {
+            const qsizetype open = pos;
             ++pos;
             const std::size_t mark = code.size();
             if (++depth > kMaxNesting) {
                 // Deeper than any real expression: no value, and no
                 // recursion that could exhaust the stack.
+                note(ExpressionProblem::TooDeep, open);
                 code.resize(mark);
                 put(CompiledExpression::PushInvalid);
                 pos = n + 1;
@@ -186,6 +200,10 @@ private:
             parseExpression();
             --depth;
             if (ch() != QLatin1Char(')')) {
+                if (pos < n)
+                    note(ExpressionProblem::TrailingText, pos);
+                else
+                    note(ExpressionProblem::MissingClose, open);
                 code.resize(mark);
                 put(CompiledExpression::PushInvalid);
             }
@@ -219,10 +237,14 @@ private:
         if (!keys.isEmpty() && reference(run))
             return;
         double v = 0;
-        if (convertRun(run, v))
+        if (convertRun(run, v)) {
             put(CompiledExpression::PushConst, 0, v);
-        else
-            put(CompiledExpression::PushInvalid);
+            return;
+        }
+        put(CompiledExpression::PushInvalid);
+        // A word before a parenthesis is meant as a function.
+        if (!run.isEmpty() && run.at(0).isLetter() && ch() == QLatin1Char('('))
+            note(ExpressionProblem::UnknownFunction, start, run.size());
     }
 
     // A run that names a curve reference. Returns false when the run holds
@@ -350,6 +372,7 @@ CompiledExpression CompiledExpression::compile(const QString& text, const QStrin
     e.m_text = rewritePi(text);
     Compiler c(e.m_text, keys, e.m_code);
     e.m_strayEnd = c.top();
+    e.m_problem = c.problem;
     int depth = 0;
     for (const Instr& in : e.m_code) {
         switch (in.op) {
@@ -645,6 +668,45 @@ void CompiledExpression::evaluateBlock(const double* const* columns, std::size_t
         ok[i] = k[i];
         values[i] = k[i] ? v[i] : invalid;
     }
+}
+
+QString describeExpressionProblem(const CompiledExpression& compiled, QString (*show)(const QString&))
+{
+    const ExpressionProblem& p = compiled.problem();
+    const QString& text = compiled.text();
+    auto shown = [show](const QString& piece) { return show ? show(piece) : piece; };
+    const QString head = shown(text.left(p.at).trimmed());
+    const QString rest = shown(text.mid(p.at).trimmed());
+    switch (p.kind) {
+    case ExpressionProblem::None:
+        return {};
+    case ExpressionProblem::UnmatchedClose:
+        return QStringLiteral("Unmatched \")\": the expression stops after \"%1\" and \"%2\" is left over.")
+            .arg(head, rest);
+    case ExpressionProblem::TrailingText:
+        return QStringLiteral("Text after the end of the expression: it stops after \"%1\" and \"%2\" is left over.")
+            .arg(head, rest);
+    case ExpressionProblem::MissingClose:
+        return head.isEmpty()
+                   ? QStringLiteral("Missing \")\": the \"(\" at the start of the expression is never closed.")
+                   : QStringLiteral("Missing \")\": the \"(\" after \"%1\" is never closed.").arg(head);
+    case ExpressionProblem::UnknownFunction: {
+        const QString name = text.mid(p.at, p.length);
+        QStringList names;
+        for (const char* f : kFunctionNames)
+            names << QLatin1String(f);
+        if (names.contains(name.toLower()))
+            return QStringLiteral("Unknown function \"%1\": function names are written in lower case (%2).")
+                .arg(name, name.toLower());
+        const QString last = names.takeLast();
+        return QStringLiteral("Unknown function \"%1\". The functions are %2 and %3.")
+            .arg(name, names.join(QStringLiteral(", ")), last);
+    }
+    case ExpressionProblem::TooDeep:
+        return QStringLiteral("The expression is too deeply nested: more than %1 levels of parentheses.")
+            .arg(kMaxExpressionNesting);
+    }
+    return {};
 }
 
 double evaluateExpression(const QString& text, bool* ok, ExpressionEvaluator* evaluator)

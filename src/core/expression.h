@@ -15,7 +15,8 @@
 //  - A minus sign belongs to the factor: -2^2 is 4. No unary plus.
 //  - A blank (U+0020) may stand before an operator, never before an operand:
 //    "3 +4" is 7, "3 + 4" is invalid.
-//  - Text after a complete term is ignored: "3 4" is 3.
+//  - Text after a complete term is ignored by the value ("3 4" is 3); the
+//    compiled expression's problem() names it, for callers that refuse it.
 //  - Division by exactly 0, an unreadable number, a missing ')' or operand
 //    make the value invalid: +infinity with ok false when the whole text was
 //    read, 0 with ok false when a stray character ended the scan.
@@ -27,6 +28,25 @@
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+// What keeps a text from being one whole expression, found while parsing.
+// Positions are in the parsed text (CompiledExpression::text()).
+struct ExpressionProblem {
+    enum Kind {
+        None,
+        UnmatchedClose,  // a ')' that no '(' opened; the expression stops there
+        TrailingText,    // other text after a complete expression (or inside parentheses)
+        MissingClose,    // a '(' never closed; at is the '('
+        UnknownFunction, // a name followed by '(' that is no function; at and length give the name
+        TooDeep,         // parentheses nested deeper than kMaxExpressionNesting
+    };
+    Kind kind = None;
+    qsizetype at = 0;
+    qsizetype length = 0;
+};
+
+// The deepest nesting of parentheses an expression may have.
+inline constexpr int kMaxExpressionNesting = 2000;
 
 // Scratch space for running programs: one per thread, reused across calls.
 class ExpressionEvaluator {
@@ -65,6 +85,8 @@ public:
 
     // The text after the pi rewrite, as parsed.
     const QString& text() const { return m_text; }
+    // The first thing that keeps the text from being one whole expression.
+    const ExpressionProblem& problem() const { return m_problem; }
     // True when a slot of key i is read (x: 2i, y: 2i+1).
     bool readsSlot(int slot) const;
 
@@ -95,7 +117,13 @@ private:
     QString m_text;
     int m_depth = 0;
     bool m_strayEnd = false; // the scan stopped at a character that is no operator
+    ExpressionProblem m_problem;
 };
+
+// The user's message for a problem of a compiled text ("" for none): what is
+// wrong and where the expression stops. show turns a piece of the parsed
+// text into the form the user wrote (as it stands when null).
+QString describeExpressionProblem(const CompiledExpression& compiled, QString (*show)(const QString&) = nullptr);
 
 // Evaluates text (which is not changed). ok, when given, is set as described
 // above. evaluator, when given, lends its scratch space; any thread may call

@@ -58,7 +58,8 @@ std::size_t evaluateExpressionPart(const CompiledExpression& expression, std::ve
         const double* x = cursors.front().x + 2 * done;
         for (std::size_t j = 0; j < n; ++j) {
             const double value = values[j];
-            if (std::isfinite(value)) {
+            // A value without ok (the scan stopped early) is no data point.
+            if (ok[j] && std::isfinite(value)) {
                 out[written] = x[2 * j];
                 out[written + 1] = value;
                 written += 2;

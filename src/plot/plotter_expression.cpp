@@ -57,6 +57,17 @@ void Plotter::expression(const QString& text, bool wait)
                 tr("Warning: You must express curves to operate on using \"Cn\"\nwhere n is the curve number."));
             return;
         }
+        // A text that is not one whole expression is refused before any
+        // point is evaluated.
+        QStringList keys;
+        for (const auto& [key, c] : inputs)
+            keys << QString::fromStdString(key);
+        const QString problem =
+            describeExpressionProblem(CompiledExpression::compile(*prepared, keys), &expressions::expressionTitle);
+        if (!problem.isEmpty()) {
+            Q_EMIT transcript(checkYourExpression(tr("Error: %1").arg(problem), entered));
+            return;
+        }
         std::map<std::string, CurveData> aligned = expressions::alignInputs(inputs);
 
         showMessage(tr("Running expression. Please wait..."), -1);

@@ -332,6 +332,9 @@ const Case kCases[] = {
     {"  1/3 ", "!1/3 = 0.333333333333333"},
     {"2pi", "!2pi = 6.28318530717958"},
     {"sqrt(2)*", "!Command not found."},
+    // A number followed by more text is refused, not read as its first part.
+    {"3 4", R"~(!Error: Text after the end of the expression: it stops after "3" and "4" is left over.)~"},
+    {"2+3)", R"~(!Error: Unmatched ")": the expression stops after "2+3" and ")" is left over.)~"},
     {"foo bar", "!Command not found."},
     {"tïtle Ünïcode", "!Command not found."},
 };

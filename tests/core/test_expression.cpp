@@ -256,3 +256,61 @@ TEST(CompiledExpression, ReferencesAreWholeTokens)
     EXPECT_TRUE(e.readsSlot(2));
     EXPECT_FALSE(e.readsSlot(1));
 }
+
+TEST(Expression, ProblemsNameWhereTheExpressionStops)
+{
+    using K = ExpressionProblem::Kind;
+    struct Case {
+        const char* text;
+        K kind;
+        qsizetype at;
+        const char* message;
+    };
+    const QString nesting = QString(kMaxExpressionNesting + 1, '(') + "1" + QString(kMaxExpressionNesting + 1, ')');
+    const Case cases[] = {
+        {"1+2*(3-4)", K::None, 0, ""},
+        {"3 +4", K::None, 0, ""},
+        {"3)", K::UnmatchedClose, 1, R"~(Unmatched ")": the expression stops after "3" and ")" is left over.)~"},
+        {"1+1)*2", K::UnmatchedClose, 3, R"~(Unmatched ")": the expression stops after "1+1" and ")*2" is left over.)~"},
+        {"3 4", K::TrailingText, 2,
+         R"~(Text after the end of the expression: it stops after "3" and "4" is left over.)~"},
+        {"2(3)", K::TrailingText, 1,
+         R"~(Text after the end of the expression: it stops after "2" and "(3)" is left over.)~"},
+        // A stray character inside parentheses.
+        {"(1 2)", K::TrailingText, 3,
+         R"~(Text after the end of the expression: it stops after "(1" and "2)" is left over.)~"},
+        {"2*(1+3", K::MissingClose, 2, R"~(Missing ")": the "(" after "2*" is never closed.)~"},
+        {"(1+3", K::MissingClose, 0, R"~(Missing ")": the "(" at the start of the expression is never closed.)~"},
+        {"foo(1)", K::UnknownFunction, 0, nullptr},
+        {"2*sinx(1)", K::UnknownFunction, 2, nullptr},
+        {"COS(0)", K::UnknownFunction, 0,
+         R"~(Unknown function "COS": function names are written in lower case (cos).)~"},
+        // The first problem wins.
+        {"foo(1))", K::UnknownFunction, 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        const CompiledExpression e = CompiledExpression::compile(c.text);
+        EXPECT_EQ(e.problem().kind, c.kind) << c.text;
+        EXPECT_EQ(e.problem().at, c.at) << c.text;
+        if (c.message)
+            EXPECT_EQ(describeExpressionProblem(e).toStdString(), c.message) << c.text;
+    }
+    const CompiledExpression sinx = CompiledExpression::compile("2*sinx(1)");
+    EXPECT_EQ(sinx.problem().length, 4);
+    const QString unknown = describeExpressionProblem(sinx);
+    EXPECT_TRUE(unknown.startsWith(R"~(Unknown function "sinx". The functions are cos, sin, tan,)~")) << unknown.toStdString();
+    EXPECT_TRUE(unknown.endsWith("gamma and gammaln.")) << unknown.toStdString();
+
+    const CompiledExpression deep = CompiledExpression::compile(nesting);
+    EXPECT_EQ(deep.problem().kind, K::TooDeep);
+    EXPECT_EQ(describeExpressionProblem(deep).toStdString(),
+              "The expression is too deeply nested: more than 2000 levels of parentheses.");
+    const QString deepest = QString(kMaxExpressionNesting, '(') + "1" + QString(kMaxExpressionNesting, ')');
+    EXPECT_EQ(CompiledExpression::compile(deepest).problem().kind, K::None);
+
+    // Keys are references, not unknown names; a piece is shown as asked.
+    const CompiledExpression refs = CompiledExpression::compile("C1x*2)", {"C1"});
+    EXPECT_EQ(refs.problem().kind, K::UnmatchedClose);
+    EXPECT_EQ(describeExpressionProblem(refs, [](const QString& s) { return s.toLower(); }).toStdString(),
+              R"~(Unmatched ")": the expression stops after "c1x*2" and ")" is left over.)~");
+}

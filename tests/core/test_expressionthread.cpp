@@ -110,6 +110,9 @@ TEST(ExpressionThread, AllZeroFlag)
         {"C1*0", true, 0},
         {"log(C1)", false, 2}, // log(0) is -infinity with ok true: counted, and not zero
         {"C1/0", true, 4},
+        // A text that stops early: its undefined points (0/0) are not stored
+        // as y = 0 but counted.
+        {"C1/C1)", false, 2},
     };
     for (const Case& c : cases) {
         Receiver r;
@@ -118,6 +121,7 @@ TEST(ExpressionThread, AllZeroFlag)
         t = runToEvent(r, std::move(t));
         EXPECT_EQ(t->allZero(), c.allZero) << c.expr;
         EXPECT_EQ(t->errorCount(), c.errors) << c.expr;
+        EXPECT_EQ(t->result().pointCount(), static_cast<std::size_t>(4 - c.errors)) << c.expr;
     }
 }
 

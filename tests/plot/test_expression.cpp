@@ -174,6 +174,52 @@ TEST(CurveExpression, WarningsAndRefusals)
     EXPECT_EQ(newest(*p).values.vec(), (std::vector<double>{0, 1, 2, 0.25}));
 }
 
+TEST(CurveExpression, TextThatIsNotOneExpressionIsRefused)
+{
+    const QString check = QStringLiteral("\nPlease check your expression: ");
+    const QString deep = QString(2001, '(') + "C1" + QString(2001, ')');
+    const std::pair<QString, QString> cases[] = {
+        // C4 is 0 at three x: the stray ")" used to store those points as y = 0.
+        {"C1/C4)", R"~(Error: Unmatched ")": the expression stops after "C1/C4" and ")" is left over.)~"},
+        {"C1+1)*2", R"~(Error: Unmatched ")": the expression stops after "C1+1" and ")*2" is left over.)~"},
+        {"2pi * C1 )", R"~(Error: Unmatched ")": the expression stops after "2π*C1" and ")" is left over.)~"},
+        {"C1(2)", R"~(Error: Text after the end of the expression: it stops after "C1" and "(2)" is left over.)~"},
+        {"(C1+1", R"~(Error: Missing ")": the "(" at the start of the expression is never closed.)~"},
+        {"foo(C1)", "Error: Unknown function \"foo\". The functions are cos, sin, tan, acos, asin, atan, cosh, "
+                    "sinh, tanh, acosh, asinh, atanh, abs, exp, log, log10, sqrt, cbrt, erf, erfc, gamma and "
+                    "gammaln."},
+        {"2*sinx(C1)", "Error: Unknown function \"sinx\". The functions are cos, sin, tan, acos, asin, atan, "
+                       "cosh, sinh, tanh, acosh, asinh, atanh, abs, exp, log, log10, sqrt, cbrt, erf, erfc, gamma "
+                       "and gammaln."},
+        {deep, "Error: The expression is too deeply nested: more than 2000 levels of parentheses."},
+    };
+    for (const auto& [text, message] : cases) {
+        auto p = makePlot();
+        CurveData c1, c4;
+        for (int i = 0; i < 6; ++i) {
+            c1.append(i, i + 1.0);
+            c4.append(i, i % 2 ? 2.0 : 0.0);
+        }
+        p->setCurveData(0, c1, false);
+        p->setCurveData(3, c4, false);
+        const CurveMap before = p->curves();
+        Reports reports(*p);
+        p->expression(text, true);
+        EXPECT_EQ(reports.lines, QStringList{message + check + text}) << text.left(40).toStdString();
+        EXPECT_EQ(p->curves(), before) << text.left(40).toStdString();
+        EXPECT_TRUE(p->expressionWorkers().empty());
+    }
+    // The same text without the stray ")" drops the three undefined points.
+    auto p = makePlot();
+    p->setCurveData(0, curveOf({{0, 1}, {1, 2}, {2, 3}, {3, 4}}), false);
+    p->setCurveData(3, curveOf({{0, 0}, {1, 2}, {2, 0}, {3, 4}}), false);
+    p->expression(QStringLiteral("C1/C4"), true);
+    EXPECT_EQ(p->curves().at(1).values.vec(), (std::vector<double>{1, 1, 3, 1}));
+    // 2000 levels are still an expression.
+    p->expression(QString(2000, '(') + "C1*3" + QString(2000, ')'), true);
+    EXPECT_EQ(p->curves().at(2).values.vec(), (std::vector<double>{0, 3, 1, 6, 2, 9, 3, 12}));
+}
+
 TEST(CurveExpression, DialogWithRemoveExistingAndUndo)
 {
     auto p = twoCurves();
