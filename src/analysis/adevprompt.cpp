@@ -123,7 +123,7 @@ ADevPromptPage::ADevPromptPage(int id, QWidget* parent) : QWidget(parent), m_cur
     auto* tauRow = new QHBoxLayout;
     m_tauEdit = new QLineEdit(this);
     m_tauEdit->setAlignment(Qt::AlignRight);
-    auto* validator = new QDoubleValidator(1e-5, 2147483647.0, 10, m_tauEdit);
+    auto* validator = new QDoubleValidator(ADevPrompt::kMinTau, ADevPrompt::kMaxTau, 10, m_tauEdit);
     validator->setLocale(QLocale::c());
     m_tauEdit->setValidator(validator);
     tauRow->addWidget(m_tauEdit);
@@ -358,8 +358,8 @@ void ADevPrompt::accept()
         QString problem;
         if (r.interval == NO_INTERVAL)
             problem = tr("C%1: choose an AF interval.").arg(r.curve + 1);
-        else if (!(r.tau > 0.0) || !std::isfinite(r.tau))
-            problem = tr("C%1: Tau must be a number greater than 0.").arg(r.curve + 1);
+        else if (!(r.tau >= kMinTau && r.tau <= kMaxTau))
+            problem = tr("C%1: Tau must be a number from %2 to %3.").arg(r.curve + 1).arg(kMinTau).arg(kMaxTau, 0, 'f', 0);
         if (!problem.isEmpty()) {
             kro::prompter().warning(this, tr("Allan Deviations"), problem);
             return;

@@ -105,6 +105,10 @@ class ADevPrompt : public QDialog {
     Q_OBJECT
 
 public:
+    // The sample spacings (seconds) the tau field accepts.
+    static constexpr double kMinTau = 1e-5;
+    static constexpr double kMaxTau = 2147483647.0;
+
     // ids: the curve ids (one page each); colours: one per id, same order.
     // Throws kroexception "Error creating ADEV dialog! ..." without ids.
     ADevPrompt(const IdArray* ids, std::vector<QColor> colours, QWidget* parent = nullptr);

@@ -27,10 +27,24 @@ AdevThread::AdevThread(QObject* receiver, const CurveMap& curves, std::vector<Ad
         if (it != curves.end())
             m_curves.emplace(id, it->second);  // shares the values: nothing is copied
     }
+    // The result key of a (request, statistic) pair: its place when the
+    // requests are taken in order, each with its statistics in order.
+    std::vector<int> firstKey;
+    int keys = 0;
+    for (const AdevRequest& r : requests) {
+        firstKey.push_back(keys);
+        for (int bit = NORMAL; bit <= MTIE; bit <<= 1)
+            keys += (r.types & bit) ? 1 : 0;
+    }
     for (int bit = NORMAL; bit <= MTIE; bit <<= 1) {
-        for (const AdevRequest& r : requests) {
+        for (std::size_t ri = 0; ri < requests.size(); ++ri) {
+            const AdevRequest& r = requests[ri];
             if (!(r.types & bit))
                 continue;
+            int key = firstKey[ri];
+            for (int lower = NORMAL; lower < bit; lower <<= 1)
+                key += (r.types & lower) ? 1 : 0;
+            m_resultKeys.push_back(key);
             AdevRequest job = r;
             job.types = bit;
             job.job = int(m_jobs.size());
@@ -72,6 +86,7 @@ void AdevThread::computeJob(AdevThread* engine, CurveData curve, AdevRequest job
 {
     AdevCurve result;
     QString error;
+    const std::size_t samples = curve.values.size() / 2;
     try {
         // The y values are the phase samples; the x values are not used.
         const std::vector<double>& v = curve.values.vec();
@@ -99,10 +114,9 @@ void AdevThread::computeJob(AdevThread* engine, CurveData curve, AdevRequest job
     }
 
     const CurveData* stored = nullptr;
-    int key = 0;
+    const int key = engine->m_resultKeys[std::size_t(job.job)];
     {
         QMutexLocker lock(&engine->m_mutex);
-        key = int(engine->m_results.size());
         CurveData& c = engine->m_results[key];
         c.values = CurveValues(std::move(result.points));
         stored = &c;
@@ -110,6 +124,10 @@ void AdevThread::computeJob(AdevThread* engine, CurveData curve, AdevRequest job
     auto* event = new AdevUpdateEvent(ADEVEVENT::RESULT, engine, stored, job.name, key);
     event->zeroSums = result.zeroSums;
     event->error = error;
+    event->curve = job.curve;
+    event->type = job.types;
+    event->samples = samples;
+    event->finished = result.finished;
     QCoreApplication::postEvent(engine->m_receiver, event);
 }
 

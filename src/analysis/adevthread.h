@@ -44,13 +44,22 @@ public:
     // and the text of an error that ended the job early (empty: none).
     int zeroSums = 0;
     QString error;
+    // RESULT only: the source curve's id, the statistic, the number of
+    // samples, and whether
+    // the job ran through all its averaging times (not cancelled).
+    int curve = -1;
+    int type = 0;
+    std::size_t samples = 0;
+    bool finished = false;
 };
 
 class AdevThread : public QThread {
 public:
     // Builds the jobs (all normal-deviation jobs first, in request order,
-    // then the overlapping ones, and so on) and their progress texts; starts
-    // nothing. Only the curves the requests name are kept.
+    // then the overlapping ones, and so on), their result keys (request by
+    // request, each request's statistics in the order Normal .. MTIE) and
+    // their progress texts; starts nothing. Only the curves the requests name
+    // are kept.
     AdevThread(QObject* receiver, const CurveMap& curves, std::vector<AdevRequest> requests, double yScale);
     // Cancels a running engine and waits for it.
     ~AdevThread() override;
@@ -73,7 +82,12 @@ public:
 
     QObject* m_receiver;
     CurveMap m_curves;
-    std::map<int, CurveData> m_results;  // keyed in the order jobs finish
+    // Keyed in the order of the requests, statistic by statistic within a
+    // curve (not in the order jobs finish), so result curves keep their ids
+    // from run to run.
+    std::map<int, CurveData> m_results;
+    // The result key of each job, by job number.
+    std::vector<int> m_resultKeys;
     double m_yScale;
     std::vector<AdevRequest> m_jobs;
     std::map<int, QString> m_progress;

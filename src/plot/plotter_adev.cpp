@@ -67,10 +67,22 @@ void Plotter::plotAdev()
     try {
         std::vector<int> ids;
         std::vector<QColor> colours;
+        QStringList tooShort;
         for (const auto& [id, c] : m_curves) {
+            // A curve needs two points for a sample spacing and a result.
+            if (c.values.size() < 4) {
+                tooShort << tr("C%1 has too few points for the Allan deviations (%2; at least 2 are needed).")
+                                .arg(id + 1)
+                                .arg(c.values.size() / 2);
+                continue;
+            }
             ids.push_back(id);
             colours.push_back(QColor(QRgb(c.attributes.lineColor.rgb())));
         }
+        if (!tooShort.isEmpty())
+            Q_EMIT transcript(tooShort.join(QLatin1Char('\n')));
+        if (ids.empty() && !tooShort.isEmpty())
+            return;
         const IdArray list = IdArray::fromIds(ids);
         std::unique_ptr<ADevPrompt> dialog;
         try {

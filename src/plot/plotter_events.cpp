@@ -42,7 +42,21 @@ void Plotter::adevResult(AdevUpdateEvent* event)
         return;
     if (!event->error.isEmpty())
         Q_EMIT transcript(tr("Error: %1").arg(event->error));
-    if (event->zeroSums > 0)
+    if (event->result->values.empty() && event->error.isEmpty() && event->finished) {
+        // An empty curve is always explained: the legend alone would not.
+        const std::size_t need = event->type == MTIE ? 2 : 5;
+        QString why;
+        if (event->samples < need)
+            why = tr("the curve has %1 point(s); this statistic needs at least %2").arg(event->samples).arg(need);
+        else if (event->zeroSums > 0)
+            why = tr("every value is exactly 0 (constant or evenly rising data), which a logarithmic axis cannot "
+                     "show");
+        else
+            why = tr("no averaging time gave a value");
+        Q_EMIT transcript(tr("No Allan deviation points for C%1 (%2): %3.")
+                              .arg(event->curve + 1)
+                              .arg(adevTypeName(event->type), why));
+    } else if (event->zeroSums > 0)
         Q_EMIT verbose(ZEVOVE::INFO,
                        tr("%1: %2 averaging time(s) left out: the deviation there is exactly 0, which a "
                           "logarithmic axis cannot show.")

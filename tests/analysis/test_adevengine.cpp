@@ -445,6 +445,12 @@ TEST(AdevThread, DeliversEveryResultThenDone)
         }
     std::sort(keys.begin(), keys.end());
     EXPECT_EQ(keys, (std::vector<int>{0, 1, 2, 3}));
+    for (const Received& e : r.events)
+        if (e.type == ADEVEVENT::RESULT) {
+            const std::map<QString, int> keyOf = {
+                {"A (Overlapping)", 0}, {"A (Modified)", 1}, {"A (MTIE)", 2}, {"B (Hadamard)", 3}};
+            EXPECT_EQ(e.key, keyOf.at(e.title)) << e.title.toStdString();
+        }
     const std::pair<const char*, AdevCurve> expected[] = {
         {"A (Overlapping)", computeAdevCurve(y0, OVERLAPPING, ALL_TAU, 0.5, 1e-6, nullptr, {})},
         {"A (Modified)", computeAdevCurve(y0, MODIFIED, ALL_TAU, 0.5, 1e-6, nullptr, {})},
@@ -455,6 +461,34 @@ TEST(AdevThread, DeliversEveryResultThenDone)
         EXPECT_EQ(byTitle[title], curve.points) << title;
     EXPECT_EQ(r.lastProgress.toStdString(), "C1 - Overlapping : 100.0%\nC1 - Modified : 100.0%\n"
                                             "C3 - Hadamard : 100.0%\nC1 - MTIE : 100.0%");
+}
+
+TEST(AdevThread, ResultKeysFollowTheRequestWhateverFinishesFirst)
+{
+    // C1 is long and C2 short, so C2's jobs finish first; four statistics
+    // each, one worker per job.
+    CurveMap curves;
+    curves[0] = phaseCurve(phaseData(20000, 3));
+    curves[1] = phaseCurve(phaseData(60, 4));
+    const int types = NORMAL | OVERLAPPING | TIME | HADAMARD;
+    // Curve by curve, each curve's statistics in the dialog's order.
+    const std::map<QString, int> expected = {
+        {"A (Normal)", 0}, {"A (Overlapping)", 1}, {"A (Time)", 2}, {"A (Hadamard)", 3},
+        {"B (Normal)", 4}, {"B (Overlapping)", 5}, {"B (Time)", 6}, {"B (Hadamard)", 7},
+    };
+    for (int run = 0; run < 3; ++run) {
+        Receiver r;
+        AdevThread engine(&r, curves, {{0, 0, types, ALL_TAU, 1.0, "A"}, {1, 0, types, ALL_TAU, 1.0, "B"}}, 1.0);
+        engine.setMaxWorkers(8);
+        engine.start();
+        ASSERT_TRUE(waitDone(r));
+        ASSERT_TRUE(engine.wait(10000));
+        std::map<QString, int> got;
+        for (const Received& e : r.events)
+            if (e.type == ADEVEVENT::RESULT)
+                got[e.title] = e.key;
+        EXPECT_EQ(got, expected) << "run " << run;
+    }
 }
 
 TEST(AdevThread, CancelledRunStillDeliversResultsAndDone)

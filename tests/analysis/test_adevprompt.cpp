@@ -114,7 +114,7 @@ TEST(ADevPrompt, TheAllPageDrivesEveryCurvePage)
     EXPECT_EQ(all->m_typeBoxes[OVERLAPPING]->state(), 1);
 }
 
-TEST(ADevPrompt, OkRefusesRunsWithoutIntervalOrTau)
+TEST(ADevPrompt, OkRefusesRunsWithoutIntervalOrWithTauOutOfRange)
 {
     struct Case {
         const char* tau;
@@ -122,9 +122,15 @@ TEST(ADevPrompt, OkRefusesRunsWithoutIntervalOrTau)
         int types;
         const char* problem;  // nullptr: accepted
     };
-    const char* noTau = "C1: Tau must be a number greater than 0.";
+    const char* noTau = "C1: Tau must be a number from 1e-05 to 2147483647.";
     const Case cases[] = {
         {"1", OCTAVE, NORMAL, nullptr},
+        // The ends of the field's own range, and just beyond them.
+        {"1e-5", OCTAVE, NORMAL, nullptr},
+        {"2147483647", OCTAVE, NORMAL, nullptr},
+        {"9e-6", OCTAVE, NORMAL, noTau},
+        {"2147483648", OCTAVE, NORMAL, noTau},
+        {"1e300", OCTAVE, NORMAL, noTau},
         {"", OCTAVE, NORMAL, noTau},
         {"0", OCTAVE, NORMAL, noTau},
         {"-1", DECADE, MTIE, noTau},

@@ -198,11 +198,6 @@ TEST_F(AdevRun, BadCurvesEndWithAMessageOrAnEmptyCurve)
         const char* message;  // a transcript line starting so, or a typed message
     };
     const Case cases[] = {
-        {"empty", CurveData(), 0, nullptr},
-        {"one point", curveOfPhase({1.5}, 1), 0, nullptr},
-        {"constant", curveOfPhase(std::vector<double>(40, 2.0), 1), 0,
-         "Curve 1 (Overlapping): 4 averaging time(s) left out: the deviation there is exactly 0, which a logarithmic "
-         "axis cannot show."},
         {"NaN", curveOfPhase(withNan, 1), 4,
          "Curve 1 (Overlapping): the curve holds values that are not finite numbers, and so do its deviations."},
         {"odd count", odd, 0, "Error: Critical Error: Curve has mismatched number of x and y points!"},
@@ -234,6 +229,129 @@ TEST_F(AdevRun, BadCurvesEndWithAMessageOrAnEmptyCurve)
         EXPECT_TRUE(reports->lines.isEmpty());
         if (c.message)
             EXPECT_TRUE(reports->texts().contains(c.message)) << reports->texts().join("|").toStdString();
+    }
+}
+
+TEST_F(AdevRun, EmptyResultCurvesAreAlwaysExplained)
+{
+    writeSetting("adevinterval", QVariant(OCTAVE));
+    std::vector<double> ramp(40);
+    for (std::size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = 3.0 * double(i);
+    struct Case {
+        const char* name;
+        std::vector<double> y;
+        int types;
+        QStringList lines;  // transcript of the result plot
+        std::size_t points; // of every result curve with points
+    };
+    const QString zero = "every value is exactly 0 (constant or evenly rising data), which a logarithmic axis "
+                         "cannot show.";
+    const Case cases[] = {
+        {"constant", std::vector<double>(40, 2.0), NORMAL | MTIE,
+         {"No Allan deviation points for C1 (Normal): " + zero, "No Allan deviation points for C1 (MTIE): " + zero},
+         0},
+        // The MTIE of a ramp of slope 3 is 3u: only the deviations are empty.
+        {"ramp", ramp, OVERLAPPING | HADAMARD | MTIE,
+         {"No Allan deviation points for C1 (Overlapping): " + zero,
+          "No Allan deviation points for C1 (Hadamard): " + zero},
+         6},
+        // Three points: too few for a deviation (4u < N), enough for MTIE.
+        {"three points", {1.0, 4.0, 2.0}, NORMAL | MTIE,
+         {"No Allan deviation points for C1 (Normal): the curve has 3 point(s); this statistic needs at least 5."},
+         2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeSetting("adevstatistic", QVariant(c.types));
+        auto p = makePlot();
+        p->setCurveData(0, curveOfPhase(c.y, 1), false);
+        p->setCurveTitle(0, "Curve 1");
+        std::unique_ptr<Reports> reports;
+        QObject::connect(p.get(), &Plotter::newPlotterBuilt,
+                         [&](Plotter* r) { reports = std::make_unique<Reports>(*r); });
+        auto result = runAdev(*p);
+        ASSERT_TRUE(result);
+        ASSERT_TRUE(waitFor([&] { return result->m_adevThreads.empty(); }));
+        QStringList lines = reports->lines;
+        lines.sort();
+        QStringList want = c.lines;
+        want.sort();
+        EXPECT_EQ(lines, want) << lines.join("|").toStdString();
+        for (const auto& [id, curve] : result->curves())
+            if (!curve.values.empty())
+                EXPECT_EQ(curve.pointCount(), c.points);
+    }
+    // The MTIE values of the ramp, by definition: the largest range of u + 1
+    // samples of slope 3 is 3u.
+    writeSetting("adevstatistic", QVariant(MTIE));
+    auto p = makePlot();
+    p->setCurveData(0, curveOfPhase(ramp, 1), false);
+    auto result = runAdev(*p);
+    ASSERT_TRUE(result);
+    ASSERT_TRUE(waitFor([&] { return result->m_adevThreads.empty(); }));
+    const CurveData* mtie = result->curve(0);
+    ASSERT_EQ(mtie->pointCount(), 6u); // u = 1 .. 32 while u < 40
+    for (std::size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(mtie->y(i), 3.0 * double(std::size_t(1) << i));
+}
+
+TEST_F(AdevRun, CurvesOfFewerThanTwoPointsAreNamedAndLeftOut)
+{
+    writeSetting("adevstatistic", QVariant(NORMAL));
+    {
+        // Only curves too short: no dialog (any prompt would fail the test).
+        auto p = makePlot();
+        p->setCurveData(0, curveOfPhase({1.5}, 1), false);
+        p->setCurveData(2, CurveData(), false);
+        Reports reports(*p);
+        QSignalSpy built(p.get(), &Plotter::newPlotterBuilt);
+        p->plotAdev();
+        EXPECT_TRUE(built.isEmpty());
+        EXPECT_EQ(reports.lines,
+                  QStringList{"C1 has too few points for the Allan deviations (1; at least 2 are needed).\n"
+                              "C3 has too few points for the Allan deviations (0; at least 2 are needed)."});
+    }
+    // Beside a usable curve: its page alone, and no "nan" tau anywhere.
+    auto p = makePlot();
+    p->setCurveData(0, curveOfPhase({1.5}, 1), false);
+    p->setCurveData(1, curveOfPhase(phase(40, 3), 0.5), false);
+    Reports reports(*p);
+    std::vector<AdevRequest> preset;
+    auto result = runAdev(*p, [&](ADevPrompt& d) { preset = d.requests(); });
+    ASSERT_TRUE(result);
+    ASSERT_EQ(preset.size(), 1u);
+    EXPECT_EQ(preset[0].curve, 1);
+    EXPECT_EQ(preset[0].tau, 0.5);
+    EXPECT_EQ(reports.lines,
+              QStringList{"C1 has too few points for the Allan deviations (1; at least 2 are needed)."});
+    ASSERT_TRUE(waitFor([&] { return result->m_adevThreads.empty(); }));
+    EXPECT_EQ(result->curves().size(), 1u);
+}
+
+TEST_F(AdevRun, ResultIdsFollowTheRequestInEveryRun)
+{
+    // A long C1 and a short C2: C2's jobs finish first, yet C1's statistics
+    // come first, each curve's in the dialog's order.
+    writeSetting("adevstatistic", QVariant(OVERLAPPING | MODIFIED | TIME | HADAMARD));
+    writeSetting("adevinterval", QVariant(ALL_TAU));
+    auto p = makePlot();
+    p->setCurveData(0, curveOfPhase(phase(20000, 1), 1), false);
+    p->setCurveData(1, curveOfPhase(phase(60, 2), 1), false);
+    p->setCurveTitle(0, "Long");
+    p->setCurveTitle(1, "Short");
+    const std::map<int, QString> expected = {
+        {0, "Long (Overlapping)"}, {1, "Long (Modified)"},  {2, "Long (Time)"},  {3, "Long (Hadamard)"},
+        {4, "Short (Overlapping)"}, {5, "Short (Modified)"}, {6, "Short (Time)"}, {7, "Short (Hadamard)"},
+    };
+    for (int run = 0; run < 3; ++run) {
+        auto result = runAdev(*p);
+        ASSERT_TRUE(result);
+        ASSERT_TRUE(waitFor([&] { return result->m_adevThreads.empty(); }));
+        EXPECT_EQ(result->curveTitles(), expected) << "run " << run;
+        // The legend lists them in id order.
+        for (const auto& [id, title] : expected)
+            EXPECT_EQ(result->legend()->itemText(id), title);
     }
 }
 
