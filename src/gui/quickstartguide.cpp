@@ -15,6 +15,8 @@
 #include <QRegularExpression>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QPixmap quickStartPicture()
@@ -46,7 +48,9 @@ QuickStartGuide::QuickStartGuide(QWidget* parent) : QWidget(nullptr, kGuideFlags
         "Guide         </span>      </p>   </body></html>");
     title.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
     auto* heading = new QLabel(title, this);
-    heading->setFixedHeight(30);
+    // At least the 30 pixels of the original layout, and as tall as the
+    // 18-point paragraph needs so the title is never clipped away.
+    heading->setFixedHeight(std::max(30, heading->sizeHint().height()));
     layout->addWidget(heading);
 
     const QPixmap picture = quickStartPicture();

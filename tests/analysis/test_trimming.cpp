@@ -63,3 +63,31 @@ TEST(Trimming, ConcatenatedBoundsAndEdgeCases)
     trimming::trimOutliers(withNaN, 0.5, false);
     EXPECT_EQ(withNaN.at(1).pointCount(), 2u);
 }
+
+TEST(Trimming, PointsExactlyOnABoundAreKept)
+{
+    // {0, 0, 4, 4, 2}: mean 2, sample variance 16/4 = 4, so with n = 1 the
+    // bounds are exactly 0 and 4 and every point lies on or inside them.
+    // A point outside by the least step is trimmed.
+    struct Case {
+        const char* name;
+        CurveMap curves;
+        bool concatenated;
+    };
+    const Case cases[] = {
+        {"per curve", {{0, ys({0, 0, 4, 4, 2})}}, false},
+        {"concatenated", {{0, ys({0, 4})}, {1, ys({0, 4, 2})}}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CurveMap curves = c.curves;
+        const QString report = trimming::trimOutliers(curves, 1, c.concatenated);
+        EXPECT_TRUE(report.contains(QStringLiteral("Upper Bound = 4, Lower Bound = 0\n"))) << report.toStdString();
+        EXPECT_TRUE(report.endsWith(QStringLiteral("Total trimmed: 0 points (0%)."))) << report.toStdString();
+    }
+
+    // Bounds drawn in a little: the points on them go.
+    CurveMap curves{{0, ys({0, 0, 4, 4, 2})}};
+    trimming::trimOutliers(curves, 0.999999, false);
+    EXPECT_EQ(yValues(curves.at(0)), (std::vector<double>{2}));
+}

@@ -163,12 +163,26 @@ TEST(ExpressionThread, WaitingModePostsNothing)
 
 TEST(ExpressionThread, DeletingWhileRunningWaits)
 {
+    // The body's last signal is seen on the worker itself; it must have
+    // come, with every point evaluated, by the time the destructor returns.
     Receiver r;
+    bool finished = false;
+    std::size_t points = 0;
     {
         ExpressionThread t(&r, "sqrt(C1)*sin(C1)", "x", false);
         t.addInput("C1", curve(200000, [](long long i) { return static_cast<double>(i); }));
         t.setNotify(false);
+        QObject::connect(
+            &t, &QThread::finished, &t,
+            [&] {
+                finished = true;
+                points = t.result().pointCount();
+            },
+            Qt::DirectConnection);
         t.start();
-    } // destroyed at once: must wait, not abort
-    SUCCEED();
+    } // destroyed at once: must wait for the body, not abort it
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(points, 200000u);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(r.done.empty()); // nothing was posted after the end
 }

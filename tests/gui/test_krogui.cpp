@@ -34,6 +34,8 @@
 #include "command/commandedit.h"
 #include "core/settings.h"
 #include "gui/eula.h"
+#include "gui/programrun.h"
+#include "gui/startup.h"
 #include "gui/krogui.h"
 #include "gui/startup.h"
 #include "plot/plotdiag.h"
@@ -1026,6 +1028,27 @@ TEST(AgreementDialog, DeclineStoresNothingAndAcceptanceIsAskedOnce)
     EXPECT_TRUE(EULA::acceptedOnce(version)) << "no second question";
     EXPECT_EQ(prompts->pending(), 0);
     EXPECT_EQ(prompts->asked().size(), 2u);
+    kro::test::clearSettingsStore();
+}
+
+// Declining at the start of the program ends it with -1 before any main
+// window exists, and stores no acceptance.
+TEST(AgreementDialog, DecliningEndsTheProgramWithMinusOne)
+{
+    kro::test::clearSettingsStore();
+    kro::test::ScriptedPrompts prompts;
+    prompts->answerDialog([](QDialog* d) {
+        EXPECT_NE(dynamic_cast<EULA*>(d), nullptr);
+        return int(QDialog::Rejected);
+    });
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(kro::runProgram(*app, {QStringLiteral("kro"), QStringLiteral("-f"), QStringLiteral("none.dat")}), -1);
+    EXPECT_EQ(prompts->pending(), 0);
+    EXPECT_TRUE(getEula().isEmpty()) << getEula().toStdString();
+    EXPECT_EQ(readSettingText(QStringLiteral("version"), QString()), kro::versionString());
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<KROGui*>(w), nullptr);
     kro::test::clearSettingsStore();
 }
 

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QSettings>
@@ -195,3 +196,32 @@ TEST_F(QuickStart, PrintsOnePageThroughThePrintDialog)
 }
 
 } // namespace
+
+// The 18-point heading shows whole: its ink lies inside the heading's own
+// box, clear of the top and bottom edges, and is as tall as a capital.
+TEST_F(QuickStart, TheHeadingShowsWhole)
+{
+    QuickStartGuide guide(&m_opener);
+    QLabel* heading = nullptr;
+    for (QLabel* l : guide.findChildren<QLabel*>())
+        if (l->text().contains(QStringLiteral("Quick Start Guide")))
+            heading = l;
+    ASSERT_NE(heading, nullptr);
+    guide.show();
+    const QImage image = heading->grab().toImage();
+    int top = image.height(), bottom = -1, left = image.width(), right = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 100) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    ASSERT_GE(bottom, 0) << "no ink in the heading";
+    EXPECT_GT(top, 0);
+    EXPECT_LT(bottom, image.height() - 1);
+    EXPECT_GE(bottom - top + 1, 15) << "an 18-point title is at least 15 pixels tall";
+    // Centred: the ink's middle within a tenth of the width of the box's middle.
+    EXPECT_NEAR((left + right) / 2.0, image.width() / 2.0, image.width() / 10.0);
+}

@@ -119,6 +119,79 @@ TEST(Vt100Parser, TableHasEveryIdButThirtyEight)
         EXPECT_EQ(seen[static_cast<size_t>(id)], id != 38) << id;
 }
 
+TEST(Vt100Parser, EveryKnownSequenceIsReportedWithItsId)
+{
+    // The VT100 controls the decoder names, written from the terminal's own
+    // list of codes (device reports, reset, wrap, character sets, cursor,
+    // scrolling, tabs, erasing, printing, rendition), each with the id it is
+    // reported under. Every sequence is sent alone through the parser.
+    struct Known {
+        const char* meaning;
+        const char* bytes;
+        int id;
+    };
+    const std::vector<Known> known{
+        {"identify terminal", "^[c", 0},
+        {"identify terminal, explicit 0", "^[0c", 1},
+        {"device status query", "^[5n", 2},
+        {"device status: ready", "^[0n", 3},
+        {"device status: malfunction", "^[3n", 4},
+        {"cursor position query", "^[6n", 5},
+        {"cursor position report", "^[12;40R", 6},
+        {"reset to initial state", "^c", 7},
+        {"line wrap on", "^[7h", 8},
+        {"line wrap off", "^[7l", 9},
+        {"G0 character set", "^(B", 10},
+        {"G1 character set", "^)0", 11},
+        {"cursor home / position", "^[3;4H", 12},
+        {"cursor up", "^[2A", 13},
+        {"cursor down", "^[2B", 14},
+        {"cursor forward", "^[2C", 15},
+        {"cursor backward", "^[2D", 16},
+        {"horizontal and vertical position", "^[3;4f", 17},
+        {"save cursor", "^[s", 18},
+        {"restore cursor", "^[u", 19},
+        {"save cursor and attributes", "^7", 20},
+        {"restore cursor and attributes", "^8", 21},
+        {"scrolling region", "^[1;24r", 22},
+        {"index (scroll down)", "^D", 23},
+        {"reverse index (scroll up)", "^M", 24},
+        {"set tab stop", "^h", 25},
+        {"clear tab stop", "^[g", 26},
+        {"clear all tab stops", "^[3g", 27},
+        {"erase to end of line", "^[K", 28},
+        {"erase to start of line", "^[1K", 29},
+        {"erase whole line", "^[2K", 30},
+        {"erase to end of screen", "^[J", 31},
+        {"erase to start of screen", "^[1J", 32},
+        {"erase whole screen", "^[2J", 33},
+        {"print screen", "^[i", 34},
+        {"print line", "^[1i", 35},
+        {"printer off", "^[4i", 36},
+        {"printer on", "^[5i", 37},
+        {"graphic rendition", "^[1;31m", 39},
+    };
+    ASSERT_EQ(known.size(), Vt100Parser::table().size());
+    for (const Known& k : known) {
+        SCOPED_TRACE(k.meaning);
+        Vt100Parser parser;
+        QByteArray text = esc(k.bytes) + "x";
+        parser.parse(text);
+        EXPECT_EQ(text, QByteArray("x"));
+        ASSERT_EQ(parser.codes().size(), 1u);
+        EXPECT_EQ(parser.codes()[0].id, k.id);
+        EXPECT_EQ(parser.codes()[0].position, 0);
+    }
+    // Lower-case variants of the erase finals are not erase codes.
+    for (const char* other : {"^[1j", "^[2k"}) {
+        Vt100Parser parser;
+        QByteArray text = esc(other);
+        parser.parse(text);
+        for (const Vt100Code& code : parser.codes())
+            EXPECT_TRUE(code.id < 28 || code.id > 33) << other;
+    }
+}
+
 TEST(Vt100Parser, ResetDropsTheHeldSequence)
 {
     Vt100Parser parser;
