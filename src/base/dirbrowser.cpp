@@ -141,8 +141,7 @@ void DirBrowser::buildWidgets()
     d->detailView = new DirBrowserDirListView(this, d->stack);
     d->detailView->setModel(d->model);
     d->detailView->setMinimumSize(50, 25 + 2 * fontMetrics().lineSpacing());
-    d->detailView->header()->setSectionResizeMode(QHeaderView::Interactive);
-    d->detailView->header()->resizeSection(0, 180);
+    d->detailView->fitColumns(d->texts);
     d->detailView->installEventFilter(this);
     d->detailView->viewport()->installEventFilter(this);
 
@@ -265,6 +264,23 @@ void DirBrowser::buildWidgets()
         changeMode(id);
     });
 
+    d->filterBar = new QWidget(this);
+    d->filterBar->setObjectName(QStringLiteral("filter bar"));
+    auto* filterRow = new QHBoxLayout(d->filterBar);
+    filterRow->setContentsMargins(2, 0, 0, 0);
+    d->filterLabel = new QLabel(d->filterBar);
+    d->filterLabel->setObjectName(QStringLiteral("filter sign"));
+    d->filterLabel->setTextFormat(Qt::PlainText);
+    d->showAll = new QToolButton(d->filterBar);
+    d->showAll->setObjectName(QStringLiteral("show all files"));
+    d->showAll->setText(tr("Show all"));
+    d->showAll->setToolTip(tr("Remove the filter: show all files"));
+    d->showAll->setAutoRaise(true);
+    filterRow->addWidget(d->filterLabel, 1);
+    filterRow->addWidget(d->showAll);
+    connect(d->showAll, &QToolButton::clicked, this, [this] { applyFilterText(QStringLiteral("*")); });
+    d->filterBar->hide();
+
     d->preview = new QStackedWidget(d->splitter);
     d->preview->setObjectName(QStringLiteral("qt_preview"));
     d->previewInfoPage = new QWidget(d->preview);
@@ -335,6 +351,7 @@ void DirBrowser::layOut()
     pathRow->addSpacing(8);
     pathRow->addWidget(d->goBack);
     content->addLayout(pathRow);
+    content->addWidget(d->filterBar);
     content->addWidget(d->splitter, 1);
 
     // The chooser's name and type rows are kept but never shown.
@@ -628,6 +645,17 @@ QToolButton* DirBrowser::refreshButton() const { return d->refresh; }
 QToolButton* DirBrowser::previewInfoButton() const { return d->previewInfo; }
 QToolButton* DirBrowser::previewContentsButton() const { return d->previewContents; }
 QStackedWidget* DirBrowser::previewStack() const { return d->preview; }
+QWidget* DirBrowser::filterBar() const { return d->filterBar; }
+QLabel* DirBrowser::filterLabel() const { return d->filterLabel; }
+QToolButton* DirBrowser::showAllButton() const { return d->showAll; }
+
+void DirBrowser::updateFilterBar()
+{
+    const QString filter = d->url->nameFilter();
+    const bool filtered = !nameFilterList(filter).contains(QStringLiteral("*"));
+    d->filterLabel->setText(filtered ? tr("Only files matching %1 are shown").arg(filter) : QString());
+    d->filterBar->setVisible(filtered);
+}
 QStringList DirBrowser::history() const { return d->history; }
 FDProgressDialog* DirBrowser::progressDialog() const { return d->progressDialog; }
 int DirBrowser::pendingIconLookups() const { return std::max(0, d->model->count() - d->nextLookup); }

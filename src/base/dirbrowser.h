@@ -157,6 +157,11 @@ public:
     QToolButton* previewInfoButton() const;
     QToolButton* previewContentsButton() const;
     QStackedWidget* previewStack() const;
+    // The line above the views that names the filter hiding files, and
+    // its button that shows all files again; hidden without a filter.
+    QWidget* filterBar() const;
+    QLabel* filterLabel() const;
+    QToolButton* showAllButton() const;
     QStringList history() const;
     FDProgressDialog* progressDialog() const;
     // Entries still waiting for their file-type picture.
@@ -240,6 +245,7 @@ private:
     void applySelectability();
     void passToPreviewers(const QString& path);
     void setNameEditQuietly(const QString& text);
+    void updateFilterBar();
     void showWaitCursor(bool on);
     // Name completion in the name edit; true when the key was taken.
     bool completeName(QKeyEvent* event);

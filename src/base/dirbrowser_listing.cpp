@@ -42,6 +42,7 @@ void DirBrowser::urlStart(FsOperation* op)
         entry = d->paths->count() - 1;
     }
     d->paths->setCurrentIndex(entry);
+    updateFilterBar();
 
     d->hadDotDot = false;
     if (d->goBack && (d->history.isEmpty() || d->history.last() != d->url->directory())) {
@@ -138,7 +139,9 @@ void DirBrowser::rebuildEntries()
 {
     d->mimeTimer->stop();
     d->nextLookup = d->model->count();
-    sortDirEntries(d->sortedList, dirBrowserShared().sortKey);
+    // Descending reverses the order within the folders and within the
+    // files: ".." and the folders stay above the files either way.
+    sortDirEntries(d->sortedList, dirBrowserShared().sortKey, dirBrowserShared().ascending);
     d->listView->core()->cancelRename();
     d->detailView->core()->cancelRename();
     d->selectionSeen.clear();
@@ -149,10 +152,7 @@ void DirBrowser::rebuildEntries()
     items.reserve(d->sortedList.size());
     const QString dir = d->url->directory();
     auto add = [&](const DirEntry& e) { items.push_back(DirFileItem{e, dir, false, {}}); };
-    if (dirBrowserShared().ascending)
-        std::for_each(d->sortedList.begin(), d->sortedList.end(), add);
-    else
-        std::for_each(d->sortedList.rbegin(), d->sortedList.rend(), add);
+    std::for_each(d->sortedList.begin(), d->sortedList.end(), add);
     d->model->setItems(std::move(items));
     applySelectability();
     d->nextLookup = 0;

@@ -62,6 +62,10 @@ struct DirBrowserPrivate {
     QToolButton* previewContents = nullptr;
     QPointer<QButtonGroup> modeButtons;
     QStackedWidget* preview = nullptr;
+    // Shown while a name filter hides files: the filter and a way back.
+    QWidget* filterBar = nullptr;
+    QLabel* filterLabel = nullptr;
+    QToolButton* showAll = nullptr;
     QWidget* previewInfoPage = nullptr;
     QWidget* previewContentsPage = nullptr;
     int listViewId = 0;

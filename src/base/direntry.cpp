@@ -27,7 +27,7 @@ DirEntry dirEntryFromFileInfo(const QFileInfo& info)
     return e;
 }
 
-void sortDirEntries(std::vector<DirEntry>& entries, DirSortKey key)
+void sortDirEntries(std::vector<DirEntry>& entries, DirSortKey key, bool ascending)
 {
     const std::size_t n = entries.size();
     // One compact record per entry, sorted in place of the entries: the
@@ -56,15 +56,15 @@ void sortDirEntries(std::vector<DirEntry>& entries, DirSortKey key)
         const qint64 number = key == DirSortKey::Time ? e.lastModified : key == DirSortKey::Size ? e.size : 0;
         records.push_back(Record{rank, number, names.empty() ? nullptr : &names[i], i});
     }
-    std::sort(records.begin(), records.end(), [key](const Record& x, const Record& y) {
+    std::sort(records.begin(), records.end(), [key, ascending](const Record& x, const Record& y) {
         if (x.rank != y.rank)
             return x.rank < y.rank;
         if (key == DirSortKey::Name) {
             const int c = x.name->compare(*y.name);
             if (c != 0)
-                return c < 0;
+                return ascending ? c < 0 : c > 0;
         } else if (x.number != y.number) {
-            return x.number < y.number;
+            return ascending ? x.number < y.number : x.number > y.number;
         }
         return x.index < y.index;
     });

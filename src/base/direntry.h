@@ -31,12 +31,13 @@ DirEntry dirEntryFromFileInfo(const QFileInfo& info);
 // unsorted 3).
 enum class DirSortKey { Name = 0, Time = 1, Size = 2, Unsorted = 3 };
 
-// Sorts the entries in place, ascending: directories first, then "..",
-// then by the key (names lower-cased and compared in the user's locale; the
-// later time and the larger size are greater). Entries equal under these
-// rules keep their order. Built for large directories: each name's collation
-// key is computed once per call.
-void sortDirEntries(std::vector<DirEntry>& entries, DirSortKey key);
+// Sorts the entries in place: ".." first, then the directories, then the
+// rest, each group by the key (names lower-cased and compared in the user's
+// locale; the later time and the larger size are greater), ascending or
+// descending; the groups keep their places either way. Entries equal under
+// these rules keep their order. Built for large directories: each name's
+// collation key is computed once per call.
+void sortDirEntries(std::vector<DirEntry>& entries, DirSortKey key, bool ascending = true);
 
 // A name in the form used inside URLs: the bytes of its UTF-8 form that are
 // 128 or above, "#" and "%" become "%" and two upper-case hexadecimal

@@ -5,6 +5,8 @@
 #include "base/localfsoperator.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QStyle>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QFileInfo>
@@ -348,11 +350,16 @@ void FileViewCore::dragEnter(QDragEnterEvent* event)
         return;
     }
     const bool own = m_dragging || event->source() == m_view->viewport();
+    // The view takes every drag of files, wherever it enters: a drag that
+    // comes in over a file (or over its own folder) must still be told
+    // about the folders it moves onto. Where it cannot drop, it enters
+    // with no action, so the toolkit shows it refused there.
     if (canDropAt(pos, own)) {
         event->acceptProposedAction();
         setDropTarget(pos);
     } else {
-        event->ignore();
+        event->setDropAction(Qt::IgnoreAction);
+        event->accept();
         setDropTarget(QPoint(-1, -1));
     }
     m_lastDragPos = pos;
@@ -493,6 +500,62 @@ DirBrowserDirListView::DirBrowserDirListView(DirBrowser* browser, QWidget* paren
     header()->setSectionsClickable(true);
     connect(header(), &QHeaderView::sectionClicked, this, &DirBrowserDirListView::changeSortColumn2);
     m_core = new FileViewCore(this, browser, true);
+}
+
+void DirBrowserDirListView::fitColumns(const DirDisplayTexts& texts)
+{
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::Interactive);
+    const QFontMetrics fm(font());
+    // What the item delegate adds around a text: the focus frame margins.
+    const int pad = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 8;
+    auto widest = [&](const QStringList& candidates) {
+        int w = 0;
+        for (const QString& c : candidates)
+            w = std::max(w, fm.horizontalAdvance(c));
+        return w + pad;
+    };
+    // A date with wide digits in every place, in the user's short format.
+    DirEntry sample;
+    sample.timeValid = true;
+    sample.lastModified = QDateTime(QDate(2088, 12, 28), QTime(20, 58, 58)).toSecsSinceEpoch();
+    const int columns[] = {DirEntryModel::SizeColumn, DirEntryModel::TypeColumn, DirEntryModel::DateColumn,
+                           DirEntryModel::AttributesColumn};
+    const QStringList contents[] = {
+        {QStringLiteral("8888888888888")},
+        {texts.file, texts.dir, texts.special, texts.symlinkToFile, texts.symlinkToDir, texts.symlinkToSpecial},
+        {dateText(sample)},
+        {texts.readWrite, texts.readOnly, texts.writeOnly, texts.inaccessible}};
+    for (int i = 0; i < 4; ++i)
+        header()->resizeSection(columns[i], std::max(widest(contents[i]), header()->sectionSizeHint(columns[i])));
+    header()->resizeSection(DirEntryModel::NameColumn, minimumNameWidth);
+    fitNameColumn();
+}
+
+void DirBrowserDirListView::fitNameColumn()
+{
+    int others = 0;
+    for (int c = 1; c < header()->count(); ++c)
+        others += header()->sectionSize(c);
+    header()->resizeSection(DirEntryModel::NameColumn,
+                            std::max(minimumNameWidth, viewport()->width() - others));
+}
+
+QSize DirBrowserDirListView::sizeHint() const
+{
+    QSize hint = QTreeView::sizeHint();
+    int width = 0;
+    for (int c = DirEntryModel::NameColumn; c <= DirEntryModel::DateColumn; ++c)
+        width += c == DirEntryModel::NameColumn ? minimumNameWidth : header()->sectionSize(c);
+    width += 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    hint.setWidth(std::max(hint.width(), width));
+    return hint;
+}
+
+void DirBrowserDirListView::resizeEvent(QResizeEvent* event)
+{
+    QTreeView::resizeEvent(event);
+    fitNameColumn();
 }
 
 void DirBrowserDirListView::changeSortColumn2(int section)

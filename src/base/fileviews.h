@@ -16,6 +16,7 @@
 
 #include <functional>
 
+struct DirDisplayTexts;
 class DirBrowser;
 class QDrag;
 class QDragEnterEvent;
@@ -153,6 +154,13 @@ public:
     // The browser rebuilds its views in that order; the view never sorts.
     void setSorting(int column, bool ascending);
     int sortColumn() const { return m_sortColumn; }
+    // Gives Size, Type, Date and Attributes the width of the longest text
+    // they can show; Name takes what the view has left (at least a
+    // minimum), so nothing is cut while there is room.
+    void fitColumns(const DirDisplayTexts& texts);
+    // Wide enough to show Name, Size, Type and Date uncut.
+    QSize sizeHint() const override;
+    static constexpr int minimumNameWidth = 180;
     bool ascending() const { return m_ascending; }
 
 public Q_SLOTS:
@@ -169,8 +177,11 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void startDrag(Qt::DropActions) override {}
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void fitNameColumn();
+
     DirBrowser* m_browser;
     FileViewCore* m_core;
     int m_sortColumn = 0;

@@ -43,6 +43,11 @@ void KROGui::restoreLayout(int width, int height)
         m_curveIdDock->hide();
         resizeDocks({m_commandDock}, {int(m_commandDock->width() * 0.75)}, Qt::Horizontal);
         resizeDocks({m_commandDock}, {std::max(120, this->height() / 4)}, Qt::Vertical);
+        // The browser opens wide enough for its Name, Size, Type and Date
+        // columns, but never over half the window.
+        if (m_dirBrowserDock->widget())
+            resizeDocks({m_dirBrowserDock},
+                        {std::min(m_dirBrowserDock->sizeHint().width(), this->width() / 2)}, Qt::Horizontal);
     }
     // Panels whose content does not exist stay closed whatever was saved.
     if (!m_dirBrowserDock->widget())

@@ -221,7 +221,7 @@ TEST_F(BrowserTest, DotDotIsFirstExceptAtTheRoot)
     EXPECT_FALSE(b->cdUpButton()->isEnabled());
 }
 
-TEST_F(BrowserTest, HeaderClicksSortAndDescendingIsTheExactReverse)
+TEST_F(BrowserTest, HeaderClicksSortAndDescendingKeepsFoldersOnTop)
 {
     writeFile(path("small.txt"), "1");
     writeFile(path("Large.txt"), "1234567");
@@ -236,8 +236,20 @@ TEST_F(BrowserTest, HeaderClicksSortAndDescendingIsTheExactReverse)
     EXPECT_EQ(rows(*b), QStringList({"..", "dir", "small.txt", "mid.txt", "Large.txt"}));
     EXPECT_EQ(DirBrowser::sortKey(), DirSortKey::Size);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, sizeHeader);
-    EXPECT_EQ(rows(*b), QStringList({"Large.txt", "mid.txt", "small.txt", "dir", ".."}));
+    EXPECT_EQ(rows(*b), QStringList({"..", "dir", "Large.txt", "mid.txt", "small.txt"}));
     EXPECT_FALSE(DirBrowser::sortAscending());
+    // Descending by name: the files Z to A below ".." and the folders.
+    QDir().mkpath(path("zeta"));
+    b->rereadDir();
+    ASSERT_TRUE(waitListed(*b));
+    const QPoint nameHeader(header->sectionViewportPosition(0) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, nameHeader);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, nameHeader);
+    EXPECT_EQ(rows(*b), QStringList({"..", "zeta", "dir", "small.txt", "mid.txt", "Large.txt"}));
+    EXPECT_FALSE(DirBrowser::sortAscending());
+    QDir(path("zeta")).removeRecursively();
+    b->rereadDir();
+    ASSERT_TRUE(waitListed(*b));
     // Type and Attributes sort by name.
     b->detailView()->changeSortColumn2(DirEntryModel::TypeColumn);
     EXPECT_EQ(rows(*b), byName);
@@ -256,7 +268,7 @@ TEST_F(BrowserTest, RemovalsAndRenamesUpdateTheViews)
     EXPECT_EQ(rows(*b), QStringList({"..", "b.txt", "c.txt"}));
     // The listing forgot it too: a new sort order does not bring it back.
     b->detailView()->setSorting(DirEntryModel::SizeColumn, false);
-    EXPECT_EQ(rows(*b), QStringList({"c.txt", "b.txt", ".."}));
+    EXPECT_EQ(rows(*b), QStringList({"..", "c.txt", "b.txt"}));
 
     // The renamed entry keeps its place in the order of its new name.
     b->detailView()->setSorting(DirEntryModel::NameColumn, true);
@@ -528,6 +540,61 @@ TEST_F(BrowserTest, FiltersNarrowTheListingAndAreNotListedTwice)
     EXPECT_EQ(b->selectedFilter(), "*.csv");
     EXPECT_TRUE(b->selectedFile().isEmpty());
     EXPECT_EQ(rows(*b), QStringList({"..", "folder", "b.csv"}));
+}
+
+TEST_F(BrowserTest, AFilterTypedIntoThePathBoxIsShownUntilRemoved)
+{
+    for (const char* f : {"a.dat", "b.txt", "sub/c.dat", "sub/d.txt"})
+        writeFile(path(f));
+    auto b = make();
+    EXPECT_TRUE(b->filterBar()->isHidden());
+    b->pathCombo()->setEditText(QStringLiteral("*.dat"));
+    QTest::keyClick(b->pathCombo()->lineEdit(), Qt::Key_Return);
+    ASSERT_TRUE(waitListed(*b));
+    EXPECT_EQ(rows(*b), QStringList({"..", "sub", "a.dat"}));
+    EXPECT_TRUE(b->filterBar()->isVisible());
+    EXPECT_TRUE(b->filterLabel()->text().contains("*.dat"));
+    // In another folder the filter still holds, and says so.
+    b->setDir(path("sub"));
+    ASSERT_TRUE(waitIn(*b, path("sub")));
+    EXPECT_EQ(rows(*b), QStringList({"..", "c.dat"}));
+    EXPECT_TRUE(b->filterBar()->isVisible());
+    EXPECT_TRUE(b->filterLabel()->text().contains("*.dat"));
+    b->showAllButton()->click();
+    ASSERT_TRUE(waitListed(*b));
+    EXPECT_EQ(rows(*b), QStringList({"..", "c.dat", "d.txt"}));
+    EXPECT_TRUE(b->filterBar()->isHidden());
+}
+
+TEST_F(BrowserTest, DetailColumnsShowTheirTextsUncutWithRoomToSpare)
+{
+    writeFile(path("a-name.dat"), "12345");
+    QDir().mkpath(path("a folder"));
+    ASSERT_TRUE(kro::test::makeLink(QStringLiteral("a folder"), path("link")));
+    auto b = make();
+    DirBrowserDirListView* view = b->detailView();
+    // The view asks for room for Name, Size, Type and Date.
+    const int wanted = view->sizeHint().width();
+    QHeaderView* header = view->header();
+    EXPECT_GE(wanted, DirBrowserDirListView::minimumNameWidth + view->columnWidth(DirEntryModel::SizeColumn) +
+                          view->columnWidth(DirEntryModel::TypeColumn) + view->columnWidth(DirEntryModel::DateColumn));
+    for (int width : {wanted, wanted + 300}) {
+        b->resize(width + 40, 400);
+        QApplication::processEvents();
+        SCOPED_TRACE(width);
+        for (int c = DirEntryModel::NameColumn; c <= DirEntryModel::DateColumn; ++c) {
+            SCOPED_TRACE(c);
+            // What the toolkit needs to draw every row and the header uncut.
+            EXPECT_LE(static_cast<QAbstractItemView*>(view)->sizeHintForColumn(c), view->columnWidth(c));
+            EXPECT_LE(header->sectionSizeHint(c), view->columnWidth(c));
+            EXPECT_LE(header->sectionViewportPosition(c) + view->columnWidth(c), view->viewport()->width());
+        }
+    }
+    // Room to spare goes to the names.
+    const int narrow = view->columnWidth(DirEntryModel::NameColumn);
+    b->resize(b->width() + 200, 400);
+    QApplication::processEvents();
+    EXPECT_EQ(view->columnWidth(DirEntryModel::NameColumn), narrow + 200);
 }
 
 TEST_F(BrowserTest, BrowsingAsksForAFolder)

@@ -606,6 +606,113 @@ TEST_F(BrowserTest, DropsCopyOrMoveIntoFoldersAndRefuseClashes)
     EXPECT_EQ(readFile(path("clash.txt")), "new");
 }
 
+// A drag delivered to a view's viewport the way the toolkit delivers it:
+// moves and the drop reach the view only after it took the drag's entry
+// (each entry followed by a move at the same point), and the drop only
+// where the last move was accepted with an action.
+class DragAlong {
+public:
+    DragAlong(QAbstractItemView* view, const QMimeData* data) : m_view(view), m_data(data) {}
+    void enter(const QPoint& at)
+    {
+        QDragEnterEvent e(at, Qt::CopyAction | Qt::MoveAction, m_data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_view->viewport(), &e);
+        m_entered = e.isAccepted();
+        move(at);
+    }
+    void move(const QPoint& at)
+    {
+        if (!m_entered)
+            return;
+        QDragMoveEvent e(at, Qt::CopyAction | Qt::MoveAction, m_data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_view->viewport(), &e);
+        m_droppable = e.isAccepted() && e.dropAction() != Qt::IgnoreAction;
+    }
+    // Whether the view was given the drop.
+    bool drop(const QPoint& at)
+    {
+        if (!m_entered || !m_droppable)
+            return false;
+        QDropEvent e(at, Qt::CopyAction | Qt::MoveAction, m_data, Qt::LeftButton, Qt::NoModifier);
+        e.setDropAction(Qt::CopyAction);
+        QApplication::sendEvent(m_view->viewport(), &e);
+        return true;
+    }
+    bool droppable() const { return m_droppable; }
+
+private:
+    QAbstractItemView* m_view;
+    const QMimeData* m_data;
+    bool m_entered = false;
+    bool m_droppable = false;
+};
+
+// Presses on an entry and moves just past the drag distance:
+// the view's drag starts and the runner plays it. The press comes well
+// after any earlier click, so it is no double click.
+void startDragFrom(QAbstractItemView* view, const QPoint& from)
+{
+    QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::NoModifier, from, QApplication::doubleClickInterval() + 100);
+    const QPoint to = from + QPoint(QApplication::startDragDistance() + 1, 0);
+    QMouseEvent move(QEvent::MouseMove, to, view->viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &move);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::NoModifier, to);
+}
+
+TEST_F(BrowserTest, AFileDraggedOntoAFolderOfItsViewIsCopiedThere)
+{
+    writeFile(path("a-long-file-name.txt"), "the content\n");
+    QDir().mkpath(path("into"));
+    auto b = make();
+    FileViewCore::DragRunner saved = FileViewCore::dragRunner();
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(b->detailView()),
+                                    static_cast<QAbstractItemView*>(b->listView())}) {
+        SCOPED_TRACE(view->objectName().toStdString());
+        b->setViewMode(view == b->listView() ? DirBrowser::List : DirBrowser::Detail);
+        const QString copied = path("into/a-long-file-name.txt");
+        QFile::remove(copied);
+        // The list view lays its entries out once shown.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return !view->visualRect(b->model()->index(rowOf(*b, "into"), 0)).isEmpty(); }, 5000));
+        const QPoint file = centreOf(view, *b, "a-long-file-name.txt");
+        bool refusedOverTheFile = false, droppedOnTheFolder = false;
+        FileViewCore::dragRunner() = [&](QDrag* drag) {
+            // The drag enters where it started, over the file, then moves
+            // onto the folder and is dropped there.
+            DragAlong along(view, drag->mimeData());
+            along.enter(file + QPoint(QApplication::startDragDistance() + 1, 0));
+            refusedOverTheFile = !along.droppable();
+            along.move(centreOf(view, *b, "into"));
+            droppedOnTheFolder = along.drop(centreOf(view, *b, "into"));
+            drag->deleteLater();
+        };
+        view->selectionModel()->select(b->model()->index(rowOf(*b, "a-long-file-name.txt"), 0),
+                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        startDragFrom(view, file);
+        EXPECT_TRUE(refusedOverTheFile);
+        EXPECT_TRUE(droppedOnTheFolder);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(copied) && !b->isListing(); }, 10000));
+        EXPECT_EQ(readFile(copied), "the content\n");
+        EXPECT_EQ(readFile(path("a-long-file-name.txt")), "the content\n");
+    }
+    // Held over the folder, the same drag opens it.
+    QAbstractItemView* view = b->detailView();
+    b->setViewMode(DirBrowser::Detail);
+    const QPoint file = centreOf(view, *b, "a-long-file-name.txt");
+    FileViewCore::dragRunner() = [&](QDrag* drag) {
+        DragAlong along(view, drag->mimeData());
+        along.enter(file + QPoint(QApplication::startDragDistance() + 1, 0));
+        along.move(centreOf(view, *b, "into"));
+        EXPECT_TRUE(along.droppable());
+        EXPECT_TRUE(waitIn(*b, path("into")));
+        drag->deleteLater();
+    };
+    startDragFrom(view, file);
+    FileViewCore::dragRunner() = saved;
+    EXPECT_EQ(QDir(b->dirPath()), QDir(path("into")));
+}
+
 TEST_F(BrowserTest, ADragBackIntoItsOwnFolderIsRefused)
 {
     writeFile(path("a.txt"), "a");
@@ -618,13 +725,11 @@ TEST_F(BrowserTest, ADragBackIntoItsOwnFolderIsRefused)
     FileViewCore::dragRunner() = [&](QDrag* drag) {
         // While this view's drag runs: the empty area is its own folder,
         // a folder item is somewhere else.
-        QDragEnterEvent enter(emptyArea(view), Qt::CopyAction, drag->mimeData(), Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view->viewport(), &enter);
-        refused = !enter.isAccepted();
-        QDragEnterEvent onFolder(centreOf(view, *b, "into"), Qt::CopyAction, drag->mimeData(), Qt::LeftButton,
-                                 Qt::NoModifier);
-        QApplication::sendEvent(view->viewport(), &onFolder);
-        intoFolder = onFolder.isAccepted();
+        DragAlong along(view, drag->mimeData());
+        along.enter(emptyArea(view));
+        refused = !along.droppable();
+        along.move(centreOf(view, *b, "into"));
+        intoFolder = along.droppable();
         drag->deleteLater();
     };
     const QPoint from = centreOf(view, *b, "a.txt");

@@ -104,17 +104,24 @@ TEST(DirEntryRules, SortingPutsDirectoriesAndDotDotFirst)
                                            entry("same.txt", false, 20, 200)};
     struct Case {
         DirSortKey key;
+        bool ascending;
         QStringList order;
     };
     for (const Case& c :
-         {Case{DirSortKey::Name, {"..", "Alpha", "beta", "A.txt", "b.txt", "c.txt", "same.txt"}},
-          Case{DirSortKey::Size, {"..", "beta", "Alpha", "b.txt", "c.txt", "same.txt", "A.txt"}},
-          Case{DirSortKey::Time, {"..", "beta", "Alpha", "A.txt", "c.txt", "same.txt", "b.txt"}},
+         {Case{DirSortKey::Name, true, {"..", "Alpha", "beta", "A.txt", "b.txt", "c.txt", "same.txt"}},
+          Case{DirSortKey::Size, true, {"..", "beta", "Alpha", "b.txt", "c.txt", "same.txt", "A.txt"}},
+          Case{DirSortKey::Time, true, {"..", "beta", "Alpha", "A.txt", "c.txt", "same.txt", "b.txt"}},
           // Unsorted keeps the arrival order within directories and files.
-          Case{DirSortKey::Unsorted, {"..", "beta", "Alpha", "b.txt", "A.txt", "c.txt", "same.txt"}}}) {
+          Case{DirSortKey::Unsorted, true, {"..", "beta", "Alpha", "b.txt", "A.txt", "c.txt", "same.txt"}},
+          // Descending reverses each group; ".." and the folders stay on top,
+          // entries equal in the key keep their order.
+          Case{DirSortKey::Name, false, {"..", "beta", "Alpha", "same.txt", "c.txt", "b.txt", "A.txt"}},
+          Case{DirSortKey::Size, false, {"..", "beta", "Alpha", "A.txt", "c.txt", "same.txt", "b.txt"}},
+          Case{DirSortKey::Time, false, {"..", "Alpha", "beta", "b.txt", "c.txt", "same.txt", "A.txt"}},
+          Case{DirSortKey::Unsorted, false, {"..", "beta", "Alpha", "b.txt", "A.txt", "c.txt", "same.txt"}}}) {
         std::vector<DirEntry> sorted = listing;
-        sortDirEntries(sorted, c.key);
-        EXPECT_EQ(names(sorted), c.order) << static_cast<int>(c.key);
+        sortDirEntries(sorted, c.key, c.ascending);
+        EXPECT_EQ(names(sorted), c.order) << static_cast<int>(c.key) << " ascending " << c.ascending;
     }
 }
 

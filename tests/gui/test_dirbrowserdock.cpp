@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/dirbrowser.h"
+#include "base/fileviews.h"
 #include "base/direntrymodel.h"
 #include "command/commandedit.h"
 #include "command/krseditor.h"
@@ -23,7 +24,9 @@
 #include <QDockWidget>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QHeaderView>
 #include <QTest>
+#include <QTreeView>
 
 namespace {
 
@@ -95,6 +98,28 @@ protected:
     QString m_root;
     QString m_savedCwd;
 };
+
+TEST_F(DirectoryDock, TheDockOpensWideEnoughForNameSizeTypeAndDate)
+{
+    writeFile(path("measurements.dat"), "1 2\n");
+    auto w = make();
+    DirBrowser* b = w->dirBrowser();
+    QTreeView* view = b->detailView();
+    QApplication::processEvents();
+    // The dock takes what the browser asks for, up to half the window (the
+    // browser's own tests show that its hint holds the four columns).
+    EXPECT_GE(w->dirBrowserDock()->width(), std::min(b->sizeHint().width(), w->width() / 2));
+    EXPECT_GT(w->dirBrowserDock()->width(), b->sizeHint().width() / 2);
+    for (int c = DirEntryModel::NameColumn; c <= DirEntryModel::DateColumn; ++c) {
+        SCOPED_TRACE(c);
+        EXPECT_LE(static_cast<QAbstractItemView*>(view)->sizeHintForColumn(c), view->columnWidth(c));
+    }
+    // Where the window has the room, all four show side by side.
+    if (b->sizeHint().width() <= w->width() / 2) {
+        const int date = DirEntryModel::DateColumn;
+        EXPECT_LE(view->header()->sectionViewportPosition(date) + view->columnWidth(date), view->viewport()->width());
+    }
+}
 
 TEST_F(DirectoryDock, TheDockShowsTheBrowserInTheWorkingFolder)
 {
