@@ -24,7 +24,7 @@ PACKAGES=(
   python3-pyftpdlib  # the web-fetch tests fetch from a real FTP server on loopback
 )
 if [ "${1:-}" = "--bench" ]; then
-  PACKAGES+=(python3-pandas python3-numpy)
+  PACKAGES+=(python3-pandas python3-numpy python3-matplotlib)
 fi
 
 missing=()

@@ -1,5 +1,6 @@
 #include "core/curvedata.h"
 
+#include "core/curvesummary.h"
 #include "core/exceptions.h"
 
 #include <algorithm>
@@ -9,6 +10,26 @@ void throwCorruptCurve()
 {
     throw std::runtime_error("Critical Error: Curve has mismatched number of x and y points!\n"
                              + kro::reportRequest());
+}
+
+CurveValues::Store::~Store() { delete summary.load(std::memory_order_acquire); }
+
+void CurveValues::Store::dropSummary() { delete summary.exchange(nullptr, std::memory_order_acq_rel); }
+
+const CurveSummary& CurveValues::summary() const
+{
+    static const CurveSummary none;
+    if (!m_data)
+        return none;
+    if (const CurveSummary* built = m_data->summary.load(std::memory_order_acquire))
+        return *built;
+    // Two threads asking at once both build; the first to finish is kept.
+    auto* mine = new CurveSummary(CurveSummary::of(m_data->values.data(), m_data->values.size() / 2));
+    const CurveSummary* expected = nullptr;
+    if (m_data->summary.compare_exchange_strong(expected, mine, std::memory_order_acq_rel))
+        return *mine;
+    delete mine;
+    return *expected;
 }
 
 std::size_t CurveData::pointCount() const

@@ -52,12 +52,22 @@ struct CurveAttributes {
 };
 } // namespace Zavozi
 
+struct CurveSummary;
+
 // The values of a curve, shared copy-on-write: copying a curve (into an
 // undo cache, a result plot, a loader's hand-over) copies a pointer, and
 // the first change made through one copy gives that copy data of its own.
 // Reading goes through the const members; every change goes through mut()
 // or one of the few vector-like changers below, which make the data private
 // first. Hot loops take mut() once (or data() for reading) outside the loop.
+//
+// The values carry their summary (extremes, order of x, level of detail;
+// see curvesummary.h), built on first use by whichever thread asks first
+// and shared by every copy. mut() drops it, so the next use builds it from
+// the changed values. Code that keeps the reference (or pointer) mut()
+// gave it and writes through it after the summary may have been asked for
+// again calls changed() when done. An operation that makes its result in a
+// worker may call summary() there, so the plot never reads the result for it.
 class CurveValues {
 public:
     using value_type = double;
@@ -65,38 +75,55 @@ public:
     using const_iterator = const double*;
 
     CurveValues() = default;
-    CurveValues(std::size_t n, double v) : m_data(std::make_shared<std::vector<double>>(n, v)) {}
-    CurveValues(std::initializer_list<double> v) : m_data(std::make_shared<std::vector<double>>(v)) {}
-    CurveValues(std::vector<double> v) : m_data(std::make_shared<std::vector<double>>(std::move(v))) {}
+    CurveValues(std::size_t n, double v) : m_data(std::make_shared<Store>(n, v)) {}
+    CurveValues(std::initializer_list<double> v) : m_data(std::make_shared<Store>(v)) {}
+    CurveValues(std::vector<double> v) : m_data(std::make_shared<Store>(std::move(v))) {}
     template <typename It>
-    CurveValues(It first, It last) : m_data(std::make_shared<std::vector<double>>(first, last))
+    CurveValues(It first, It last) : m_data(std::make_shared<Store>(std::vector<double>(first, last)))
     {
     }
 
     // Reading.
-    const std::vector<double>& vec() const { return m_data ? *m_data : noValues(); }
+    const std::vector<double>& vec() const { return m_data ? m_data->values : noValues(); }
     operator const std::vector<double>&() const { return vec(); }
-    std::size_t size() const { return m_data ? m_data->size() : 0; }
+    std::size_t size() const { return m_data ? m_data->values.size() : 0; }
     bool empty() const { return size() == 0; }
     const double* data() const { return vec().data(); }
-    const double& operator[](std::size_t i) const { return (*m_data)[i]; }
+    const double& operator[](std::size_t i) const { return m_data->values[i]; }
     const_iterator begin() const { return data(); }
     const_iterator end() const { return data() + size(); }
-    const double& front() const { return m_data->front(); }
-    const double& back() const { return m_data->back(); }
+    const double& front() const { return m_data->values.front(); }
+    const double& back() const { return m_data->values.back(); }
+
+    // The summary of the values as they are (points: size() / 2). Valid
+    // until these values change or go. Safe to call from several threads.
+    const CurveSummary& summary() const;
+    // The summary when one has been built, else nullptr.
+    const CurveSummary* builtSummary() const
+    {
+        return m_data ? m_data->summary.load(std::memory_order_acquire) : nullptr;
+    }
 
     // Changing: the vector itself, private to this curve from now on.
     std::vector<double>& mut()
     {
-        if (!m_data)
-            m_data = std::make_shared<std::vector<double>>();
-        else if (m_data.use_count() != 1)
-            m_data = std::make_shared<std::vector<double>>(*m_data);
-        else
+        if (!m_data) {
+            m_data = std::make_shared<Store>(std::vector<double>());
+        } else if (m_data.use_count() != 1) {
+            m_data = std::make_shared<Store>(m_data->values);
+        } else {
             // Another thread may just have dropped its share: its reads
             // happen before our writes.
             std::atomic_thread_fence(std::memory_order_acquire);
-        return *m_data;
+            changed();
+        }
+        return m_data->values;
+    }
+    // The values were changed through a reference mut() gave earlier.
+    void changed()
+    {
+        if (m_data && m_data->summary.load(std::memory_order_relaxed))
+            m_data->dropSummary();
     }
     void push_back(double v) { mut().push_back(v); }
     void resize(std::size_t n) { mut().resize(n); }
@@ -108,7 +135,7 @@ public:
     void assign(It first, It last)
     {
         if (m_data && m_data.use_count() != 1) {
-            m_data = std::make_shared<std::vector<double>>(first, last);
+            m_data = std::make_shared<Store>(std::vector<double>(first, last));
             return;
         }
         mut().assign(first, last);
@@ -131,7 +158,20 @@ private:
         return none;
     }
 
-    std::shared_ptr<std::vector<double>> m_data;
+    // The shared values and their summary once built.
+    struct Store {
+        std::vector<double> values;
+        mutable std::atomic<const CurveSummary*> summary{nullptr};
+
+        Store(std::size_t n, double v) : values(n, v) {}
+        Store(std::initializer_list<double> v) : values(v) {}
+        explicit Store(std::vector<double> v) : values(std::move(v)) {}
+        Store(const Store&) = delete;
+        Store& operator=(const Store&) = delete;
+        ~Store();
+        void dropSummary();
+    };
+    std::shared_ptr<Store> m_data;
 };
 
 struct CurveData {

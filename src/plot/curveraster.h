@@ -11,12 +11,21 @@
 // - symbols: a symbol drawn again later at the same pixel covers the earlier
 //   one completely, so only the last symbol at each pixel is kept, in the
 //   order of those last occurrences.
+//
+// Given the curve's summary (core/curvesummary.h), a line reads about as
+// many values as the plot has pixel columns: whole blocks of points that
+// lie on one side outside the visible area, or inside it within the pixel
+// column being drawn, are taken from the summary, and a curve whose x only
+// increases is read only over the points in view (found by bisection).
+// The paths are the same as those read from every point.
 #include <QPoint>
 #include <QRect>
 
 #include <cmath>
 #include <cstddef>
 #include <vector>
+
+struct CurveSummary;
 
 namespace curveraster {
 
@@ -49,6 +58,22 @@ struct Mapping {
     // the wrong side of zero on a logarithmic axis, or a coordinate that is
     // not finite (NaN or infinite data, an empty range in force).
     bool map(double x, double y, double& px, double& py) const;
+    // Whether a value has a place on a logarithmic axis of that sign.
+    static bool onLogSide(double v, int sign) { return sign > 0 ? v > 0.0 : (sign < 0 ? v < 0.0 : true); }
+    // The pixel column of an x and the pixel row of a y that have a place
+    // (the halves of map()); both follow their value monotonically.
+    double pixelX(double x) const
+    {
+        if (logX)
+            x = signX * std::log10(std::fabs(x));
+        return offsetPixels(x, xmin, xScale) + left + shiftX;
+    }
+    double pixelY(double y) const
+    {
+        if (logY)
+            y = signY * std::log10(std::fabs(y));
+        return bottom - offsetPixels(y, ymin, yScale) - shiftY;
+    }
 
     bool operator==(const Mapping&) const = default;
 };
@@ -56,18 +81,10 @@ struct Mapping {
 // Inline: the drawing maps every point of every curve through it.
 inline bool Mapping::map(double x, double y, double& px, double& py) const
 {
-    if (logX) {
-        if ((signX > 0 && !(x > 0.0)) || (signX < 0 && !(x < 0.0)))
-            return false;
-        x = signX * std::log10(std::fabs(x));
-    }
-    if (logY) {
-        if ((signY > 0 && !(y > 0.0)) || (signY < 0 && !(y < 0.0)))
-            return false;
-        y = signY * std::log10(std::fabs(y));
-    }
-    px = offsetPixels(x, xmin, xScale) + left + shiftX;
-    py = bottom - offsetPixels(y, ymin, yScale) - shiftY;
+    if ((logX && !onLogSide(x, signX)) || (logY && !onLogSide(y, signY)))
+        return false;
+    px = pixelX(x);
+    py = pixelY(y);
     return std::isfinite(px) && std::isfinite(py);
 }
 
@@ -109,14 +126,18 @@ struct Polylines {
     std::size_t runEnd(std::size_t i) const { return i + 1 < starts.size() ? starts[i + 1] : points.size(); }
 };
 
+// With the values' summary and o.reduce, the summary stands in for the
+// points wherever it can.
 void linePaths(const double* xy, std::size_t pointCount, const Mapping& m, const Options& o, Polylines& out,
-               PassInfo* info = nullptr);
+               PassInfo* info = nullptr, const CurveSummary* summary = nullptr);
 
 // The pixels at which a curve's symbols are drawn, in drawing order;
 // symbols wholly outside the visible rectangle plus margin are left out.
 // With reduce, only the last symbol at each pixel is kept.
+// With the summary, points outside the visible columns are not read when
+// x only increases.
 void symbolPixels(const double* xy, std::size_t pointCount, const Mapping& m, const Options& o,
-                  std::vector<QPoint>& out, PassInfo* info = nullptr);
+                  std::vector<QPoint>& out, PassInfo* info = nullptr, const CurveSummary* summary = nullptr);
 
 // All pixels of a curve as the plain drawing collects them: every valid
 // point whose pixel lies within +-32768 on both axes, consecutive equal

@@ -218,8 +218,8 @@ public:
     void addAnnotation(const PointAnnotation& a);
     // Starts the blinking highlight of one curve (the curve panel's click).
     void highlightCurve(int index);
-    // The backing pixmap as last drawn.
-    const QPixmap& pixmap() const { return m_pixmap; }
+    // The backing pixmap, drawn for the plot as it is.
+    const QPixmap& pixmap() const;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -713,6 +713,8 @@ public:
     int m_highlightedCurve = -1;
     int m_highlightDrawCount = 0;
     QTimer* m_refreshTimer = nullptr;
+    // A redraw asked for while the plot's tab was not shown.
+    bool m_drawWhenShown = false;
 
     // Labels, panels and overlays.
     ActionLabel* m_title = nullptr;
@@ -811,6 +813,8 @@ private:
     void drawOneCurve(QPainter& painter, const CurveData& c, int place, int curveCount, int barSlot,
                       const QColor& colour, bool highlightPhase, bool highlight, bool* mjdSeen);
     void composeInto(QPainter& painter);
+    // The redraw of refreshPixmap(), also for a plot that is not shown.
+    void drawPixmapNow();
     void widenFor3D();
     void restoreCache(const CurveMap& source, const std::map<int, QString>& titles);
     bool takeCache(CurveMap& target, std::map<int, QString>& titles);

@@ -10,6 +10,7 @@
 #include "analysis/noisegendiag.h"
 #include "analysis/sampleinterval.h"
 #include "analysis/timeunits.h"
+#include "core/curvesummary.h"
 #include "core/curvewalks.h"
 #include "core/linecolors.h"
 #include "platform/prompter.h"
@@ -415,35 +416,12 @@ Plotter* Plotter::clonePlotter(const char* name, int logX, int logY, bool copyLe
 // Curve extremes and ids
 
 namespace {
-// Smallest (which 0) or largest (which 1) finite value of one axis over the
-// points of one curve; false when the curve has no finite value there.
-template <int Which>
-bool curveExtremeOf(const std::vector<double>& v, std::size_t axis, double& out)
+// The extent of the finite values of one axis (0 x, 1 y) of a curve, from
+// its summary: the values are read only when they changed.
+const CurveSummary::Extent& axisExtent(const CurveData& c, int axis)
 {
-    // Live plots scan their curves after every batch: after the first
-    // finite value the loop only compares (NaN never compares true, and an
-    // infinity is kept out by the second test).
-    constexpr double inf = std::numeric_limits<double>::infinity();
-    const std::size_t n = v.size() / 2;
-    std::size_t i = 0;
-    while (i < n && !std::isfinite(v[2 * i + axis]))
-        ++i;
-    if (i == n)
-        return false;
-    double best = v[2 * i + axis];
-    for (++i; i < n; ++i) {
-        const double a = v[2 * i + axis];
-        if (Which == 0 ? (a < best && a != -inf) : (a > best && a != inf))
-            best = a;
-    }
-    out = best;
-    return true;
-}
-
-bool curveExtreme(const CurveData& c, int which, int axis, double& out)
-{
-    return which == 0 ? curveExtremeOf<0>(c.values, std::size_t(axis), out)
-                      : curveExtremeOf<1>(c.values, std::size_t(axis), out);
+    const CurveSummary& s = c.values.summary();
+    return axis == 0 ? s.x : s.y;
 }
 } // namespace
 
@@ -452,8 +430,11 @@ static double extremeOf(const CurveMap& curves, int index, int which, int axis)
     double result = 0.0;
     bool found = false;
     auto consider = [&](const CurveData& c) {
-        double v;
-        if (curveExtreme(c, which, axis, v) && (!found || (which == 0 ? v < result : v > result))) {
+        const CurveSummary::Extent& e = axisExtent(c, axis);
+        if (!e.any)
+            return;
+        const double v = which == 0 ? e.min : e.max;
+        if (!found || (which == 0 ? v < result : v > result)) {
             result = v;
             found = true;
         }
@@ -469,24 +450,18 @@ static double extremeOf(const CurveMap& curves, int index, int which, int axis)
 
 std::pair<AxisRange, AxisRange> Plotter::extremes() const
 {
-    // Plots of 10^7 points rescale after every copy or move: one pass reads
-    // each point once instead of once per extreme.
+    // Each curve's extremes come with its summary, kept while it does not
+    // change: a rescale after a copy or move reads no point again.
     constexpr double inf = std::numeric_limits<double>::infinity();
     double lo[2] = {inf, inf}, hi[2] = {-inf, -inf};
     for (const auto& [id, c] : m_curves) {
-        const double* v = c.values.data();
-        const std::size_t n = c.values.size() / 2 * 2;
-        // Selects instead of branches: the loop runs at memory speed.
-        double x0 = lo[0], x1 = hi[0], y0 = lo[1], y1 = hi[1];
-        for (std::size_t i = 0; i < n; i += 2) {
-            const double x = v[i], y = v[i + 1];
-            const bool fx = std::fabs(x) < inf, fy = std::fabs(y) < inf;
-            x0 = fx && x < x0 ? x : x0;
-            x1 = fx && x > x1 ? x : x1;
-            y0 = fy && y < y0 ? y : y0;
-            y1 = fy && y > y1 ? y : y1;
+        for (int axis = 0; axis < 2; ++axis) {
+            const CurveSummary::Extent& e = axisExtent(c, axis);
+            if (e.any) {
+                lo[axis] = std::min(lo[axis], e.min);
+                hi[axis] = std::max(hi[axis], e.max);
+            }
         }
-        lo[0] = x0, hi[0] = x1, lo[1] = y0, hi[1] = y1;
     }
     auto range = [&](int axis) { return lo[axis] <= hi[axis] ? AxisRange(lo[axis], hi[axis]) : AxisRange(0.0, 0.0); };
     return {range(0), range(1)};

@@ -60,6 +60,25 @@ void beginLikeWidget(QPainter& p, const QWidget* w)
 
 void Plotter::refreshPixmap()
 {
+    // A plot in a tab that is not shown draws when it is shown or painted
+    // again (a change to a curve in several plots redraws the one in view).
+    if (!isVisible() && window() != this && window()->isVisible()) {
+        m_drawWhenShown = true;
+        return;
+    }
+    drawPixmapNow();
+}
+
+const QPixmap& Plotter::pixmap() const
+{
+    if (m_drawWhenShown)
+        const_cast<Plotter*>(this)->drawPixmapNow();
+    return m_pixmap;
+}
+
+void Plotter::drawPixmapNow()
+{
+    m_drawWhenShown = false;
     // A redraw runs from timers and signals: nothing may escape from it.
     try {
         for (const auto& [id, c] : m_curves) {
@@ -121,6 +140,8 @@ void Plotter::redrawCurves()
 
 void Plotter::paintEvent(QPaintEvent* event)
 {
+    if (m_drawWhenShown)
+        drawPixmapNow();
     QPainter p(this);
     const QPixmap& source = (m_highlightedCurve != -1 && !m_highlightPixmap.isNull()) ? m_highlightPixmap : m_pixmap;
     if (source.isNull()) {

@@ -7,6 +7,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "core/curvesummary.h"
 #include "plot/curveraster.h"
 #include "plot/plotter.h"
 
@@ -156,6 +157,9 @@ void Plotter::drawOneCurve(QPainter& p, const CurveData& c, int k, int n, int ba
         return;
     const std::size_t count = c.values.size() / 2;
     const double* xy = c.values.data();
+    // Built once per version of the values: redraws of any view read about
+    // as many values as the plot has pixel columns.
+    const CurveSummary* summary = &c.values.summary();
     const Zavozi::CurveAttributes& a = c.attributes;
     const QRect clip(QPoint(m_marginLeft + 1, m_marginTop + 1),
                      QPoint(width() - 2 - m_marginRight, height() - 2 - m_marginBottom));
@@ -251,7 +255,7 @@ void Plotter::drawOneCurve(QPainter& p, const CurveData& c, int k, int n, int ba
             o.margin = m_lineWidth + 2;
             curveraster::Polylines& paths = m_linePaths;
             paths.clear();
-            curveraster::linePaths(xy, count, m, o, paths, infoPtr);
+            curveraster::linePaths(xy, count, m, o, paths, infoPtr, summary);
             counted = true;
             p.setPen(linePen);
             for (std::size_t r = 0; r < paths.runCount(); ++r) {
@@ -268,7 +272,7 @@ void Plotter::drawOneCurve(QPainter& p, const CurveData& c, int k, int n, int ba
             const int d = m_pointDiameter;
             o.margin = d + 4;
             std::vector<QPoint> centres;
-            curveraster::symbolPixels(xy, count, m, o, centres, counted ? nullptr : infoPtr);
+            curveraster::symbolPixels(xy, count, m, o, centres, counted ? nullptr : infoPtr, summary);
             QBrush brush = Qt::NoBrush;
             if (highlight && oddPhase)
                 brush = QBrush(colour);

@@ -437,6 +437,8 @@ void Plotter::showEvent(QShowEvent* event)
         w->installEventFilter(this);
     }
     QWidget::showEvent(event);
+    if (m_drawWhenShown)
+        drawPixmapNow();
 }
 
 bool Plotter::eventFilter(QObject* watched, QEvent* event)

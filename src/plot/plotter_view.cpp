@@ -8,6 +8,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "core/curvesummary.h"
 #include "platform/prompter.h"
 #include "plot/plotter.h"
 
@@ -34,22 +35,11 @@ void openEmptyRange(AxisRange& r, bool logarithmic)
 // non-zero finite values of one axis of a curve.
 bool log10Extreme(const CurveData& c, int which, int axis, double& out)
 {
-    const std::vector<double>& v = c.values;
-    const std::size_t n = v.size() / 2;
-    double best = 0.0;
-    bool found = false;
-    for (std::size_t i = 0; i < n; ++i) {
-        const double a = std::fabs(v[2 * i + std::size_t(axis)]);
-        if (a == 0.0 || !std::isfinite(a))
-            continue;
-        if (!found || (which == 0 ? a < best : a > best)) {
-            best = a;
-            found = true;
-        }
-    }
-    if (found)
-        out = std::log10(best);
-    return found;
+    const CurveSummary& s = c.values.summary();
+    const CurveSummary::Extent& e = axis == 0 ? s.absX : s.absY;
+    if (e.any)
+        out = std::log10(which == 0 ? e.min : e.max);
+    return e.any;
 }
 
 int signOf(double v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
@@ -240,9 +230,15 @@ void Plotter::plot()
     if (m_barMode) {
         for (auto& [id, c] : m_curves) {
             const std::size_t n = c.values.size() / 2;
-            bool sorted = true;
-            for (std::size_t i = 1; i < n && sorted; ++i)
-                sorted = !(c.values[2 * i] < c.values[2 * i - 2]);
+            // Increasing finite x is known from the summary; undefined x
+            // values never compare less, so such a curve may still count
+            // as sorted.
+            bool sorted = c.values.summary().xAscending;
+            if (!sorted) {
+                sorted = true;
+                for (std::size_t i = 1; i < n && sorted; ++i)
+                    sorted = !(c.values[2 * i] < c.values[2 * i - 2]);
+            }
             if (sorted)
                 continue; // nothing to change, so a cache sharing the values keeps sharing them
             std::vector<double>& v = c.values.mut();

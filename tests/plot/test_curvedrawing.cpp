@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "core/curvesummary.h"
 #include "plot/curveraster.h"
 #include "plot_fixture.h"
 
@@ -34,6 +35,18 @@ QImage render(Plotter& p, bool reduce)
     p.m_reduceDrawing = reduce;
     p.refreshPixmap();
     return image(p);
+}
+
+// Pixels that differ between two pictures of one size (all when the sizes differ).
+int differingPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return a.width() * a.height();
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            differing += a.pixel(x, y) != b.pixel(x, y);
+    return differing;
 }
 
 // The curves alone, drawn on a white widget-sized picture.
@@ -78,13 +91,8 @@ TEST_P(ReducedDrawing, GivesThePixelsOfDrawingEverything)
     p->rescale();
     const QImage reduced = render(*p, true);
     const QImage full = render(*p, false);
-    ASSERT_EQ(reduced.size(), full.size());
     EXPECT_GT(countColour(full, p->plotArea(), 0x0000FF) + countColour(full, p->plotArea(), 0xFF0000), 1000);
-    int differing = 0;
-    for (int y = 0; y < full.height(); ++y)
-        for (int x = 0; x < full.width(); ++x)
-            differing += reduced.pixel(x, y) != full.pixel(x, y);
-    EXPECT_EQ(differing, 0) << c.name;
+    EXPECT_EQ(differingPixels(reduced, full), 0) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -96,6 +104,82 @@ INSTANTIATE_TEST_SUITE_P(
                       ReduceCase{"wide symbols", false, true, 0, 4, true},
                       // Wide pens are slow to draw in full: fewer points.
                       ReduceCase{"thick lines", true, false, 2, 1, false, 20000}),
+    [](const auto& info) {
+        std::string s = info.param.name;
+        for (char& ch : s)
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        return s;
+    });
+
+// Views of 200,000 points drawn from the curves' summaries against every
+// segment drawn: zoomed and panned views, log axes, gaps of undefined
+// values, x going back and forth, a wide pen.
+struct ViewCase {
+    const char* name;
+    enum Data { NOISY, GAPS, WALK, STEPS } data;
+    double from = -1, to = -1; // the domain, or the whole curve
+    bool logY = false;
+    int lineWidth = 0;
+};
+
+CurveData viewData(ViewCase::Data kind, std::size_t n)
+{
+    QRandomGenerator rng(3);
+    CurveData c;
+    std::vector<double>& v = c.values.mut();
+    v.resize(2 * n);
+    double walk = 5.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        double x = 10.0 * double(i) / double(n);
+        double y = std::sin(x) + 0.4 * (rng.generateDouble() - 0.5) + 1.5;
+        if (kind == ViewCase::GAPS && ((i / 3000) % 5 == 2 || i % 7919 == 11))
+            y = std::nan("");
+        if (kind == ViewCase::WALK) {
+            walk += 0.02 * (rng.generateDouble() - 0.5);
+            x = walk;
+        }
+        if (kind == ViewCase::STEPS)
+            y = 1.0 + double((i / 4000) % 3) + (i % 7919 == 3 ? 3.0 : 0.0);
+        v[2 * i] = x;
+        v[2 * i + 1] = y;
+    }
+    return c;
+}
+
+class ReducedViews : public ::testing::TestWithParam<ViewCase> {};
+
+TEST_P(ReducedViews, GiveThePixelsOfDrawingEverything)
+{
+    const ViewCase c = GetParam();
+    auto p = makePlot(900, 600);
+    const std::size_t n = c.lineWidth > 1 ? 40000 : 200000;
+    p->m_lineWidth = c.lineWidth;
+    p->setCurveData(0, viewData(c.data, n), false);
+    p->m_logY = c.logY;
+    if (c.from < c.to)
+        p->setDomain(AxisRange(c.from, c.to));
+    p->rescale();
+    ASSERT_EQ(p->curves().at(0).values.summary().levels.empty(), false);
+    const QImage reduced = render(*p, true);
+    const QImage full = render(*p, false);
+    EXPECT_GT(countColour(full, p->plotArea(), 0x0000FF), 500) << c.name;
+    EXPECT_EQ(differingPixels(reduced, full), 0) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, ReducedViews,
+    ::testing::Values(ViewCase{"whole noisy curve", ViewCase::NOISY}, ViewCase{"zoom to 1 percent", ViewCase::NOISY, 4.0, 4.1},
+                      ViewCase{"zoom to 10 percent", ViewCase::NOISY, 2.5, 3.5},
+                      ViewCase{"panned past the end", ViewCase::NOISY, 9.0, 11.0},
+                      ViewCase{"panned before the start", ViewCase::NOISY, -1.5, 0.5},
+                      ViewCase{"log y", ViewCase::NOISY, -1, -1, true},
+                      ViewCase{"log y zoomed", ViewCase::NOISY, 6.0, 6.05, true},
+                      ViewCase{"x back and forth", ViewCase::WALK},
+                      ViewCase{"x back and forth zoomed", ViewCase::WALK, 4.99, 5.01},
+                      ViewCase{"steps and spikes", ViewCase::STEPS}, ViewCase{"steps zoomed", ViewCase::STEPS, 1.0, 1.5},
+                      ViewCase{"wide pen zoomed", ViewCase::NOISY, 3.0, 3.2, false, 3},
+                      ViewCase{"wide pen", ViewCase::STEPS, -1, -1, false, 2}),
     [](const auto& info) {
         std::string s = info.param.name;
         for (char& ch : s)
