@@ -17,6 +17,14 @@ namespace {
 constexpr int kWaitSliceMs = 50;
 } // namespace
 
+QString lineTooLongText(unsigned long long line, const QString& source, std::size_t maxBytes)
+{
+    return QStringLiteral("Error: Line %1 of %2 is longer than %3 MB.")
+        .arg(line)
+        .arg(source)
+        .arg(qulonglong(maxBytes >> 20));
+}
+
 LineReader::LineReader(std::size_t bufferSize, std::size_t maxLineLength)
     : m_buffer(std::max<std::size_t>(std::min(bufferSize, maxLineLength), 64)),
       m_maxLineLength(std::max<std::size_t>(maxLineLength, 64))

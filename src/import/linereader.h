@@ -23,6 +23,10 @@ inline constexpr std::size_t kMaxLineLength = std::size_t(64) << 20;
 // take at least two bytes.
 inline constexpr long long kMaxColumns = (long long)(kMaxLineLength / 2);
 
+// "Error: Line N of <source> is longer than M MB." for a line longer than
+// maxBytes; the file reader and the live links both say it this way.
+QString lineTooLongText(unsigned long long line, const QString& source, std::size_t maxBytes);
+
 class LineReader {
 public:
     explicit LineReader(std::size_t bufferSize = std::size_t(1) << 20, std::size_t maxLineLength = kMaxLineLength);

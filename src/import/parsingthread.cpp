@@ -205,12 +205,10 @@ void ParsingThread::loadFile(const FileObject& fo, int base)
     if (r.reader.lineTooLong())
         postMain(new ParsingThreadUpdate(
             ParsingThreadUpdate::LINE_ERROR, this, 0,
-            QStringLiteral("Error: Line %1 of the file %2 is longer than %3 MB. The rest of the file was not read; "
-                           "the %4 rows before it were kept.")
-                .arg(r.linesRead + 1 + std::max(fo.m_header, 0) + (long long)fo.m_skip)
-                .arg(fo.m_file)
-                .arg(qulonglong(r.reader.maxLineLength() >> 20))
-                .arg(r.dataLines)));
+            kro::import::lineTooLongText(
+                static_cast<unsigned long long>(r.linesRead + 1 + std::max(fo.m_header, 0) + (long long)fo.m_skip),
+                QStringLiteral("the file %1").arg(fo.m_file), r.reader.maxLineLength()) +
+                QStringLiteral(" The rest of the file was not read; the %1 rows before it were kept.").arg(r.dataLines)));
     if (r.reader.truncated() || r.cut)
         postMain(new ParsingThreadUpdate(
             ParsingThreadUpdate::LINE_ERROR, this, 0,

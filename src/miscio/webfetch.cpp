@@ -40,6 +40,10 @@
 #include <cstring>
 #include <exception>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // The most of a body or file the views show (and a linked HTTP body kept in
@@ -79,8 +83,7 @@ WebFetchWidget::WebFetchWidget(QWidget* parent) : QWidget(parent), m_advanced(st
     m_feed->setSingleShot(true);
     connect(m_feed, &QTimer::timeout, this, &WebFetchWidget::shuffleFilesOut);
 
-    connect(m_connect, &QPushButton::clicked, this, &WebFetchWidget::on_connect);
-    connect(m_connect, &QPushButton::clicked, this, &WebFetchWidget::get);
+    connect(m_connect, &QPushButton::clicked, this, &WebFetchWidget::on_connectClicked);
     connect(m_address, &LabeledWidget::valueChanged, this, &WebFetchWidget::on_addressChanged);
     connect(m_timer, &AnalogTimer::timerExpired, this, &WebFetchWidget::get);
     connect(m_advancedButton, &QPushButton::clicked, m_advanced.get(), &LiveAdvancedSetup::show);
@@ -288,10 +291,18 @@ void WebFetchWidget::on_addressChanged()
     const bool http = a.scheme == WebScheme::HTTP;
     m_version->setVisible(http && m_details->isChecked());
     m_request->setVisible(http && m_details->isChecked());
-    if (m_scheme != m_lastScheme)
-        m_port->setValue(defaultWebPort(a.scheme), true);
-    if (a.port > 0)
+    // A port written in the address fills the Port field; an address
+    // without one goes back to its scheme's default unless the field holds a
+    // port of the user's own.
+    const bool portFromAddress = m_portFromAddress > 0 && m_port->value().number == m_portFromAddress;
+    if (a.port > 0) {
         m_port->setValue(a.port, true);
+        m_portFromAddress = a.port;
+    } else {
+        if (m_scheme != m_lastScheme || portFromAddress)
+            m_port->setValue(defaultWebPort(a.scheme), true);
+        m_portFromAddress = 0;
+    }
     m_lastScheme = m_scheme;
 }
 
@@ -304,8 +315,12 @@ void WebFetchWidget::on_opMode(int id)
     m_connect->setCheckable(cont);
     m_timer->setVisible(cont);
     m_set->setVisible(cont);
-    // A countdown left running would fetch once more in single-shot mode.
+    // A countdown left running (or waiting for a transfer) would fetch once
+    // more in single-shot mode.
+    if (m_timer->isPaused())
+        m_timer->pause(false);
     m_timer->stop();
+    m_pausedForTransfer = false;
     m_retry->stop();
 }
 
@@ -338,6 +353,7 @@ void WebFetchWidget::on_connect()
     m_retry->stop();
     if (m_timer->isPaused())
         m_timer->pause(false);
+    m_pausedForTransfer = false;
     m_timer->reset();
     on_addressChanged();
     const bool starting = continuous() && m_connect->text() == tr("Connect");
@@ -347,8 +363,7 @@ void WebFetchWidget::on_connect()
         m_connect->setText(tr("Connect"));
         m_connect->setChecked(false);
         m_timer->stop();
-        Q_EMIT status(m_addressError);
-        return;
+        return; // get() right after says what is wrong
     }
 
     const LiveAdvancedSetup& adv = *m_advanced;
@@ -383,11 +398,40 @@ void WebFetchWidget::on_connect()
         m_connect->setChecked(false);
         m_timer->stop();
     }
-    Q_EMIT status(tr("Attempting to connect..."));
+    if (continuous() && !starting)
+        Q_EMIT status(tr("Stopped."));
+    else
+        Q_EMIT status(tr("Attempting to connect..."));
 
     const QString text = m_address->combo()->currentText();
     if (m_address->combo()->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
         m_address->combo()->addItem(text);
+}
+
+void WebFetchWidget::on_connectClicked()
+{
+    if (!continuous() && transferRunning()) {
+        abort();
+        Q_EMIT status(tr("Transfer cancelled; nothing was delivered."));
+        return;
+    }
+    on_connect();
+    get();
+}
+
+bool WebFetchWidget::transferRunning() const { return m_socket || m_ftp; }
+
+void WebFetchWidget::transferStarted()
+{
+    if (!continuous()) {
+        m_connect->setText(tr("Cancel"));
+        return;
+    }
+    // The countdown waits for the transfer.
+    if (m_timer->isRunning()) {
+        m_timer->pause();
+        m_pausedForTransfer = true;
+    }
 }
 
 void WebFetchWidget::get()
@@ -446,6 +490,12 @@ void WebFetchWidget::abort()
     m_requestBytes.clear();
     m_spool.reset();
     m_state = TransferState::Idle;
+    if (!continuous())
+        m_connect->setText(tr("Connect"));
+    if (m_pausedForTransfer) {
+        m_pausedForTransfer = false;
+        m_timer->resume();
+    }
 }
 
 void WebFetchWidget::failTransfer(QString text)
@@ -494,6 +544,7 @@ void WebFetchWidget::startHttp()
     connect(m_socket, &QTcpSocket::disconnected, this, &WebFetchWidget::on_disconnected);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &WebFetchWidget::on_socketError);
     m_state = TransferState::Requested;
+    transferStarted();
     m_socket->connectToHost(m_host, static_cast<quint16>(port));
     m_noResponse->start(m_timing.noResponseMs);
 }
@@ -612,15 +663,17 @@ void WebFetchWidget::completeHttp()
         if (m_spool) {
             m_spool->flush();
             m_spool->seek(0);
-            queueJob(std::move(m_spool), true);
-        } else if (!m_jobs.empty()) {
-            auto buffer = std::make_unique<QBuffer>();
-            buffer->setData(m_body);
-            buffer->open(QIODevice::ReadOnly);
-            queueJob(std::move(buffer), true);
+            queueJob(std::move(m_spool));
         } else {
-            Q_EMIT newWebString(m_host, body, m_ready);
+            QByteArray bytes = m_body;
+            if (!bytes.endsWith('\n'))
+                bytes += '\n';
+            deliver(bytes, body);
         }
+    } else {
+        Q_EMIT status(tr("Transfer finished: %1 bytes of body received; \"Link to Plotter\" is not ticked, so "
+                         "nothing was plotted.")
+                          .arg(r.bodyBytes()));
     }
     abort();
     resumeAfterTransfer();
@@ -680,6 +733,7 @@ void WebFetchWidget::startFtp()
     connect(m_ftp, &FtpFetch::stateChanged, this, &WebFetchWidget::ftp_stateChanged);
     connect(m_ftp, &QThread::finished, this, &WebFetchWidget::ftp_readFinished);
     m_state = TransferState::Requested;
+    transferStarted();
     m_ftp->start();
 }
 
@@ -704,21 +758,23 @@ void WebFetchWidget::ftp_readFinished()
         failTransfer(tr("FTP error: %1").arg(ftp->error()));
         return;
     }
-    const QByteArray data = ftp->data();
+    QByteArray data = ftp->data();
     abort();
+    // Each fetched text ends with a line break, like HTTP bodies and files:
+    // its last row is complete and never runs into the next fetch.
+    if (!data.isEmpty() && !data.endsWith('\n'))
+        data += '\n';
     const QString text = kro::import::textFromBytes(std::string_view(data.constData(), static_cast<size_t>(data.size())));
     showBody(text.left(MAX_KEPT), text.size() > MAX_KEPT);
     if (linked()) {
-        if (data.contains('\0')) {
+        if (data.contains('\0'))
             Q_EMIT status(tr("FTP error: the file is binary data; nothing was delivered."));
-        } else if (!m_jobs.empty()) {
-            auto buffer = std::make_unique<QBuffer>();
-            buffer->setData(data);
-            buffer->open(QIODevice::ReadOnly);
-            queueJob(std::move(buffer), false);
-        } else {
-            Q_EMIT newWebString(m_host, text, m_ready);
-        }
+        else
+            deliver(data, text);
+    } else {
+        Q_EMIT status(tr("Transfer finished: %1 bytes received; \"Link to Plotter\" is not ticked, so nothing was "
+                         "plotted.")
+                          .arg(data.size()));
     }
     resumeAfterTransfer();
 }
@@ -727,8 +783,25 @@ void WebFetchWidget::ftp_readFinished()
 
 void WebFetchWidget::readFile()
 {
-    auto file = std::make_unique<QFile>(m_host);
-    if (!file->open(QIODevice::ReadOnly)) {
+    // Opened without waiting for a writer (a FIFO would otherwise hold the
+    // GUI thread until one comes); only a regular file is read.
+    const int fd = ::open(QFile::encodeName(m_host).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        Q_EMIT status(tr("Error opening file: %1").arg(m_host));
+        return;
+    }
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        Q_EMIT status(tr("Error: %1 is not a regular file (a pipe, a device or a folder); only regular files can be "
+                         "fetched.")
+                          .arg(m_host));
+        return;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         Q_EMIT status(tr("Error opening file: %1").arg(m_host));
         return;
     }
@@ -739,19 +812,64 @@ void WebFetchWidget::readFile()
     const bool cut = !file->atEnd();
     showBody(kro::import::textFromBytes(std::string_view(preview.constData(), static_cast<size_t>(preview.size()))),
              cut);
-    if (!linked())
+    if (!linked()) {
+        Q_EMIT status(tr("Transfer finished: %1 bytes in the file; \"Link to Plotter\" is not ticked, so nothing was "
+                         "plotted.")
+                          .arg(file->size()));
         return;
+    }
     if (preview.contains('\0')) {
         Q_EMIT status(tr("Error: %1 holds binary data; nothing was delivered.").arg(m_host));
         return;
     }
     file->seek(0);
-    queueJob(std::move(file), true);
+    queueJob(std::move(file));
 }
 
 // ------------------------------------------------------------ feeding the live plot
 
-void WebFetchWidget::queueJob(std::unique_ptr<QIODevice> source, bool finalBreak)
+namespace {
+
+// The rows of a text that can reach the plot: its lines that hold more than
+// a line break.
+qint64 rowCount(const QString& text)
+{
+    qint64 rows = 0;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype feed = text.indexOf(QLatin1Char('\n'), start);
+        if (feed < 0)
+            feed = text.size();
+        const qsizetype length = feed - start;
+        if (length > 1 || (length == 1 && text.at(start) != QLatin1Char('\r')))
+            ++rows;
+        start = feed + 1;
+    }
+    return rows;
+}
+
+} // namespace
+
+void WebFetchWidget::reportFinished(qint64 rows)
+{
+    Q_EMIT status(tr("Transfer finished: %1 rows handed to the plot.").arg(rows));
+}
+
+void WebFetchWidget::deliver(const QByteArray& bytes, const QString& text)
+{
+    if (!m_jobs.empty()) {
+        // Earlier texts are still being fed: this one waits its turn.
+        auto buffer = std::make_unique<QBuffer>();
+        buffer->setData(bytes);
+        buffer->open(QIODevice::ReadOnly);
+        queueJob(std::move(buffer));
+        return;
+    }
+    Q_EMIT newWebString(m_host, text, m_ready);
+    reportFinished(rowCount(text));
+}
+
+void WebFetchWidget::queueJob(std::unique_ptr<QIODevice> source)
 {
     WebFileJob job;
     job.label = m_host;
@@ -759,7 +877,6 @@ void WebFetchWidget::queueJob(std::unique_ptr<QIODevice> source, bool finalBreak
     job.mapping = m_mapping;
     job.slide = m_advanced->slide();
     job.append = m_mapping.m_append;
-    job.finalBreak = finalBreak;
     m_jobs.push_back(std::move(job));
     if (!m_feed->isActive())
         m_feed->start(1);
@@ -774,12 +891,16 @@ void WebFetchWidget::shuffleFilesOut()
         // were fetched.
         WebFileJob& job = m_jobs.front();
         QIODevice* source = job.source.get();
-        if (!job.append && source->pos() != 0) {
-            // The first block replaced the plot's data; the rest is added.
+        if (!job.continued && source->pos() != 0) {
+            // The rest of the text continues the first block: it is added
+            // to the plot, and its header row and skipped rows, which only
+            // begin a text, are behind.
+            job.continued = true;
             job.append = true;
-            job.mapping.m_header = -1;
             FileObject m = job.mapping;
             m.m_append = true;
+            m.m_header = -1;
+            m.m_skip = 0;
             Q_EMIT linkStatusChanged(job.label, m, job.slide, true);
         }
         QByteArray block;
@@ -787,14 +908,18 @@ void WebFetchWidget::shuffleFilesOut()
             block += source->readLine(m_blockSize - 1);
         const bool atEnd = source->atEnd();
         QString text = kro::import::textFromBytes(std::string_view(block.constData(), static_cast<size_t>(block.size())));
-        if (atEnd && job.finalBreak && !text.endsWith(QLatin1Char('\n')))
+        if (atEnd && !text.endsWith(QLatin1Char('\n')))
             text += QLatin1Char('\n');
+        job.rows += rowCount(text);
         Q_EMIT newWebString(job.label, text, m_ready);
         if (atEnd) {
-            if (job.mapping.m_append != job.append) {
+            if (job.continued) {
+                // The next text begins anew: it skips its rows again and, for
+                // a replacing link, replaces the plot's data.
                 job.mapping.m_header = -1;
                 Q_EMIT linkStatusChanged(job.label, job.mapping, job.slide, true);
             }
+            reportFinished(job.rows);
             m_jobs.pop_front(); // a spool file is removed with its job
         }
     } catch (const std::exception& e) {

@@ -53,7 +53,8 @@ struct WebFileJob {
     FileObject mapping;                // the link's mapping when the job was made
     int slide = -1;
     bool append = true;                // starts as mapping.m_append
-    bool finalBreak = true;            // a line break ends the last block
+    bool continued = false;            // a block has gone out: the rest continues it
+    qint64 rows = 0;                   // rows handed to the plot so far
 };
 
 class WebFetchWidget : public QWidget {
@@ -119,6 +120,9 @@ public Q_SLOTS:
     // Starts a transfer of the address (after Connect, at every period and
     // when a refused connection is tried again).
     void get();
+    // The Connect button: Connect (or Stop) and fetch; while a single-shot
+    // transfer runs the button reads "Cancel" and ends it.
+    void on_connectClicked();
     void on_addressChanged();
     // The Connect (or Stop) button.
     void on_connect();
@@ -156,7 +160,14 @@ private:
     void failTransfer(QString text);
     void abort();
     // Queues a text for the live plot and starts feeding.
-    void queueJob(std::unique_ptr<QIODevice> source, bool finalBreak);
+    void queueJob(std::unique_ptr<QIODevice> source);
+    // Hands a whole fetched text to the plot (through the queue when texts
+    // wait there) and says so when it has gone.
+    void deliver(const QByteArray& bytes, const QString& text);
+    // A single-shot transfer or a continuous one whose countdown waits.
+    void transferStarted();
+    void reportFinished(qint64 rows);
+    bool transferRunning() const;
     // After a completed transfer: a paused countdown resumes and, in
     // continuous mode, fetches at once.
     void resumeAfterTransfer();
@@ -193,6 +204,9 @@ private:
     QString m_directory;
     int m_addressPort = 0;
     QString m_addressError;
+    // The port of the last address that named one, while the Port field
+    // still holds it.
+    int m_portFromAddress = 0;
 
     FileObject m_mapping;
     Timing m_timing;
@@ -212,6 +226,9 @@ private:
     bool m_tooLarge = false;
     QTimer* m_noResponse = nullptr;
     QTimer* m_retry = nullptr; // a refused connection is tried again
+    // The countdown was paused because a transfer started; it goes on when
+    // the transfer ends, so a slow server is never cut off by the period.
+    bool m_pausedForTransfer = false;
     // The running FTP transfer.
     QPointer<FtpFetch> m_ftp;
 

@@ -58,7 +58,10 @@ WebAddress parseWebAddress(const QString& typed)
         a.host = hp.captured(1);
     }
     static const QRegularExpression badHost(QStringLiteral("[\\s:@/\\\\?#]|[\\x00-\\x1f]"));
-    if (a.host.isEmpty())
+    if (a.host.isEmpty() && !m.hasMatch() && rest.startsWith(QLatin1Char('/')))
+        a.error = tr("The address \"%1\" names no host. For a file on this computer write file://%1.")
+                      .arg(typed.trimmed());
+    else if (a.host.isEmpty())
         a.error = tr("The address \"%1\" names no host.").arg(typed.trimmed());
     else if (a.host.contains(badHost))
         a.error = tr("The host name \"%1\" is not valid.").arg(a.host);

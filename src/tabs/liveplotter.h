@@ -62,10 +62,15 @@ public:
 
     // The next text that yields points rescales the plot.
     bool m_rescalePending = true;
-    // The unfinished row between texts (lastChar and the row itself).
+    // The unfinished row between texts.
     kro::live::RowCarry m_carry;
     // The out-of-data message has been shown since the last announcement.
     bool m_parseErrorShown = false;
+    // The same for a date or time that its format cannot read.
+    bool m_dateErrorShown = false;
+    // A date or time format of the mapping that reads nothing: no row of the
+    // link gives points while it is in force.
+    QString m_unreadableFormat;
     // Reply descriptor of a host-program link; 0 = none.
     int m_replyFd = 0;
     // The left margin this live plot asks for.

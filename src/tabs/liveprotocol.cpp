@@ -25,46 +25,50 @@ void splitRows(std::string_view text, RowCarry& carry, Rows& out)
 {
     out.rows.clear();
     out.head.clear();
-    if (text.empty())
-        return;
-    const bool unfinished = carry.lastChar != 0 && carry.lastChar != '\n';
-    const bool endsWithFeed = text.back() == '\n';
-    carry.lastChar = text.back();
-
-    if (unfinished && text.front() != '\n') {
+    out.tooLong.clear();
+    std::size_t start = 0;
+    if (carry.dropping || !carry.partial.empty()) {
+        // The carried row goes on with this text.
         const std::size_t feed = text.find('\n');
+        const std::size_t piece = feed == std::string_view::npos ? text.size() : feed;
+        if (!carry.dropping && carry.partial.size() + piece > carry.maxRow) {
+            out.tooLong.push_back(carry.lines + 1);
+            carry.dropping = true;
+            std::string().swap(carry.partial); // its memory goes too
+        }
         if (feed == std::string_view::npos) {
-            // Still no end of the row: it grows in place.
-            carry.partial.append(text);
+            if (!carry.dropping)
+                carry.partial.append(text);
             return;
         }
-        out.head = std::move(carry.partial);
-        out.head.append(text.substr(0, feed));
+        if (!carry.dropping) {
+            out.head = std::move(carry.partial);
+            out.head.append(text.substr(0, feed));
+            if (!out.head.empty())
+                out.rows.push_back(out.head);
+        }
         carry.partial.clear();
-        text.remove_prefix(feed + 1);
-        out.rows.push_back(out.head);
-    } else if (unfinished) {
-        out.head = std::move(carry.partial);
-        carry.partial.clear();
-        if (!out.head.empty())
-            out.rows.push_back(out.head);
-    }
-
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t feed = text.find('\n', start);
-        if (feed == std::string_view::npos)
-            feed = text.size();
-        if (feed > start)
-            out.rows.push_back(text.substr(start, feed - start));
+        carry.dropping = false;
+        ++carry.lines;
         start = feed + 1;
     }
-    if (!out.rows.empty())
-        carry.partial.assign(out.rows.back());
-    else
-        carry.partial.clear();
-    if (!endsWithFeed && !out.rows.empty())
-        out.rows.pop_back();
+    while (start < text.size()) {
+        const std::size_t feed = text.find('\n', start);
+        const std::size_t end = feed == std::string_view::npos ? text.size() : feed;
+        const std::size_t length = end - start;
+        if (length > carry.maxRow) {
+            out.tooLong.push_back(carry.lines + 1);
+            carry.dropping = feed == std::string_view::npos;
+        } else if (feed == std::string_view::npos) {
+            carry.partial.assign(text.substr(start));
+        } else if (length > 0) {
+            out.rows.push_back(text.substr(start, length));
+        }
+        if (feed == std::string_view::npos)
+            break;
+        ++carry.lines;
+        start = feed + 1;
+    }
 }
 
 ParsedCommand parseLinkCommand(std::string_view row)

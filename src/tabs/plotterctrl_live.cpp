@@ -5,8 +5,11 @@
 
 #include "core/exceptions.h"
 #include "core/messages.h"
+#include "import/datetimereader.h"
 #include "import/fileoptionparser.h"
+#include "import/linereader.h"
 #include "import/lineparser.h"
+#include "import/textcodec.h"
 #include "import/plotoptionparser.h"
 #include "import/stdinnotify.h"
 #include "platform/pipes.h"
@@ -68,6 +71,18 @@ struct TextState {
 };
 
 QString fromBytes(std::string_view s) { return QString::fromLatin1(s.data(), qsizetype(s.size())); }
+
+// The first format of a date, time or date/time column in use that reads
+// nothing (an unknown '%' flag); empty when every one is sound.
+QString unreadableFormat(const FileObject& f)
+{
+    const std::pair<int, const QString*> used[] = {
+        {f.m_dateColumn, &f.m_dateFormat}, {f.m_timeColumn, &f.m_timeFormat}, {f.m_datetimeColumn, &f.m_datetimeFormat}};
+    for (const auto& [column, format] : used)
+        if (column >= 0 && !kro::import::isValidDateTimeFormat(format->toStdString()))
+            return *format;
+    return {};
+}
 
 } // namespace
 
@@ -131,8 +146,15 @@ void PlotterCtrl::on_linkStatusChanged(const QString& label, const FileObject& c
         link->m_source = columns;
         link->m_options.slide = slide;
         if (!linked)
-            link->m_carry.lastChar = 0;
+            link->m_carry.clear();
         link->m_parseErrorShown = false;
+        link->m_dateErrorShown = false;
+        link->m_unreadableFormat = unreadableFormat(columns);
+        if (!link->m_unreadableFormat.isEmpty())
+            Q_EMIT transcript(tr("Error: The date/time format \"%1\" of the live link \"%2\" reads nothing (after "
+                                 "each '%' one of a A b B d j m U W w y Y H M S s p P F z Z is needed); its rows are "
+                                 "not plotted.")
+                                  .arg(link->m_unreadableFormat, label));
     } catch (const std::exception& e) {
         Q_EMIT transcript(tr("Error: %1").arg(QString::fromLocal8Bit(e.what())));
     }
@@ -155,6 +177,10 @@ void PlotterCtrl::processLiveText(LivePlotter* link, const char* data, std::size
 {
     kro::live::Rows split;
     kro::live::splitRows(std::string_view(data, size), link->m_carry, split);
+    for (const std::uint64_t line : split.tooLong)
+        Q_EMIT transcript(kro::import::lineTooLongText(line, tr("the link \"%1\"").arg(link->m_label),
+                                                       link->m_carry.maxRow) +
+                          tr(" The line was dropped; the lines after it are read."));
     QPointer<Plotter> plot = link->m_plotter;
     // Without a plot (none could be made) the text is dropped.
     if (!plot)
@@ -262,8 +288,16 @@ void PlotterCtrl::processLiveText(LivePlotter* link, const char* data, std::size
                         text.batch.clear();
                         break;
                     case LinkCommand::Exit:
-                        Q_EMIT exit();
-                        return;
+                        // Only the host program on the pipe may end the
+                        // program; a page or an instrument may not.
+                        if (link->m_reader) {
+                            Q_EMIT exit();
+                            return;
+                        }
+                        Q_EMIT transcript(tr("Warning: The command \"cmd: exit\" from \"%1\" was refused: only "
+                                             "the host program of a linked session can end KRO.")
+                                              .arg(link->m_label));
+                        break;
                     case LinkCommand::Title:
                         plot->title(fromBytes(c.argument), SET, false, false);
                         break;
@@ -302,7 +336,7 @@ void PlotterCtrl::processLiveText(LivePlotter* link, const char* data, std::size
                 }
             }
 
-            if (text.abandoned)
+            if (text.abandoned || !link->m_unreadableFormat.isEmpty())
                 continue;
             ++counter;
             if (titlePending && counter == H) {
@@ -337,6 +371,18 @@ void PlotterCtrl::processLiveText(LivePlotter* link, const char* data, std::size
                 }
                 text.abandoned = true;
                 text.batch.clear();
+                continue;
+            }
+            if (parser.m_lineDateError) {
+                // A date or time the format cannot read gives no point.
+                if (!link->m_dateErrorShown) {
+                    link->m_dateErrorShown = true;
+                    Q_EMIT transcript(tr("Warning: Date/time parser unable to convert value. Link: %1\n         "
+                                         "Format specifier : %2\n         Input value      : %3\n         Rows "
+                                         "whose date or time cannot be read are not plotted.")
+                                          .arg(link->m_label, kro::import::textFromBytes(parser.m_firstErrorFormat),
+                                               kro::import::textFromBytes(parser.m_firstErrorText)));
+                }
                 continue;
             }
             // Rows with NaN or infinite values, rows without numbers and rows

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/settings.h"
+#include "help/helppages.h"
 #include "import/fileobject.h"
 #include "miscio/liveadvancedsetup.h"
 #include "miscio/webfetch.h"
@@ -11,6 +12,7 @@
 #include "platform/labeledwidget.h"
 #include "support/files.h"
 #include "support/peers.h"
+#include "support/webpeers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,84 +29,22 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QTest>
 #include <QTimer>
 
 #include <memory>
 #include <vector>
 
+#include <sys/stat.h>
+
+using kro::test::FtpServer;
+using kro::test::HttpPeer;
 using kro::test::waitUntil;
 using kro::test::writeFile;
 
 namespace {
 
-// A loopback HTTP server. Every request (read up to its blank line) gets the
-// next queued answer; the last one is repeated when the queue runs dry.
-class HttpPeer {
-public:
-    struct Answer {
-        QList<QByteArray> pieces; // written one after another, 20 ms apart
-        bool close = false;       // the server closes after the last piece
-        bool silent = false;      // the server reads and never answers
-    };
-
-    HttpPeer() : HttpPeer(0) {}
-    explicit HttpPeer(quint16 port)
-    {
-        m_server.listen(QHostAddress::LocalHost, port);
-        QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
-            while (QTcpSocket* s = m_server.nextPendingConnection()) {
-                auto* request = new QByteArray;
-                QObject::connect(s, &QObject::destroyed, [request] { delete request; });
-                QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-                QObject::connect(s, &QTcpSocket::readyRead, [this, s, request] {
-                    request->append(s->readAll());
-                    const qsizetype end = request->indexOf("\r\n\r\n");
-                    if (end < 0)
-                        return;
-                    requests.append(request->left(end + 4));
-                    request->clear();
-                    respond(s);
-                });
-            }
-        });
-    }
-    bool listening() const { return m_server.isListening(); }
-    quint16 port() const { return m_server.serverPort(); }
-    void answer(const Answer& a) { m_answers.push_back(a); }
-    void answer(const QByteArray& whole, bool close = false) { answer(Answer{{whole}, close, false}); }
-
-    QList<QByteArray> requests;
-
-private:
-    void respond(QTcpSocket* s)
-    {
-        Answer a = m_answers.empty() ? Answer{} : m_answers.front();
-        if (m_answers.size() > 1)
-            m_answers.erase(m_answers.begin());
-        if (a.silent)
-            return;
-        QPointer<QTcpSocket> socket(s);
-        for (qsizetype i = 0; i < a.pieces.size(); ++i) {
-            const bool last = i + 1 == a.pieces.size();
-            QTimer::singleShot(20 * int(i), s, [socket, piece = a.pieces[i], last, close = a.close] {
-                if (!socket)
-                    return;
-                socket->write(piece);
-                socket->flush();
-                if (last && close)
-                    socket->disconnectFromHost();
-            });
-        }
-    }
-
-    QTcpServer m_server;
-    std::vector<Answer> m_answers;
-};
-
-QByteArray ok(const QByteArray& body)
-{
-    return "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
-}
+QByteArray ok(const QByteArray& body) { return kro::test::httpOk(body); }
 
 // Rows "i 2i\n" up to at least the given size.
 QByteArray rows(qsizetype size, int first = 1)
@@ -535,64 +475,179 @@ TEST_F(WebFetchTest, AddressHistoryRoundTrip)
     EXPECT_EQ(kro::test::readFile(WebFetchWidget::historyPath()), QByteArray("a\n\nb\nfile:///x/\xc3\xa9.txt\n"));
 }
 
+TEST_F(WebFetchTest, NonRegularFilesAreRefusedWithoutBlocking)
+{
+    QTemporaryDir dir;
+    // A FIFO nobody writes to would hold open() for ever.
+    const QString fifo = dir.filePath(QStringLiteral("feed.fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, dir.path(), QStringLiteral("/dev/null")}) {
+        SCOPED_TRACE(qPrintable(path));
+        statuses.clear();
+        events.clear();
+        fetch(QStringLiteral("file://") + path, true);
+        ASSERT_FALSE(statuses.isEmpty());
+        EXPECT_EQ(statuses.last(), QStringLiteral("Error: %1 is not a regular file (a pipe, a device or a folder); "
+                                                  "only regular files can be fetched.")
+                                       .arg(path));
+        EXPECT_TRUE(texts().empty());
+        EXPECT_EQ(widget->queuedJobs(), 0);
+    }
+}
+
+TEST_F(WebFetchTest, AnAddressWithoutPortUsesItsSchemesDefault)
+{
+    HttpPeer peer;
+    peer.answer(ok("1 2\n"));
+    const QString port = QString::number(peer.port());
+    struct Case {
+        QString address;
+        int port;
+    };
+    // Each address is read after the one before it.
+    const Case cases[] = {
+        {QStringLiteral("http://127.0.0.1:%1/first").arg(port), peer.port()},
+        {QStringLiteral("http://127.0.0.1/second"), 80},
+        {QStringLiteral("ftp://127.0.0.1:%1/x.txt").arg(port), peer.port()},
+        {QStringLiteral("ftp://127.0.0.1/x.txt"), 21},
+        {QStringLiteral("127.0.0.1:%1/third").arg(port), peer.port()},
+        {QStringLiteral("http://127.0.0.1/fourth"), 80},
+    };
+    for (const Case& c : cases) {
+        widget->setAddress(c.address);
+        EXPECT_EQ(widget->portEdit()->value().number, c.port) << qPrintable(c.address);
+    }
+
+    // The address with a port reaches the server; the next one without a
+    // port asks port 80 and names no port in its Host line.
+    fetch(QStringLiteral("http://127.0.0.1:%1/first").arg(port), true);
+    ASSERT_TRUE(waitUntil([&] { return !texts().empty(); })) << qPrintable(statuses.join(QLatin1Char('|')));
+    ASSERT_TRUE(waitIdle());
+    widget->setAddress(QStringLiteral("http://127.0.0.1/second"));
+    EXPECT_EQ(widget->portEdit()->value().number, 80);
+    widget->get();
+    EXPECT_EQ(widget->requestLine()->text(),
+              QStringLiteral("GET /second HTTP/1.1\r\nHost: 127.0.0.1\r\nAccept: *\r\n\r\n"));
+    if (widget->state() == WebFetchWidget::TransferState::Requested)
+        widget->connectButton()->click(); // cancels
+
+    // A port the user typed into the Port field stays.
+    widget->portEdit()->setValue(peer.port(), true);
+    events.clear();
+    fetch(QStringLiteral("http://127.0.0.1/third"), true);
+    EXPECT_EQ(widget->portEdit()->value().number, peer.port());
+    ASSERT_TRUE(waitUntil([&] { return !texts().empty(); })) << qPrintable(statuses.join(QLatin1Char('|')));
+    EXPECT_EQ(peer.requests.last(),
+              QStringLiteral("GET /third HTTP/1.1\r\nHost: 127.0.0.1:%1\r\nAccept: *\r\n\r\n").arg(port).toLatin1());
+}
+
+TEST_F(WebFetchTest, StatusLinesSayHowATransferEnded)
+{
+    HttpPeer peer;
+    peer.answer(ok("1 2\n\n3 4\n"));
+    // Linked: how many rows went to the plot.
+    fetch(http(peer), true);
+    ASSERT_TRUE(waitUntil([&] { return !texts().empty(); }));
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(statuses.last(), QStringLiteral("Transfer finished: 2 rows handed to the plot."));
+    // Fed in blocks: said once the last block has gone.
+    QTemporaryDir dir;
+    const QString path = writeFile(dir.filePath(QStringLiteral("rows.txt")), rows(20000));
+    widget->setBlockSize(4096);
+    statuses.clear();
+    fetch(QStringLiteral("file://") + path, true);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(statuses.last(), QStringLiteral("Transfer finished: %1 rows handed to the plot.")
+                                   .arg(rows(20000).count('\n')));
+    // Not linked: nothing was plotted, and the text says why.
+    fetch(http(peer), false);
+    ASSERT_TRUE(waitUntil([&] { return statuses.last().startsWith(QLatin1String("Transfer finished")); }))
+        << qPrintable(statuses.join(QLatin1Char('|')));
+    EXPECT_EQ(statuses.last(), QStringLiteral("Transfer finished: 9 bytes of body received; \"Link to Plotter\" is "
+                                              "not ticked, so nothing was plotted."));
+
+    // A bare path is refused once, with the address to write instead.
+    statuses.clear();
+    fetch(QStringLiteral("/tmp/x.txt"), true);
+    EXPECT_EQ(statuses, QStringList{QStringLiteral("The address \"/tmp/x.txt\" names no host. For a file on this "
+                                                   "computer write file:///tmp/x.txt.")});
+
+    // Stop says so; nothing is being attempted any more.
+    widget->continuousButton()->click();
+    fetch(http(peer), true);
+    ASSERT_EQ(widget->connectButton()->text(), QStringLiteral("Stop"));
+    widget->connectButton()->click();
+    EXPECT_EQ(statuses.last(), QStringLiteral("Stopped."));
+}
+
+TEST_F(WebFetchTest, ASingleShotTransferToASilentServerCanBeCancelled)
+{
+    HttpPeer peer;
+    peer.answer(HttpPeer::Answer{{}, false, true});
+    fetch(http(peer), true);
+    ASSERT_TRUE(waitUntil([&] { return peer.requests.size() == 1; }));
+    EXPECT_EQ(widget->state(), WebFetchWidget::TransferState::Requested);
+    EXPECT_EQ(widget->connectButton()->text(), QStringLiteral("Cancel"));
+    widget->connectButton()->click();
+    EXPECT_EQ(widget->state(), WebFetchWidget::TransferState::Idle);
+    EXPECT_EQ(widget->connectButton()->text(), QStringLiteral("Connect"));
+    EXPECT_EQ(statuses.last(), QStringLiteral("Transfer cancelled; nothing was delivered."));
+    EXPECT_EQ(peer.requests.size(), 1); // the press cancels and fetches nothing new
+    EXPECT_TRUE(texts().empty());
+    // The next press fetches again.
+    widget->connectButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return peer.requests.size() == 2; }));
+    widget->connectButton()->click();
+}
+
+TEST_F(WebFetchTest, TheCountdownWaitsForASlowServer)
+{
+    qint64 now = 0;
+    widget->countdown()->setClock([&now] { return now; });
+    HttpPeer peer;
+    HttpPeer::Answer slow{{ok("1 10\n")}, false, false};
+    slow.held = true;
+    peer.answer(slow);
+    peer.answer(ok("2 20\n"));
+    widget->continuousButton()->click();
+    fetch(http(peer), true);
+    ASSERT_TRUE(waitUntil([&] { return peer.heldAnswers() == 1; }));
+    // Several periods pass while the server has not answered: the transfer
+    // is not cut off and nothing else is requested.
+    EXPECT_TRUE(widget->countdown()->isPaused());
+    const QTime left = widget->countdown()->remaining();
+    now += 3 * 5 * 60 * 1000;
+    QTest::qWait(100); // the countdown ticks every 10 ms
+    EXPECT_EQ(widget->countdown()->remaining(), left);
+    EXPECT_EQ(peer.requests.size(), 1);
+    EXPECT_EQ(widget->state(), WebFetchWidget::TransferState::Requested);
+    peer.release();
+    ASSERT_TRUE(waitUntil([&] { return !texts().empty(); })) << qPrintable(statuses.join(QLatin1Char('|')));
+    EXPECT_EQ(texts()[0], QStringLiteral("1 10\n"));
+    // The countdown goes on from where it stood, and the next period fetches.
+    EXPECT_FALSE(widget->countdown()->isPaused());
+    EXPECT_TRUE(widget->countdown()->isRunning());
+    now += 5 * 60 * 1000;
+    ASSERT_TRUE(waitUntil([&] { return texts().size() == 2; })) << qPrintable(statuses.join(QLatin1Char('|')));
+    EXPECT_EQ(texts()[1], QStringLiteral("2 20\n"));
+    widget->connectButton()->click(); // Stop
+}
+
+TEST(WebFetchHelp, TheHelpPageNamesLocalFilesAndPorts)
+{
+    const QString page = helpPageText(3);
+    EXPECT_TRUE(page.contains(QStringLiteral("file://"))) << qPrintable(page);
+    EXPECT_TRUE(page.contains(QStringLiteral("host:port"))) << qPrintable(page);
+    EXPECT_TRUE(page.contains(QStringLiteral("Cancel"))) << qPrintable(page);
+}
+
 // ------------------------------------------------------------------ FTP
-
-// A real FTP server (pyftpdlib) serving a folder read-only on loopback.
-class FtpServer {
-public:
-    explicit FtpServer(const QString& folder)
-    {
-        // The system's python3 is the one the install script gives the FTP
-        // server to; another one earlier on the path may lack it.
-        QString python = QStringLiteral("/usr/bin/python3");
-        if (!QFileInfo(python).isExecutable())
-            python = QStandardPaths::findExecutable(QStringLiteral("python3"));
-        if (python.isEmpty())
-            return;
-        m_found = true;
-        {
-            QTcpServer probe;
-            probe.listen(QHostAddress::LocalHost, 0);
-            m_port = probe.serverPort();
-        }
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(python, {QStringLiteral("-m"), QStringLiteral("pyftpdlib"),
-                                                     QStringLiteral("-i"), QStringLiteral("127.0.0.1"),
-                                                     QStringLiteral("-p"), QString::number(m_port),
-                                                     QStringLiteral("-d"), folder});
-        m_ready = waitUntil([this] {
-            if (m_process.state() == QProcess::NotRunning)
-                return true;
-            QTcpSocket s;
-            s.connectToHost(QHostAddress::LocalHost, m_port);
-            return s.waitForConnected(200);
-        }) && m_process.state() == QProcess::Running;
-    }
-    ~FtpServer()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            if (!m_process.waitForFinished(5000))
-                m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-    bool python() const { return m_found; }
-    bool ready() const { return m_ready; }
-    quint16 port() const { return m_port; }
-    QString output() { return QString::fromLocal8Bit(m_process.readAll()); }
-
-private:
-    QProcess m_process;
-    quint16 m_port = 0;
-    bool m_found = false;
-    bool m_ready = false;
-};
 
 TEST_F(WebFetchTest, FtpFetchesAFileByteExactAndReportsMissingAndOversizedOnes)
 {
     QTemporaryDir dir;
-    // No final line break: FTP text goes out exactly as received.
+    // No final line break: the fetched text is closed with one, so its last
+    // row is complete.
     const QByteArray data = rows(3000) + "7 14";
     writeFile(dir.filePath(QStringLiteral("pub/data.txt")), data);
     FtpServer server(dir.path());
@@ -604,9 +659,11 @@ TEST_F(WebFetchTest, FtpFetchesAFileByteExactAndReportsMissingAndOversizedOnes)
     ASSERT_TRUE(waitUntil([&] { return !texts().empty(); })) << qPrintable(statuses.join(QLatin1Char('|')));
     ASSERT_TRUE(waitIdle());
     ASSERT_EQ(texts().size(), 1u);
-    EXPECT_EQ(texts()[0].toLatin1(), data);
+    EXPECT_EQ(texts()[0].toLatin1(), data + '\n');
     EXPECT_EQ(events[1].label, QStringLiteral("127.0.0.1"));
     EXPECT_TRUE(statusSeen(QStringLiteral("ftp://127.0.0.1 > Connecting")));
+    // The last word is that the transfer finished, not the client's state.
+    EXPECT_EQ(statuses.last(), QStringLiteral("Transfer finished: %1 rows handed to the plot.").arg(data.count('\n') + 1));
 
     statuses.clear();
     fetch(QStringLiteral("ftp://127.0.0.1:%1/pub/missing.txt").arg(server.port()), true);

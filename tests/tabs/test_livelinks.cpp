@@ -266,10 +266,14 @@ TEST_F(LiveLinks, CommandsOfAnInstrumentLink)
     send("cmd: addin: done\ncmd: arguments: -x 1 -y 2\n3 30\n");
     EXPECT_EQ(points(0), (Points{2, 20, 3, 30}));
     EXPECT_EQ(link()->m_source.m_yColumns.front().column, 1);
+    // An instrument cannot end the program: the command is refused and
+    // named, and the rows after it count.
     QSignalSpy exits(ctrl.get(), &PlotterCtrl::exit);
     send("cmd: exit\n4 40\n");
-    EXPECT_EQ(exits.count(), 1);
-    EXPECT_EQ(points(0).size(), 4u);
+    EXPECT_EQ(exits.count(), 0);
+    EXPECT_EQ(points(0), (Points{2, 20, 3, 30, 4, 40}));
+    EXPECT_EQ(transcripts.last(), "Warning: The command \"cmd: exit\" from \"Scope\" was refused: only the host "
+                                  "program of a linked session can end KRO.");
 }
 
 TEST_F(LiveLinks, ClearingALivePlotKeepsItsCurves)

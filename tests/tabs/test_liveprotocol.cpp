@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,123 @@ TEST(LiveRows, ALongRowArrivingInPiecesGrowsInPlace)
     ASSERT_EQ(rows.rows.size(), 1u);
     EXPECT_EQ(rows.rows[0].size(), 160 * piece.size() + 2);
     EXPECT_EQ(rows.rows[0].substr(rows.rows[0].size() - 3), "7 1");
+}
+
+namespace {
+
+// The rows of a whole byte stream by the plain definition: the pieces
+// between line feeds, empty ones and those longer than maxRow dropped, the
+// piece after the last line feed still unfinished.
+struct Reference {
+    std::vector<std::string> rows;
+    std::vector<std::uint64_t> tooLong;
+};
+Reference referenceRows(const std::string& stream, std::size_t maxRow)
+{
+    Reference out;
+    std::string piece;
+    std::uint64_t line = 1;
+    for (char c : stream) {
+        if (c != '\n') {
+            piece += c;
+            continue;
+        }
+        if (piece.size() > maxRow)
+            out.tooLong.push_back(line);
+        else if (!piece.empty())
+            out.rows.push_back(piece);
+        piece.clear();
+        ++line;
+    }
+    if (piece.size() > maxRow)
+        out.tooLong.push_back(line);
+    return out;
+}
+
+// Feeds the stream in the given pieces and gathers every row.
+Reference splitAt(const std::string& stream, const std::vector<std::size_t>& cuts, std::size_t maxRow)
+{
+    RowCarry carry;
+    carry.maxRow = maxRow;
+    Rows rows;
+    Reference out;
+    std::size_t from = 0;
+    std::vector<std::size_t> ends = cuts;
+    ends.push_back(stream.size());
+    for (std::size_t end : ends) {
+        splitRows(std::string_view(stream).substr(from, end - from), carry, rows);
+        for (std::string_view r : rows.rows)
+            out.rows.emplace_back(r);
+        out.tooLong.insert(out.tooLong.end(), rows.tooLong.begin(), rows.tooLong.end());
+        // The carry never holds a row past the cap.
+        EXPECT_LE(carry.partial.size(), maxRow);
+        from = end;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(LiveRows, TheSameBytesGiveTheSameRowsHoweverTheyAreSplit)
+{
+    using namespace std::string_literals;
+    struct Case {
+        const char* name;
+        std::string stream;
+        std::size_t maxRow;
+    };
+    const Case cases[] = {
+        {"plain rows", "1 2\n3 4\n\n5 6\r\n7", 64},
+        // A NUL byte may end a piece: the carried row goes on after it.
+        {"NUL bytes", "1 2\0\n3\0 4\n\0\n5 6\n\0"s, 64},
+        {"only NULs", "\0\0\n\0"s, 64},
+        // Rows past the cap are dropped whole, wherever the cut falls.
+        {"rows past the cap", "1 2\n123456789\n3 4\n12345678\nabcdefghij"s, 8},
+        {"cap at a NUL row", "\0\0\0\0\0\0\0\0\0\n1 2\n"s, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Reference expected = referenceRows(c.stream, c.maxRow);
+        const Reference whole = splitAt(c.stream, {}, c.maxRow);
+        EXPECT_EQ(whole.rows, expected.rows);
+        EXPECT_EQ(whole.tooLong, expected.tooLong);
+        for (std::size_t i = 0; i <= c.stream.size(); ++i) {
+            for (std::size_t j = i; j <= c.stream.size(); ++j) {
+                const Reference got = splitAt(c.stream, {i, j}, c.maxRow);
+                ASSERT_EQ(got.rows, expected.rows) << "cut at " << i << " and " << j;
+                ASSERT_EQ(got.tooLong, expected.tooLong) << "cut at " << i << " and " << j;
+            }
+        }
+        // One byte at a time.
+        std::vector<std::size_t> every;
+        for (std::size_t i = 1; i < c.stream.size(); ++i)
+            every.push_back(i);
+        const Reference bytes = splitAt(c.stream, every, c.maxRow);
+        EXPECT_EQ(bytes.rows, expected.rows);
+        EXPECT_EQ(bytes.tooLong, expected.tooLong);
+    }
+}
+
+TEST(LiveRows, AnEndlessRowIsDroppedAndItsMemoryFreed)
+{
+    RowCarry carry;
+    carry.maxRow = 1000;
+    Rows rows;
+    const std::string digits(300, '7');
+    std::size_t reported = 0;
+    for (int i = 0; i < 100; ++i) {
+        splitRows(digits, carry, rows);
+        EXPECT_TRUE(rows.rows.empty());
+        reported += rows.tooLong.size();
+        ASSERT_LE(carry.partial.capacity(), 2 * carry.maxRow);
+    }
+    EXPECT_EQ(reported, 1u); // named once, when it passed the cap
+    splitRows("77\n1 2\n", carry, rows);
+    ASSERT_EQ(rows.rows.size(), 1u);
+    EXPECT_EQ(rows.rows[0], "1 2");
+    EXPECT_TRUE(rows.tooLong.empty());
+    // The file reader's cap is the default.
+    EXPECT_EQ(RowCarry().maxRow, std::size_t(64) << 20);
 }
 
 TEST(LiveCommands, WordsArgumentsAndDataRows)
