@@ -137,20 +137,36 @@ void closeImplicitly(std::vector<QString>& open, std::initializer_list<const cha
 
 QString richTextProblem(const QString& text)
 {
-    if (text.size() > kMaxRichTextLength)
-        return tr("The text is %1 characters long (at most %2)").arg(text.size()).arg(kMaxRichTextLength);
+    if (text.size() > kMaxMarkupLength)
+        return tr("The text is %1 characters long (at most %2)").arg(text.size()).arg(kMaxMarkupLength);
     QString problem = urlProblem(text);
     if (!problem.isEmpty())
         return problem;
     std::vector<QString> open;
     int tags = 0;
     int tables = 0;
+    qsizetype shown = 0; // characters outside tags, an entity counted once
+    qsizetype textFrom = 0;
+    auto countShown = [&](qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to; ++i, ++shown) {
+            if (text[i] != QLatin1Char('&'))
+                continue;
+            const qsizetype semicolon = text.indexOf(QLatin1Char(';'), i);
+            if (semicolon > i && semicolon - i <= 10 && semicolon < to)
+                i = semicolon;
+        }
+        return shown <= kMaxRichTextLength;
+    };
+    const QString tooLong = tr("The text shows more than %1 characters").arg(kMaxRichTextLength);
     for (qsizetype at = text.indexOf(QLatin1Char('<')); at >= 0; at = text.indexOf(QLatin1Char('<'), at + 1)) {
         if (!isTagStart(text, at))
             continue;
+        if (!countShown(textFrom, at))
+            return tooLong;
         const qsizetype end = constructEnd(text, at);
         const QString tag = text.mid(at, end - at);
         at = end - 1;
+        textFrom = end;
         const QChar second = tag.size() > 1 ? tag[1] : QChar();
         if (second == QLatin1Char('!') || second == QLatin1Char('?'))
             continue;
@@ -188,6 +204,8 @@ QString richTextProblem(const QString& text)
                 return tr("The markup nests tables more than %1 deep").arg(kMaxTableDepth);
         }
     }
+    if (!countShown(textFrom, text.size()))
+        return tooLong;
     return QString();
 }
 

@@ -14,7 +14,8 @@ inline constexpr int kMaxMarkupDepth = 32;    // elements open at once
 inline constexpr int kMaxTableDepth = 4;      // tables inside tables
 inline constexpr int kMaxMarkupTables = 32;   // tables in one text
 inline constexpr int kMaxMarkupTags = 400;    // opening tags in one text
-inline constexpr int kMaxRichTextLength = 10000; // characters
+inline constexpr int kMaxRichTextLength = 10000; // characters shown
+inline constexpr int kMaxMarkupLength = 65536;   // characters with the markup
 
 // Why this text must not reach the toolkit's rich text (a sentence without
 // final full stop, e.g. "The markup is nested more than 32 levels deep");

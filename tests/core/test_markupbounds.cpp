@@ -56,9 +56,9 @@ TEST(MarkupBounds, HostileTextsAreShownWithoutTheirMarkup)
         QString shown;
     };
     const Case cases[] = {
-        {repeated("<table><tr><td>", 3000) + "cell", "The text is 45004 characters long (at most 10000)", "cell"},
+        {repeated("<table><tr><td>", 3000) + "cell", "The markup nests tables more than 4 deep", "cell"},
         {repeated("<table><tr><td>", 600) + "cell", "The markup nests tables more than 4 deep", "cell"},
-        {repeated("<b>", 100000) + "bold", "The text is 300004 characters long (at most 10000)", "bold"},
+        {repeated("<b>", 100000) + "bold", "The text is 300004 characters long (at most 65536)", "bold"},
         {repeated("<b>", 33) + "bold", "The markup is nested more than 32 levels deep", "bold"},
         {repeated("<sup><i>", 1000), "The markup is nested more than 32 levels deep", ""},
         {repeated("<table><tr><td>x</td></tr></table>", 33), "The markup holds more than 32 tables",
@@ -74,8 +74,11 @@ TEST(MarkupBounds, HostileTextsAreShownWithoutTheirMarkup)
         EXPECT_TRUE(problem.endsWith("; the text is shown without its markup")) << problem.toStdString();
         EXPECT_EQ(shown, c.shown) << c.problem;
     }
-    // A long plain text is cut to the bound.
-    EXPECT_EQ(kro::boundedRichText(repeated("y", 20000)).size(), kro::kMaxRichTextLength);
+    // A long plain text is cut to the bound; entities count as one character.
+    QString problem;
+    EXPECT_EQ(kro::boundedRichText(repeated("y", 20000), &problem).size(), kro::kMaxRichTextLength);
+    EXPECT_TRUE(problem.startsWith("The text shows more than 10000 characters")) << problem.toStdString();
+    EXPECT_TRUE(kro::richTextProblem(repeated("&lt;&amp;", 4000) + "<b>x</b>").isEmpty());
 }
 
 TEST(MarkupBounds, ImagesMustBeFiles)

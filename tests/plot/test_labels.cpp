@@ -383,9 +383,9 @@ TEST(PlotLabels, HostileMarkupIsShownWithoutItAndReported)
         QString shown;
     };
     const Case cases[] = {
-        {repeatedMarkup("<table><tr><td>", 3000) + "cell", "The text is 45004 characters long", "cell"},
+        {repeatedMarkup("<table><tr><td>", 3000) + "cell", "The markup nests tables more than 4 deep", "cell"},
         {repeatedMarkup("<table><tr><td>", 600) + "cell", "The markup nests tables more than 4 deep", "cell"},
-        {repeatedMarkup("<table><tr><td>", 1000), "The text is 15000 characters long", ""},
+        {repeatedMarkup("<table><tr><td>", 5000), "The text is 75000 characters long", ""},
         {repeatedMarkup("<b>", 100000) + "bold", "The text is 300004 characters long", "bold"},
         {repeatedMarkup("<sup><i>", 100000), "The text is 800000 characters long", ""},
         {repeatedMarkup("<sup><i>", 1000) + "up", "The markup is nested more than 32 levels deep", "up"},
@@ -407,10 +407,9 @@ TEST(PlotLabels, HostileMarkupIsShownWithoutItAndReported)
             const QString message = spy[0][1].toString();
             EXPECT_TRUE(message.startsWith(QLatin1String(c.problem))) << message.toStdString();
             EXPECT_EQ(labels[k]->storedText(), c.shown) << setters[k].first;
-            // The label and the whole plot paint (a crash or an endless
-            // layout would end the test here).
-            EXPECT_FALSE(labels[k]->grab().isNull());
         }
+        // The plot and its labels paint (a crash or an endless layout would
+        // end the test here).
         const QImage picture = p->grab().toImage();
         EXPECT_EQ(picture.size(), p->size() * picture.devicePixelRatio());
     }
