@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QFile>
 #include <QMenu>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -11,6 +10,7 @@
 #include <memory>
 
 #include "analysis/filterdesigner.h"
+#include "core/savefile.h"
 #include "platform/prompter.h"
 
 namespace {
@@ -182,10 +182,10 @@ void CoeffEdit::exportCoefficients()
     }
     if (m_design)
         m_design->m_exportPath = path;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)
-        || file.write(coefficientFileText(*document()).toUtf8()) < 0) {
+    // Written beside the old file and renamed over it only when complete: a
+    // full disk must not leave a truncated file.
+    QString why;
+    if (!kro::writeFileReplacing(path, coefficientFileText(*document()).toUtf8(), &why))
         kro::prompter().warning(this, tr("Save Filter Coefficients"),
-                                tr("The coefficients could not be written to %1: %2").arg(path, file.errorString()));
-    }
+                                tr("The coefficients could not be written to %1: %2").arg(path, why));
 }

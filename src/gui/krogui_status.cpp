@@ -1,5 +1,6 @@
 // Message sink, status bar and the window state that follows the plots.
 #include "gui/krogui.h"
+#include "core/markupbounds.h"
 #include "analysis/adevthread.h"
 
 #include "base/dirbrowser.h"
@@ -57,7 +58,7 @@ void KROGui::statusBarMessage(int loc, const QString& text, int seconds)
             m_rightTimer->start(1000);
             updateStatusBarRight();
         } else {
-            m_rightLabel->setText(text);
+            m_rightLabel->setText(kro::boundedRichText(text));
             connect(m_rightTimer, &QTimer::timeout, this, [this] { statusBarMessage(); });
             m_rightTimer->setSingleShot(true);
             m_rightTimer->start(seconds * 1000);
@@ -66,7 +67,7 @@ void KROGui::statusBarMessage(int loc, const QString& text, int seconds)
     }
     m_msgTimer->stop();
     disconnect(m_msgTimer, &QTimer::timeout, nullptr, nullptr);
-    m_msgLabel->setText(text);
+    m_msgLabel->setText(kro::boundedRichText(text));
     connect(m_msgTimer, &QTimer::timeout, m_msgLabel, &QLabel::clear);
     m_msgTimer->setSingleShot(true);
     m_msgTimer->start(std::max(0, seconds) * 1000);

@@ -1,4 +1,5 @@
 #include "import/combotable.h"
+#include "core/markupbounds.h"
 
 #include "core/exceptions.h"
 #include "core/stringutils.h"
@@ -136,7 +137,7 @@ void ComboTable::readFile(const QString& fileName, int header, int skip)
                 break;
             }
             ensureColumns(int(k) + 1);
-            auto* label = new QLabel(kro::import::textFromBytes(names[k]));
+            auto* label = new QLabel(kro::boundedRichText(kro::import::textFromBytes(names[k])));
             label->setAlignment(Qt::AlignCenter);
             label->setStyleSheet(QStringLiteral("color: grey"));
             m_preview->setCellWidget(0, int(k), label);

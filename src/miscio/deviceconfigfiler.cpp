@@ -102,8 +102,24 @@ bool DeviceConfigFiler::load()
                         QFile file(m_path);
                         if (!file.open(QIODevice::ReadOnly))
                             throwFileError(m_path, file);
+                        const QByteArray bytes = file.read(kMaxFileBytes + 1);
+                        if (bytes.size() > kMaxFileBytes)
+                            throw kroexception(
+                                QCoreApplication::translate("DeviceConfigFiler",
+                                                            "%1 is larger than %2 bytes: it is no device file.")
+                                    .arg(m_path)
+                                    .arg(kMaxFileBytes));
                         json::Document document;
-                        json::parseJsonDocument(file.readAll().toStdString(), m_path.toStdString(), document);
+                        json::parseJsonDocument(bytes.toStdString(), m_path.toStdString(), document);
+                        // Refused before a single page is built.
+                        if (document.size() > std::size_t(kMaxDevices))
+                            throw kroexception(QCoreApplication::translate(
+                                                   "DeviceConfigFiler",
+                                                   "%1 holds %2 devices; the panel holds at most %3.")
+                                                   .arg(m_path)
+                                                   .arg(document.size())
+                                                   .arg(kMaxDevices));
+                        m_records.reserve(document.size());
                         for (const json::Group& group : document) {
                             if (group.name != "Device")
                                 throw kroexception("Exception (DeviceConfigFiler %d): \"%s\" is not a valid device.",

@@ -42,6 +42,12 @@ struct DeviceRecord {
 
 class DeviceConfigFiler {
 public:
+    // Every device becomes a page of the instrument panel, a window of its
+    // own widgets: a file with more devices than this is refused whole.
+    static constexpr int kMaxDevices = 100;
+    // A device takes a few hundred bytes; a larger file is no device file.
+    static constexpr qint64 kMaxFileBytes = 4 * 1024 * 1024;
+
     explicit DeviceConfigFiler(QString path) : m_path(std::move(path)) {}
 
     const QString& path() const { return m_path; }
@@ -50,7 +56,8 @@ public:
 
     // Replaces the records by the file's devices. On an error the box
     // "Cannot load config file." shows it; the devices read before it stay.
-    // Returns whether the whole file was read.
+    // A file larger than kMaxFileBytes or with more than kMaxDevices devices
+    // gives no records. Returns whether the whole file was read.
     bool load();
     // Writes the records. On an error the box "Cannot save config file."
     // shows it and the file on disk stays as it was. Returns success.

@@ -269,7 +269,7 @@ bool DeviceIOSetupGUI::loadDeviceConfiguration(const QString& path)
         return false;
     removeAllInstruments();
     for (const DeviceRecord& r : records) {
-        const int p = addInstrument(frameOfRecord(r));
+        addInstrument(frameOfRecord(r));
         DeviceIOTab* page = m_pages.back();
         page->keyEdit()->setValue(r.key);
         page->slideEdit()->setValue(r.slide);
@@ -279,9 +279,7 @@ bool DeviceIOSetupGUI::loadDeviceConfiguration(const QString& path)
         for (const int n : r.yColumns)
             y += QStringLiteral("%1 ").arg(n);
         page->yEdit()->setText(y);
-        for (DeviceIOTab* candidate : m_pages)
-            if (candidate->frame().m_instrument == p)
-                candidate->linkButton()->setChecked(r.linked);
+        page->linkButton()->setChecked(r.linked);
     }
     setCurrentIndex(0);
     return true;

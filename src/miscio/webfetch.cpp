@@ -1,4 +1,5 @@
 #include "miscio/webfetch.h"
+#include "core/markupbounds.h"
 
 #include "core/settings.h"
 #include "help/helpgui.h"
@@ -991,7 +992,7 @@ void WebFetch::updateStatus(const QString& text)
     // A text ending in "..." shows its dots moving until the next text.
     m_animationBase = text.endsWith(QLatin1String("...")) ? text.chopped(3) : QString();
     m_dots = 3;
-    m_status->setText(text);
+    m_status->setText(kro::boundedRichText(text));
     statusBar()->repaint();
 }
 

@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QPrintDialog>
 
+#include "core/markupbounds.h"
+
 namespace kro {
 
 namespace {
@@ -24,7 +26,7 @@ public:
                                    QLineEdit::EchoMode echo) override
     {
         bool ok = false;
-        const QString value = QInputDialog::getText(parent, title, label, echo, text, &ok);
+        const QString value = QInputDialog::getText(parent, title, kro::boundedRichText(label), echo, text, &ok);
         return ok ? std::optional<QString>(value) : std::nullopt;
     }
 
@@ -32,7 +34,7 @@ public:
                               int max, int step) override
     {
         bool ok = false;
-        const int v = QInputDialog::getInt(parent, title, label, value, min, max, step, &ok);
+        const int v = QInputDialog::getInt(parent, title, kro::boundedRichText(label), value, min, max, step, &ok);
         return ok ? std::optional<int>(v) : std::nullopt;
     }
 
@@ -40,7 +42,7 @@ public:
                                     double min, double max, int decimals) override
     {
         bool ok = false;
-        const double v = QInputDialog::getDouble(parent, title, label, value, min, max, decimals, &ok);
+        const double v = QInputDialog::getDouble(parent, title, kro::boundedRichText(label), value, min, max, decimals, &ok);
         return ok ? std::optional<double>(v) : std::nullopt;
     }
 
@@ -48,7 +50,7 @@ public:
                                    const QStringList& items, int current, bool editable) override
     {
         bool ok = false;
-        const QString v = QInputDialog::getItem(parent, title, label, items, current, editable, &ok);
+        const QString v = QInputDialog::getItem(parent, title, kro::boundedRichText(label), items, current, editable, &ok);
         return ok ? std::optional<QString>(v) : std::nullopt;
     }
 
@@ -72,17 +74,20 @@ public:
                                         QMessageBox::StandardButtons buttons,
                                         QMessageBox::StandardButton defaultButton) override
     {
+        // Messages carry names and texts from outside: the box shows them
+        // within the bounds of the toolkit's rich text.
+        const QString shown = kro::boundedRichText(text);
         switch (kind) {
         case MessageKind::Information:
-            return QMessageBox::information(parent, title, text, buttons, defaultButton);
+            return QMessageBox::information(parent, title, shown, buttons, defaultButton);
         case MessageKind::Warning:
-            return QMessageBox::warning(parent, title, text, buttons, defaultButton);
+            return QMessageBox::warning(parent, title, shown, buttons, defaultButton);
         case MessageKind::Critical:
-            return QMessageBox::critical(parent, title, text, buttons, defaultButton);
+            return QMessageBox::critical(parent, title, shown, buttons, defaultButton);
         case MessageKind::Question:
             break;
         }
-        return QMessageBox::question(parent, title, text, buttons, defaultButton);
+        return QMessageBox::question(parent, title, shown, buttons, defaultButton);
     }
 
     QString getOpenFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QTimerEvent>
 
+#include "core/markupbounds.h"
 #include "core/richtext.h"
 #include "core/specialsymbols.h"
 #include "plot/labeldesigner.h"
@@ -75,7 +76,7 @@ void ActionLabel::setText(const QString& text)
 {
     if (text.isNull())
         QLabel::clear();
-    m_text = replaceSpecialSymbols(text.isNull() ? QString("") : text);
+    m_text = acceptedText(text.isNull() ? QString("") : text);
     QSize size;
     QString doc = richTextDocument(m_text, &size);
     displayText(doc, m_color);
@@ -84,6 +85,15 @@ void ActionLabel::setText(const QString& text)
     setPalette(pal);
     resize(size);
     QLabel::setText(doc);
+}
+
+QString ActionLabel::acceptedText(const QString& text)
+{
+    QString problem;
+    QString kept = kro::boundedRichText(replaceSpecialSymbols(text), &problem);
+    if (!problem.isEmpty())
+        Q_EMIT markupRefused(problem);
+    return kept;
 }
 
 void ActionLabel::grabMenuSelection(int id)

@@ -68,6 +68,9 @@ Q_SIGNALS:
     void mouseReleased();
     void menuItemClicked(const QString&);
     void textSet(const QString&);
+    // A text set beyond the bounds of the toolkit's rich text was stored
+    // without its markup; the problem says why.
+    void markupRefused(const QString& problem);
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
@@ -79,6 +82,10 @@ protected:
     // The release handling shared with the rotated label: the click timer,
     // the double-click flag and mouseReleased().
     void handleRelease(QMouseEvent* e);
+    // The text as the label keeps it: symbol codes replaced, and within the
+    // bounds of the toolkit's rich text (else without markup, reported by
+    // markupRefused).
+    QString acceptedText(const QString& text);
 
     QString m_text;
     QColor m_color;

@@ -11,7 +11,6 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
-#include <QSaveFile>
 #include <QStackedWidget>
 #include <QStringDecoder>
 #include <QTextCursor>
@@ -21,7 +20,9 @@
 #include <sstream>
 
 #include "core/htmlparser.h"
+#include "core/markupbounds.h"
 #include "core/richtext.h"
+#include "core/savefile.h"
 #include "core/settings.h"
 #include "platform/embeddedimages.h"
 #include "platform/prompter.h"
@@ -403,8 +404,17 @@ void LabelDesigner::setText(const QString& text)
     m_actionTextBold->setChecked(f.weight() > QFont::Normal);
     m_actionTextItalic->setChecked(f.italic());
     colorChanged(m_editor->textColor());
-    m_editor->setHtml(text);
+    setEditorHtml(text);
     m_editor->selectAll();
+}
+
+void LabelDesigner::setEditorHtml(const QString& text)
+{
+    QString problem;
+    const QString bounded = kro::boundedRichText(text, &problem);
+    if (!problem.isEmpty())
+        kro::prompter().warning(this, windowTitle(), problem + QLatin1Char('.'));
+    m_editor->setHtml(bounded);
 }
 
 void LabelDesigner::alignmentChanged(int alignment)
@@ -487,7 +497,7 @@ void LabelDesigner::on_cancel() { close(); }
 void LabelDesigner::on_done()
 {
     if (m_stack->currentWidget() == m_markupView)
-        m_editor->setHtml(normalizedText(m_markupView->toPlainText()));
+        setEditorHtml(normalizedText(m_markupView->toPlainText()));
     Q_EMIT closed(editorHtml());
     close();
 }
@@ -519,14 +529,8 @@ void LabelDesigner::saveTemplate(const QString& path)
         fileError(tr(kWriteError), path);
         return;
     }
-    // The old file stays whole until the new one is complete. A short
-    // write (a full disk, a file size limit) can pass unreported up to the
-    // commit, so the new file's size is checked before it replaces the old.
-    QSaveFile file(path);
-    const bool written = !QFileInfo(path).isDir() && file.open(QIODevice::WriteOnly) &&
-                         file.write(bytes) == bytes.size() && file.flush() && file.size() == bytes.size();
-    if (!written || !file.commit()) {
-        file.cancelWriting();
+    // The old file stays whole until the new one is complete.
+    if (!kro::writeFileReplacing(path, bytes)) {
         fileError(tr(kWriteError), path);
         return;
     }
@@ -623,7 +627,7 @@ void LabelDesigner::viewRichtext()
     m_actionTextBold->setEnabled(true);
     m_actionTextItalic->setEnabled(true);
     m_actionTextUnderline->setEnabled(true);
-    m_editor->setHtml(normalizedText(m_markupView->toPlainText()));
+    setEditorHtml(normalizedText(m_markupView->toPlainText()));
     m_stack->setCurrentWidget(m_editor);
 }
 

@@ -103,6 +103,9 @@ private Q_SLOTS:
     void verticalAlignmentChanged(int alignment);
 
 private:
+    // Puts a document into the editor, within the bounds of the toolkit's
+    // rich text (beyond them without its markup, with a warning).
+    void setEditorHtml(const QString& text);
     void buildMenus();
     // The chosen vertical alignment (super- or subscript) when its action is
     // on, with the other one off; normal when it is off.

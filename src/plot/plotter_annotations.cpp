@@ -54,6 +54,8 @@ ActionLabel* Plotter::customLabel(int id)
         label->setToolTip(tr("Click to change text\nDouble-click to reshape"));
         connect(label, &ActionLabel::labelMoveEvent, this, &Plotter::labelDragged);
         connect(label, &ActionLabel::textSet, this, &Plotter::labelTextChanged);
+        connect(label, &ActionLabel::markupRefused, this,
+                [this](const QString& problem) { Q_EMIT verbose(ZEVOVE::ERROR, problem + QLatin1Char('.')); });
         m_customLabels.push_back(label);
     }
     if (m_labeler) {

@@ -80,6 +80,10 @@ Plotter::Plotter(QWidget* parent, const char* name) : QWidget(parent), m_barFloo
     m_footnote->setAlignment(Qt::AlignRight);
     m_footnote->setToolTip(tr("Click to change text"));
 
+    for (ActionLabel* label : {m_title, m_xLabel, static_cast<ActionLabel*>(m_yLabel), m_footnote})
+        connect(label, &ActionLabel::markupRefused, this,
+                [this](const QString& problem) { Q_EMIT verbose(ZEVOVE::ERROR, problem + QLatin1Char('.')); });
+
     resetSettings();
 
     m_tickFont = QFont("Times", 9);

@@ -10,6 +10,7 @@
 
 #include "core/curvesummary.h"
 #include "platform/prompter.h"
+#include "core/markupbounds.h"
 #include "plot/plotter.h"
 
 namespace {
@@ -318,7 +319,7 @@ void Plotter::showMessage(const QString& text, int seconds)
         m_message->setAutoFillBackground(true);
         m_message->setAlignment(Qt::AlignCenter);
     }
-    m_message->setText(text);
+    m_message->setText(kro::boundedRichText(text));
     // Centred on the plot area across, on the whole plot from top to bottom.
     const QSize size = m_message->sizeHint();
     const int x = m_marginLeft + (width() - m_marginLeft - m_marginRight) / 2 - size.width() / 2;

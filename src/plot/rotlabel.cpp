@@ -77,7 +77,7 @@ void RotLabel::setText(const QString& text)
 {
     if (text.isNull())
         return;
-    m_text = replaceSpecialSymbols(text);
+    m_text = acceptedText(text);
     updateSize();
     update();
 }

@@ -339,7 +339,8 @@ void PlotterCtrl::clearPlot(Plotter* plot)
     for (auto& [running, target] : m_loaders) {
         if (target.plot == plot) {
             running->requestStop();
-            target = {nullptr, true};
+            target = LoadTarget{};
+            target.abandoned = true;
         }
     }
     LivePlotter* link = livePlotterOf(plot);

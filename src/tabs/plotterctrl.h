@@ -6,6 +6,7 @@
 // runs the plot command and takes over the loader's results, keeps the live
 // links that feed plots with rows from instruments, web fetches and a host
 // program's pipe, and copies and moves curves between plots and tabs.
+#include "core/curvedata.h"
 #include "core/messages.h"
 #include "core/plotoptions.h"
 #include "import/fileobject.h"
@@ -19,6 +20,7 @@
 #include <map>
 #include <vector>
 
+struct CurveIndexClaims;
 class FileSetup;
 class LivePlotter;
 class ParsingThread;
@@ -172,6 +174,10 @@ private:
     QString nextDefaultLabel();
     // The loader events: the target plot of the loader that sent them.
     Plotter* loaderTarget(ParsingThread* loader) const;
+    // The ids the curves of a finished load take in the plot: each its own
+    // while the plot has no curve there, else the lowest id neither the plot,
+    // the load nor another load into the plot (claims) uses.
+    static std::map<int, int> idsAtStore(const Plotter* plot, const CurveMap& loaded, CurveIndexClaims* claims);
     void loadFinished(ParsingThread* loader);
     void endLoad(ParsingThread* loader);
     // Reads the waterfall columns of the first source; false (reported) when
@@ -199,6 +205,10 @@ private:
     struct LoadTarget {
         QPointer<Plotter> plot;
         bool abandoned = false;
+        // Curve titles of the load by the loader's curve ids, given to the
+        // plot with the curves.
+        std::vector<std::pair<int, QString>> titles;
+        bool titlesRedraw = false;
     };
     std::map<ParsingThread*, LoadTarget> m_loaders;
     // Import setup windows still open (they have no parent).

@@ -440,12 +440,14 @@ void PlotterCtrl::customEvent(QEvent* event)
         Q_EMIT transcript(update->text1());
         break;
     case ParsingThreadUpdate::CURVE_TITLE:
-        if (Plotter* plot = loaderTarget(loader)) {
+        if (loaderTarget(loader)) {
             QString title = update->text1().isNull() ? QStringLiteral("") : update->text1();
             if (loader->plotOptions().useshorttitles)
                 title = QString::fromStdString(SCUtilities::fileName(title.toStdString()));
-            // Many titles arrive at once: the legend is laid out once for them.
-            plot->addCurveTitleToBatch(update->value(), title, !loader->plotOptions().merge);
+            // Kept until the curves are stored: only then is it known which
+            // ids they take.
+            it->second.titles.emplace_back(update->value(), title);
+            it->second.titlesRedraw = it->second.titlesRedraw || !loader->plotOptions().merge;
         }
         break;
     case ParsingThreadUpdate::FINISHED:
@@ -454,6 +456,35 @@ void PlotterCtrl::customEvent(QEvent* event)
     default:
         break;
     }
+}
+
+std::map<int, int> PlotterCtrl::idsAtStore(const Plotter* plot, const CurveMap& loaded, CurveIndexClaims* claims)
+{
+    std::unique_lock<std::mutex> lock;
+    if (claims)
+        lock = std::unique_lock<std::mutex>(claims->mutex);
+    std::map<int, int> ids;
+    std::set<int> given;
+    std::vector<int> moved;
+    for (const auto& [id, curve] : loaded) {
+        if (plot->curves().count(id)) {
+            moved.push_back(id);
+        } else {
+            ids[id] = id;
+            given.insert(id);
+        }
+    }
+    int next = 0;
+    for (const int id : moved) {
+        while (plot->curves().count(next) || given.count(next) || loaded.count(next) ||
+               (claims && claims->claimed.count(next)))
+            ++next;
+        ids[id] = next;
+        given.insert(next);
+        if (claims)
+            claims->claimed.insert(next);
+    }
+    return ids;
 }
 
 void PlotterCtrl::loadFinished(ParsingThread* loader)
@@ -467,10 +498,25 @@ void PlotterCtrl::loadFinished(ParsingThread* loader)
         return;
     }
     const PlotOptions& o = loader->plotOptions();
-    plot->finishTitleBatch(false);
-    for (auto& [id, curve] : loader->curves())
-        plot->setCurveData(id, std::move(curve), false);
+    // The curves take their ids now: a curve that reached the plot while the
+    // load ran (a live link's, another command's) keeps its id, and a loaded
+    // curve whose id it holds moves to a free one.
+    const std::map<int, int> ids = idsAtStore(plot, loader->curves(), loader->indexClaims().get());
+    std::vector<int> loadedIds;
+    for (auto& [id, curve] : loader->curves()) {
+        loadedIds.push_back(ids.at(id));
+        plot->setCurveData(ids.at(id), std::move(curve), false);
+    }
     loader->curves().clear();
+    auto storedId = [&](int id) {
+        const auto found = ids.find(id);
+        return found == ids.end() ? id : found->second;
+    };
+    LoadTarget& target = m_loaders[loader];
+    // Many titles arrive at once: the legend is laid out once for them.
+    for (const auto& [id, title] : target.titles)
+        plot->addCurveTitleToBatch(storedId(id), title, target.titlesRedraw);
+    plot->finishTitleBatch(false);
     if (o.merge || o.sort) {
         plot->cache(0);
         sortCurvesByX(plot->m_curves, ALL_CURVES);
@@ -480,11 +526,13 @@ void PlotterCtrl::loadFinished(ParsingThread* loader)
     std::vector<int> meanIds;
     for (const auto& [id, mean] : loader->meanMap())
         if (mean)
-            meanIds.push_back(id);
+            meanIds.push_back(storedId(id));
     if (!meanIds.empty())
         callPlot(plot, "removeMean(IdArray)", "removeMean", Q_ARG(IdArray, IdArray::fromIds(meanIds)));
-    for (const PointAnnotation& a : loader->annotations())
+    for (PointAnnotation a : loader->annotations()) {
+        a.curveId = storedId(a.curveId);
         plot->addAnnotation(a);
+    }
     if (loader->xOffset() != 0) {
         plot->m_xOffset = loader->xOffset();
         plot->xLabel(tr("Offset from %1").arg(loader->xOffset(), 0, 'f', 0), SET);
@@ -526,10 +574,12 @@ void PlotterCtrl::loadFinished(ParsingThread* loader)
     }
     plot->setLegendNames(o.legend);
     if (!loader->yTitles().isEmpty() && plot->legend()) {
+        // The header's names go to the loaded curves, not to curves the plot
+        // held before.
         auto title = loader->yTitles().begin();
-        for (auto it = plot->curves().begin(); it != plot->curves().end() && title != loader->yTitles().end();
-             ++it, ++title)
-            plot->legend()->setItemText(it->first, *title);
+        for (auto id = loadedIds.begin(); id != loadedIds.end() && title != loader->yTitles().end(); ++id, ++title)
+            if (plot->curve(*id))
+                plot->legend()->setItemText(*id, *title);
     }
     if (!loader->xTitle().isNull())
         plot->xLabel(loader->xTitle(), SET);

@@ -14,8 +14,13 @@
 #include <QTest>
 #include <QTextDocument>
 
+#include <QMessageBox>
+
+#include <csignal>
 #include <cmath>
 #include <complex>
+
+#include <sys/resource.h>
 
 #include "analysis/coeffedit.h"
 #include "analysis/filterdesigner.h"
@@ -338,4 +343,72 @@ TEST(CoefficientView, ExportNamesAndTypedText)
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), view->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(view->viewport(), &event);
     EXPECT_EQ(design.m_exportPath, dir.filePath("twice.txt.m"));
+}
+
+namespace {
+
+// Writes past the given number of bytes fail as on a full disk (EFBIG, the
+// signal ignored) while the object lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+} // namespace
+
+TEST(CoefficientView, AFailedExportKeepsTheOldFileAndSaysSo)
+{
+    QTemporaryDir dir;
+    FiltDesign design(FIR);
+    design.show();
+    typeInto(design.field(FiltDesign::FS), "1000");
+    typeInto(design.field(FiltDesign::FC), "100");
+    typeInto(design.field(FiltDesign::ORDER), "40");
+    QTest::mouseClick(design.m_coeffsButton, Qt::LeftButton);
+    CoeffEdit* view = lastCoefficientView(design);
+    ASSERT_NE(view, nullptr);
+    const QString path = kro::test::writeFile(dir.filePath("coeffs.m"), "old coefficients\n");
+
+    kro::test::ScriptedPrompts prompts;
+    prompts->answerMenu("Export to .m script (*.m)");
+    prompts->answerSaveFile(path, "Script (*.m)");
+    prompts->answerMessage(QMessageBox::Ok);
+    {
+        // The export text is far longer than this: the disk "fills" midway.
+        FileSizeLimit limit(512);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), view->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(view->viewport(), &event);
+    }
+    EXPECT_EQ(kro::test::readFile(path), QByteArray("old coefficients\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"coeffs.m"}) << "no temporary file stays";
+    ASSERT_EQ(prompts->asked().size(), 3u);
+    const auto& warning = prompts->asked().back();
+    EXPECT_EQ(warning.kind, kro::ScriptedPrompter::Kind::Message);
+    EXPECT_EQ(warning.messageKind, kro::Prompter::MessageKind::Warning);
+    EXPECT_TRUE(warning.text.startsWith("The coefficients could not be written to " + path)) << warning.text.toStdString();
+
+    // With room on the disk the same export replaces the file.
+    prompts->answerMenu("Export to .m script (*.m)");
+    prompts->answerSaveFile(path, "Script (*.m)");
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), view->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(view->viewport(), &event);
+    const QByteArray written = kro::test::readFile(path);
+    EXPECT_GT(written.size(), 512);
+    EXPECT_TRUE(written.startsWith("% KRO Generated filter coefficients\n"));
 }

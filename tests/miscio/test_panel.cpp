@@ -490,3 +490,50 @@ TEST(DeviceFile, RecordsRoundTrip)
 }
 
 } // namespace
+
+TEST_F(Panel, AFileWithMoreDevicesThanThePanelHoldsIsRefusedWhole)
+{
+    showWith({});
+    const int before = tabs().count();
+    auto fileOf = [&](int devices, const char* name) {
+        DeviceConfigFiler filer(path(name));
+        for (int i = 0; i < devices; ++i)
+            filer.records().push_back(serialRecord("Device " + std::to_string(i + 1)));
+        EXPECT_TRUE(filer.save());
+        return filer.path();
+    };
+
+    // One more than the panel holds: the box says so, no page is built.
+    const QString tooMany = fileOf(DeviceConfigFiler::kMaxDevices + 1, "many.json");
+    prompts->answerMessage(QMessageBox::Ok);
+    EXPECT_FALSE(tabs().loadDeviceConfiguration(tooMany));
+    ASSERT_FALSE(prompts->asked().empty());
+    EXPECT_EQ(prompts->asked().back().title, QStringLiteral("Cannot load config file."));
+    EXPECT_TRUE(prompts->asked().back().text.contains(
+        QStringLiteral("%1 holds %2 devices; the panel holds at most %3.")
+            .arg(tooMany)
+            .arg(DeviceConfigFiler::kMaxDevices + 1)
+            .arg(DeviceConfigFiler::kMaxDevices)))
+        << prompts->asked().back().text.toStdString();
+    EXPECT_EQ(tabs().count(), before);
+
+    // A file far beyond any device file is not even read whole.
+    QByteArray huge = "{ \"Device\" : { \"Label\" : \"";
+    huge += QByteArray(DeviceConfigFiler::kMaxFileBytes, 'x');
+    huge += "\" } }";
+    const QString hugeFile = writeFile(path("huge.json"), huge);
+    prompts->answerMessage(QMessageBox::Ok);
+    EXPECT_FALSE(tabs().loadDeviceConfiguration(hugeFile));
+    EXPECT_TRUE(prompts->asked().back().text.contains("is no device file")) << prompts->asked().back().text.toStdString();
+    EXPECT_EQ(tabs().count(), before);
+
+    // As many as the panel holds load, one page each, in file order.
+    const QString full = fileOf(DeviceConfigFiler::kMaxDevices, "full.json");
+    const std::size_t asked = prompts->asked().size();
+    ASSERT_TRUE(tabs().loadDeviceConfiguration(full));
+    EXPECT_EQ(prompts->asked().size(), asked);
+    ASSERT_EQ(tabs().pages().size(), std::size_t(DeviceConfigFiler::kMaxDevices));
+    EXPECT_EQ(tabs().tabText(0), QStringLiteral("Device 1"));
+    EXPECT_EQ(tabs().tabText(DeviceConfigFiler::kMaxDevices - 1),
+              QStringLiteral("Device %1").arg(DeviceConfigFiler::kMaxDevices));
+}

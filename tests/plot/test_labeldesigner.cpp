@@ -666,3 +666,26 @@ TEST(LabelDesignerWindow, DoubleClickOnAPlotLabelOpensItsDesigner)
 }
 
 } // namespace
+
+TEST(LabelTemplateFiles, ATemplateBeyondTheMarkupBoundsLoadsWithoutItsMarkup)
+{
+    QTemporaryDir dir;
+    QByteArray deep = "<html><body>";
+    for (int i = 0; i < 100; ++i)
+        deep += "<b>";
+    deep += "deep";
+    for (int i = 0; i < 100; ++i)
+        deep += "</b>";
+    deep += "</body></html>\n";
+    const QString path = writeFile(dir.filePath("deep.etm"), deep);
+    DesignerFixture f;
+    kro::test::ScriptedPrompts prompts;
+    prompts->answerMessage(QMessageBox::Ok);
+    f.designer->loadTemplate(path);
+    ASSERT_EQ(prompts->asked().size(), 1u);
+    EXPECT_EQ(prompts->asked()[0].messageKind, kro::Prompter::MessageKind::Warning);
+    EXPECT_TRUE(prompts->asked()[0].text.startsWith("The markup is nested more than 32 levels deep"))
+        << prompts->asked()[0].text.toStdString();
+    EXPECT_EQ(f.designer->editor()->toPlainText(), "deep");
+    EXPECT_FALSE(f.designer->editor()->grab().isNull());
+}

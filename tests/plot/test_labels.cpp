@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <functional>
+
 #include "../support/peers.h"
 #include "platform/scriptedprompter.h"
 #include "plot/actionlabel.h"
@@ -358,3 +360,62 @@ TEST(PlotLayout, FloatingLegendIsComparedWhereItReallyIs)
 
 } // namespace
 
+
+namespace {
+
+QString repeatedMarkup(const char* piece, int times)
+{
+    QString text;
+    for (int i = 0; i < times; ++i)
+        text += QLatin1String(piece);
+    return text;
+}
+
+} // namespace
+
+TEST(PlotLabels, HostileMarkupIsShownWithoutItAndReported)
+{
+    auto p = makePlot(400, 300);
+    QSignalSpy spy(p.get(), &Plotter::verbose);
+    struct Case {
+        QString text;
+        const char* problem;
+        QString shown;
+    };
+    const Case cases[] = {
+        {repeatedMarkup("<table><tr><td>", 3000) + "cell", "The markup nests tables more than 4 deep", "cell"},
+        {repeatedMarkup("<table><tr><td>", 600) + "cell", "The markup nests tables more than 4 deep", "cell"},
+        {repeatedMarkup("<table><tr><td>", 5000), "The text is 75000 characters long", ""},
+        {repeatedMarkup("<b>", 100000) + "bold", "The text is 300004 characters long", "bold"},
+        {repeatedMarkup("<sup><i>", 100000), "The text is 800000 characters long", ""},
+        {repeatedMarkup("<sup><i>", 1000) + "up", "The markup is nested more than 32 levels deep", "up"},
+    };
+    using Setter = std::function<void(const QString&)>;
+    const std::pair<const char*, Setter> setters[] = {
+        {"title", [&](const QString& t) { p->title(t, SET, true, true); }},
+        {"x label", [&](const QString& t) { p->xLabel(t, SET, true, true); }},
+        {"y label", [&](const QString& t) { p->yLabel(t, SET, true, true); }},
+        {"footnote", [&](const QString& t) { p->footnote(t, SET); }},
+    };
+    ActionLabel* const labels[] = {p->titleLabel(), p->xLabelWidget(), p->yLabelWidget(), p->footnoteLabel()};
+    for (const Case& c : cases) {
+        for (std::size_t k = 0; k < std::size(setters); ++k) {
+            spy.clear();
+            setters[k].second(c.text);
+            ASSERT_EQ(spy.size(), 1) << setters[k].first << " " << c.problem;
+            EXPECT_EQ(spy[0][0].value<ZEVOVE::TYPE>(), ZEVOVE::ERROR);
+            const QString message = spy[0][1].toString();
+            EXPECT_TRUE(message.startsWith(QLatin1String(c.problem))) << message.toStdString();
+            EXPECT_EQ(labels[k]->storedText(), c.shown) << setters[k].first;
+        }
+        // The plot and its labels paint (a crash or an endless layout would
+        // end the test here).
+        const QImage picture = p->grab().toImage();
+        EXPECT_EQ(picture.size(), p->size() * picture.devicePixelRatio());
+    }
+    // Ordinary markup is kept and not reported.
+    spy.clear();
+    p->title("<b>Bold</b> and <i>italic</i><br />x<sub>2</sub>", SET, true, true);
+    EXPECT_EQ(spy.size(), 0);
+    EXPECT_EQ(p->titleLabel()->storedText(), "<b>Bold</b> and <i>italic</i><br />x<sub>2</sub>");
+}

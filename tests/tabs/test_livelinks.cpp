@@ -15,10 +15,17 @@
 #include "tabs/plotterquad.h"
 #include "tabs/progressbar.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "support/qtprinters.h"
 #include "support/test_env.h"
@@ -357,4 +364,59 @@ TEST_F(LiveLinks, DebugModeNamesTheRowCountWhenTheViewIsRefitted)
     QMetaObject::invokeMethod(link(), "on_liveRescale");
     send("4 40\n");
     EXPECT_EQ(debugs.size(), 2);
+}
+
+TEST_F(LiveLinks, AnAppendLoadTakesItsCurveIdsWhenItStoresThem)
+{
+    // The load of a pipe waits for its writer; meanwhile the link's rows
+    // make curve 0. The loaded curve must not replace it.
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("rows.fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    announce(columns(0, {1}));
+    ASSERT_EQ(ctrl->currentPlotter(), plot());
+    ctrl->on_kroplot(QStringLiteral("kro -f %1 -x 1 -y 2 -append").arg(fifo));
+    ASSERT_TRUE(ctrl->m_busy);
+    send("1 5\n2 6\n");
+    ASSERT_EQ(points(0), (Points{1, 5, 2, 6}));
+
+    // Writing opens the pipe once the loader has opened it for reading.
+    QElapsedTimer t;
+    t.start();
+    int fd = -1;
+    while (fd < 0 && t.elapsed() < 20000) {
+        fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+        if (fd < 0)
+            QTest::qWait(10);
+    }
+    ASSERT_GE(fd, 0);
+    const QByteArray rows = "10 100\n20 200\n";
+    ASSERT_EQ(::write(fd, rows.constData(), size_t(rows.size())), rows.size());
+    ::close(fd);
+    t.restart();
+    while (ctrl->m_busy && t.elapsed() < 20000)
+        QTest::qWait(10);
+    ASSERT_FALSE(ctrl->m_busy);
+
+    EXPECT_EQ(points(0), (Points{1, 5, 2, 6})) << "the live curve survives the load";
+    EXPECT_EQ(points(1), (Points{10, 100, 20, 200})) << "the loaded curve takes the next free id";
+    EXPECT_EQ(curveTitle(0), "Live_1");
+    EXPECT_EQ(curveTitle(1), fifo + ":2");
+    // Later rows still go to the link's own curve.
+    send("3 7\n");
+    EXPECT_EQ(points(0), (Points{1, 5, 2, 6, 3, 7}));
+    EXPECT_EQ(points(1), (Points{10, 100, 20, 200}));
+}
+
+TEST_F(LiveLinks, ALinksTitleBeyondTheMarkupBoundsIsShownWithoutItsMarkup)
+{
+    announce(columns(0, {1}));
+    QString title;
+    for (int i = 0; i < 600; ++i)
+        title += QStringLiteral("<table><tr><td>");
+    send("cmd: title: " + title + "Scope\n1 2\n");
+    EXPECT_EQ(plot()->titleLabel()->storedText(), "Scope");
+    EXPECT_FALSE(verboses.filter("The markup nests tables more than 4 deep").isEmpty()) << verboses.join('|').toStdString();
+    EXPECT_FALSE(plot()->grab().isNull());
+    EXPECT_EQ(points(0), (Points{1, 2}));
 }
