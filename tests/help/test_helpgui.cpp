@@ -215,6 +215,16 @@ TEST(HelpWindow, ShowsThePageBesideItsOpenerWithTextWidthBounds)
     EXPECT_GE(widest, help->fontMetrics().horizontalAdvance(QStringLiteral("Week number of year as a decimal 00 to 53")));
     EXPECT_EQ(help->minimumHeight(), std::min(widest + 40, help->screen()->availableGeometry().height()));
 
+    // No line of the specifier tables wraps: the page is as tall as it is
+    // laid out without any width limit.
+    QApplication::processEvents();
+    QTextDocument natural;
+    natural.setDefaultFont(help->textView()->font());
+    natural.setHtml(helpPageText(1));
+    EXPECT_EQ(help->textView()->document()->size().height(), natural.size().height());
+    if (const QString out = qEnvironmentVariable("KRO_PICTURES"); !out.isEmpty())
+        help->grab().save(out + "/help-specifiers.png");
+
     // The opener's end ends the window.
     Q_EMIT opener.closed();
     processDeferredDeletes();
