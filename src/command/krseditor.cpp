@@ -23,10 +23,11 @@ namespace {
 
 const QChar kNoBreakSpace(0x00A0);
 
-// The comment markers at the start of a line with the blanks around them.
+// The comment markers at the start of a line and the one blank after each:
+// the blanks before them are the line's own (group 1).
 const QRegularExpression& leadingMarkers()
 {
-    static const QRegularExpression re(QStringLiteral("\\A(?:[ \\x{A0}]*-->[\\x{A0} ]*)+"));
+    static const QRegularExpression re(QStringLiteral("\\A([ \\x{A0}]*)(?:-->[ \\x{A0}]?)+"));
     return re;
 }
 
@@ -69,14 +70,29 @@ void KRSEdit::commentSelection(int mode)
     edit.beginEditBlock();
     for (int number = first; number <= last; ++number) {
         const QTextBlock block = document()->findBlockByNumber(number);
-        const QRegularExpressionMatch marker = leadingMarkers().match(block.text());
-        const int markerLength = marker.hasMatch() ? int(marker.capturedLength()) : 0;
-        const QString prefix = mode == Comment ? QStringLiteral("--> ") : QString();
-        if (block.text().left(markerLength) == prefix)
-            continue;
+        const QString text = block.text();
+        const QRegularExpressionMatch marker = leadingMarkers().match(text);
+        // The replaced span and its replacement; the line's own leading
+        // blanks stay either way.
+        int length = 0;
+        QString replacement;
+        if (mode == Uncomment) {
+            if (!marker.hasMatch())
+                continue;
+            length = int(marker.capturedLength());
+            replacement = marker.captured(1);
+        } else if (!isCommentLine(text)) {
+            replacement = QStringLiteral("--> ");
+        } else {
+            // Already a comment: its markers become one "--> ".
+            length = int(marker.capturedLength());
+            replacement = marker.captured(1) + QStringLiteral("--> ");
+            if (text.left(length) == replacement)
+                continue;
+        }
         edit.setPosition(block.position());
-        edit.setPosition(block.position() + markerLength, QTextCursor::KeepAnchor);
-        edit.insertText(prefix);
+        edit.setPosition(block.position() + length, QTextCursor::KeepAnchor);
+        edit.insertText(replacement);
     }
     edit.endEditBlock();
 }

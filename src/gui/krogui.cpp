@@ -462,8 +462,12 @@ void KROGui::keyPressEvent(QKeyEvent* event)
 void KROGui::closeEvent(QCloseEvent* event)
 {
     QMainWindow::closeEvent(event);
-    if (event->isAccepted())
+    if (event->isAccepted()) {
+        // The layout as the user leaves it: quitting closes the floating
+        // docks too before the window goes.
+        recordLayout();
         Q_EMIT closed();
+    }
 }
 
 // ------------------------------------------------------------ about and options

@@ -156,6 +156,8 @@ public:
     void toggleFullScreenPanels();
     // Writes the window and dock arrangement to the layout file.
     bool writeLayout() const;
+    // Keeps the dock arrangement of the moment for writeLayout.
+    void recordLayout();
 
     // --- capture and print (krogui_capture.cpp) ---
     // The current page's plots as they appear, without the active-plot
@@ -381,6 +383,7 @@ private:
     MutexBtnGroupHandler m_btnGroups;
     ProgressBar* m_progressBar = nullptr;
     QDockWidget* m_toolsetsDock = nullptr;
+    QByteArray m_layoutAtClose;  // the arrangement when the window closed
     QDockWidget* m_dirBrowserDock = nullptr;
     DirBrowser* m_dirBrowser = nullptr;
     QDockWidget* m_commandDock = nullptr;

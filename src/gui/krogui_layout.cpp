@@ -55,10 +55,13 @@ void KROGui::restoreLayout(int width, int height)
     rememberDockVisibility();
 }
 
+void KROGui::recordLayout() { m_layoutAtClose = saveState(kLayoutVersion); }
+
 bool KROGui::writeLayout() const
 {
+    const QByteArray state = m_layoutAtClose.isEmpty() ? saveState(kLayoutVersion) : m_layoutAtClose;
     QSettings file(dockFilePath(), QSettings::IniFormat);
-    file.setValue(QStringLiteral("state"), QString::fromLatin1(saveState(kLayoutVersion).toBase64()));
+    file.setValue(QStringLiteral("state"), QString::fromLatin1(state.toBase64()));
     file.sync();
     return file.status() == QSettings::NoError;
 }

@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -179,7 +181,8 @@ void SettingsButtons::on_stored() { Q_EMIT stored_clicked(m_param); }
 
 KROSettingsGUI::KROSettingsGUI(QWidget* parent, QWidget* mainWindow) : QScrollArea(parent), m_mainWindow(mainWindow)
 {
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A window too narrow for the rows scrolls sideways rather than cut them.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     if (parent)
         viewport()->setBackgroundRole(parent->backgroundRole());
@@ -294,9 +297,11 @@ KROSettingsGUI::KROSettingsGUI(QWidget* parent, QWidget* mainWindow) : QScrollAr
         connect(r.buttons, &SettingsButtons::stored_clicked, this, &KROSettingsGUI::on_stored);
         connect(r.buttons, &SettingsButtons::stored_clicked, r.indicator, &AcceptedCheck::setUnchecked);
         connect(r.widget, &LabeledWidget::valueChanged, r.indicator, &AcceptedCheck::setUnchecked);
-        r.widget->caption()->setFixedWidth(110);
-        r.widget->setFixedWidth(630);
     }
+    // Each row keeps its natural height and the page scrolls instead.
+    for (auto& [number, r] : m_rows)
+        r.widget->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    alignCaptions();
     connect(row(P::TITLE), &LabeledWidget::valueChanged, this, &KROSettingsGUI::maybe_enable_shorttitles);
     maybe_enable_shorttitles();
 
@@ -308,9 +313,37 @@ KROSettingsGUI::KROSettingsGUI(QWidget* parent, QWidget* mainWindow) : QScrollAr
     headingFont.setStyleHint(QFont::Decorative);
     heading->setFont(headingFont);
     frameLayout->addWidget(heading);
-    for (QGroupBox* g : m_groups)
+    for (QGroupBox* g : m_groups) {
+        g->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         frameLayout->addWidget(g);
+    }
+    frameLayout->addStretch(1);
+    setWidgetResizable(true);
     setWidget(frame);
+}
+
+void KROSettingsGUI::alignCaptions()
+{
+    // The editors line up behind captions that all show whole.
+    int captionWidth = 110;
+    for (const auto& [number, r] : m_rows)
+        captionWidth = std::max(captionWidth, r.widget->caption()->sizeHint().width());
+    for (auto& [number, r] : m_rows)
+        r.widget->caption()->setFixedWidth(captionWidth);
+}
+
+void KROSettingsGUI::changeEvent(QEvent* event)
+{
+    QScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        alignCaptions();
+}
+
+void KROSettingsGUI::showEvent(QShowEvent* event)
+{
+    // The page's font is the one of the window it ended up in.
+    alignCaptions();
+    QScrollArea::showEvent(event);
 }
 
 const KROSettingsGUI::Row* KROSettingsGUI::rowOf(KROSettingsParam param) const

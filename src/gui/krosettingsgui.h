@@ -129,7 +129,13 @@ Q_SIGNALS:
 private Q_SLOTS:
     void maybe_enable_shorttitles();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
+    // Every caption as wide as the widest one in the font in force.
+    void alignCaptions();
     struct Row {
         LabeledWidget* widget = nullptr;
         SettingsButtons* buttons = nullptr;

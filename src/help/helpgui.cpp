@@ -16,6 +16,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -70,7 +71,13 @@ HelpGui::HelpGui(const QString& caption, int page, QWidget* parent)
 
     // The window is as wide as the widest line allows; the height bound is
     // taken from the text width too, but never beyond the screen.
-    const int widest = widestLine(helpPageText(page), fontMetrics());
+    // A table is as wide as its widest cells put side by side, more than
+    // its widest row: the page's natural width, laid out without wrapping,
+    // counts too.
+    QTextDocument natural;
+    natural.setDefaultFont(m_view->font());
+    natural.setHtml(helpPageText(page));
+    const int widest = std::max(widestLine(helpPageText(page), fontMetrics()), int(std::ceil(natural.idealWidth())));
     int minHeight = widest + 40;
     if (const QScreen* screen = m_opener ? m_opener->screen() : QApplication::primaryScreen())
         minHeight = std::min(minHeight, screen->availableGeometry().height());

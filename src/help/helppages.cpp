@@ -130,7 +130,10 @@ QString dateTimePage()
                           {"%s", "Fractional seconds", "15.956445"},
                           {"%p", "am or pm", "---"},
                           {"%P", "AM or PM", "---"},
+                          {"%f", "Fractional seconds with their point, always", ".956445"},
+                          {"%F", "Fractional seconds with their point, when not zero", ".956445 or nothing"},
                           {"%H:%M:%S", "Standard 24-hour format", "13:14:15"},
+                          {"%H:%M:%S%F", "Standard 24-hour format (fraction when present)", "13:14:15.956445"},
                           {"%H:%M:%s", "Standard 24-hour format (fractional)", "13:14:15.956445"},
                           {"%H:%M:%S %P", "Standard 12-hour format", "01:14:15 PM"},
                           {"%H:%M:%s %P", "Standard 12-hour format (fractional)", "01:14:15.956445 PM"},
@@ -158,15 +161,15 @@ QString liveSetupPage()
         .line(QStringLiteral("cleared for every data set. On by default."))
         .heading(QStringLiteral("Use date column:"))
         .line(QStringLiteral("The column holding a date, and its format."))
-        .line(QStringLiteral("The example beside the format box shows May 13, 2006."))
+        .line(QStringLiteral("The example beside the format box shows today's date in that format."))
         .heading(QStringLiteral("Use time column:"))
         .line(QStringLiteral("The column holding a time of day, and its format."))
-        .line(QStringLiteral("The example beside the format box shows 08:30:00. Time is read in"))
-        .line(QStringLiteral("24-hour form by default; AM stands in for AM or PM."))
+        .line(QStringLiteral("The example beside the format box shows the present time in that format."))
+        .line(QStringLiteral("Time is read in 24-hour form by default; AM stands in for AM or PM."))
         .heading(QStringLiteral("Use date/time column:"))
         .line(QStringLiteral("One column holding date and time together, and its format,"))
         .line(QStringLiteral("for values such as 2014-05-13T08:30:00."))
-        .line(QStringLiteral("The example beside the format box shows May 13, 2014 08:30:00."))
+        .line(QStringLiteral("The example beside the format box shows the present date and time in that format."))
         .heading(QStringLiteral("Use header row:"))
         .line(QStringLiteral("The row that holds the column titles; rows before it are skipped."))
         .heading(QStringLiteral("Skip rows:"))

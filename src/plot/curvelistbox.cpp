@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -337,11 +338,26 @@ void CurveIDPanel::setPointShape_triangle_menu_slot() { emitShape(Zavozi::CurveA
 // ---------------------------------------------------------------------------
 // CurveSelector
 
-CurveSelector::CurveSelector(QWidget* parent, const QString& prefix, int minSelected, int maxSelected)
+QString CurveSelector::questionText(const QString& prefix, int minSelected, int maxSelected)
+{
+    const QString noun = prefix.toLower();
+    if (minSelected == maxSelected && minSelected == 1)
+        return tr("Choose a %1:").arg(noun);
+    if (minSelected == maxSelected && minSelected > 1)
+        return tr("Choose %1 %2s:").arg(minSelected).arg(noun);
+    return tr("Choose one or more %1s:").arg(noun);
+}
+
+CurveSelector::CurveSelector(QWidget* parent, const QString& prefix, int minSelected, int maxSelected,
+                             const QString& title)
     : QDialog(parent)
 {
     setModal(true);
+    if (!title.isEmpty())
+        setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
+    m_question = new QLabel(questionText(prefix, minSelected, maxSelected), this);
+    layout->addWidget(m_question);
     m_list = new CurveListBox(this, minSelected, maxSelected);
     m_list->m_prefix = prefix;
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);

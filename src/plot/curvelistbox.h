@@ -16,6 +16,7 @@
 
 class CurveListBox;
 class QPushButton;
+class QLabel;
 
 class CurveListItem : public QListWidgetItem {
 public:
@@ -138,20 +139,26 @@ private:
     void emitShape(Zavozi::CurveAttributes::PointStyle shape);
 };
 
-// The dialog of the plot's curve prompts: a curve list with "Ok" and
-// "Cancel". The caller fills the list and reads the selection after
-// acceptance.
+// The dialog of the plot's curve prompts: a line saying what to choose, a
+// curve list with "Ok" and "Cancel". The caller fills the list and reads
+// the selection after acceptance; the title names the tool that asks.
 class CurveSelector : public QDialog {
     Q_OBJECT
 
 public:
-    CurveSelector(QWidget* parent, const QString& prefix, int minSelected, int maxSelected);
+    CurveSelector(QWidget* parent, const QString& prefix, int minSelected, int maxSelected,
+                  const QString& title = QString());
 
     CurveListBox* list() const { return m_list; }
     QPushButton* okButton() const { return m_ok; }
+    QLabel* question() const { return m_question; }
+    // "Choose a curve:", "Choose 2 curves:", "Choose one or more curves:"
+    // for the prefix "Curve"; the prefix names the items.
+    static QString questionText(const QString& prefix, int minSelected, int maxSelected);
 
     CurveListBox* m_list;
 
 private:
     QPushButton* m_ok;
+    QLabel* m_question;
 };

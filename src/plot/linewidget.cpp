@@ -180,6 +180,28 @@ void LineWidget::updateMask()
         drawShape(p, true);
     }
     setMask(m_mask);
+    const QRegion before = m_maskRegion;
+    m_maskRegion = QRegion(m_mask);
+    repaintVacated(before - m_maskRegion);
+}
+
+void LineWidget::repaintVacated(const QRegion& vacated)
+{
+    QWidget* parent = parentWidget();
+    if (vacated.isEmpty() || !parent || !isVisible())
+        return;
+    // The pixels the shape left are repainted by every widget beneath
+    // them, the plot and the labels on it alike.
+    const QRegion inParent = vacated.translated(pos());
+    parent->update(inParent);
+    for (QObject* o : parent->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (!w || w == this || w->isWindow() || !w->isVisible())
+            continue;
+        const QRegion own = inParent.translated(-w->pos()) & w->rect();
+        if (!own.isEmpty())
+            w->update(own);
+    }
 }
 
 void LineWidget::drawShape(QPainter& p, bool maskPass)

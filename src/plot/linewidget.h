@@ -37,6 +37,9 @@ public:
     QString labelText() const;
     // Recomputes the shape mask from what the widget draws.
     void updateMask();
+    // Asks every widget under the pixels the shape no longer covers (given
+    // in this widget's coordinates) to repaint them.
+    void repaintVacated(const QRegion& vacated);
     // Mask and repaint after a change of what the widget shows.
     void refresh();
     // Hover test for a pointer at a global position.
@@ -55,6 +58,7 @@ public:
     QPoint m_origin;     // the widget's position in the plot (owner's bookkeeping)
     QPoint m_hoverPoint; // foot of the pointer on the line while hovering
     QBitmap m_mask;
+    QRegion m_maskRegion;  // the mask in force
     bool m_isDifference = false;
     int m_orientation = 0; // 0 vertical, 1 horizontal, 2 free
     QString m_caption;

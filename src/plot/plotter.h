@@ -291,13 +291,20 @@ public:
         int position = -1;
         int id = -1;
     };
-    // Asks for curves (the all-curves entry first when offerAll); a plot
-    // with exactly one curve answers {1, its id} without asking. Cancelled:
-    // {0} and accepted false. The answer is resolved (resolveCurveIds).
-    IdArray promptCurves(bool offerAll, bool* accepted = nullptr);
+    // Asks for curves (the all-curves entry first when offerAll) in a
+    // dialog titled with the asking tool's name; a plot with exactly one
+    // curve answers {1, its id} without asking. Cancelled: {0} and accepted
+    // false. A plot without curves opens no dialog: the transcript says so
+    // and the answer is {0} with accepted false. The answer is resolved
+    // (resolveCurveIds).
+    IdArray promptCurves(bool offerAll, bool* accepted = nullptr, const QString& title = QString());
     // Asks for exactly count (up to maxCount) curves; a plot holding exactly
-    // count curves answers with all of them without asking.
-    IdArray promptExactCurves(int count, int maxCount, bool* accepted = nullptr);
+    // count curves answers with all of them without asking, one holding
+    // fewer opens no dialog and says so.
+    IdArray promptExactCurves(int count, int maxCount, bool* accepted = nullptr, const QString& title = QString());
+    // False, after telling the transcript, when fewer than needed items
+    // (named by noun, "curve" or "marker") are there to choose from.
+    bool enoughToChoose(const QString& title, const QString& noun, int available, int needed);
     // A selection starting with ALL_CURVES becomes every curve in ascending
     // order; an empty selection stays empty; other ids pass unchecked.
     IdArray resolveCurveIds(const IdArray& ids) const;
@@ -829,7 +836,8 @@ private:
     // Adding a marker of an orientation (0 vertical, 1 horizontal).
     void addMarker(int orientation, const double* position, bool redraw);
     // Asks for marker numbers (the all-markers entry is number 0).
-    std::vector<int> promptMarkers(int minSelected, int maxSelected, bool offerAll, bool* accepted);
+    std::vector<int> promptMarkers(const QString& title, int minSelected, int maxSelected, bool offerAll,
+                                   bool* accepted);
     // Mouse tools: under SET switches tool `which` on (or every tool off);
     // tells whether `which` is in force.
     bool mouseMode(int which, bool on, SETGET mode);
@@ -853,14 +861,15 @@ private:
     qint64 rateClockMs() const;
     bool pickColour(QColor& colour);
     void setCurveColour(int id, Rgb Zavozi::CurveAttributes::*which, Rgb colour);
-    IdArray runCurveSelector(int minSelected, int maxSelected, bool offerAll, bool* accepted);
+    IdArray runCurveSelector(int minSelected, int maxSelected, bool offerAll, bool* accepted, const QString& title);
 
     // In-place transforms (plotter_transforms.cpp): the listed curves (or,
     // without a list, every curve or the user's choice) each go through
     // change(id, curve) after the automatic undo copy; false when nothing
-    // ran (cancelled or failed).
+    // ran (cancelled or failed). The title names the tool in the curve
+    // prompt.
     template <typename Change>
-    bool transformCurves(const IdArray* ids, bool everyCurve, Change change);
+    bool transformCurves(const IdArray* ids, bool everyCurve, Change change, const QString& title = QString());
     void cumulativeSumOf(const IdArray* ids);
     void differentiateOf(const IdArray* ids);
     void integrateOf(const IdArray* ids);

@@ -50,7 +50,8 @@ void Plotter::correlateTwoCurves(bool convolve)
 {
     try {
         bool accepted = false;
-        const IdArray ids = promptExactCurves(2, 2, &accepted);
+        const IdArray ids = promptExactCurves(2, 2, &accepted,
+                                             convolve ? tr("Convolution (CONV)") : tr("Cross-correlation (XCF)"));
         if (!accepted || ids.count() != 2) {
             Q_EMIT verbose(ZEVOVE::INFO, convolve ? tr("Convolution function canceled.")
                                                   : tr("Cross-correlation function canceled."));

@@ -231,7 +231,7 @@ CurveMap::iterator Plotter::eraseCurve(CurveMap::iterator it)
 
 void Plotter::on_addPoint()
 {
-    const IdArray ids = promptCurves(true);
+    const IdArray ids = promptCurves(true, nullptr, tr("Insert a point"));
     if (ids.isEmpty())
         return;
     cache(0);

@@ -141,7 +141,7 @@ void Plotter::smoothCurves(int n, const IdArray* given, bool overlay)
             n = *asked;
             overlay = *o;
         }
-        const IdArray ids = given ? resolveCurveIds(*given) : promptCurves(true);
+        const IdArray ids = given ? resolveCurveIds(*given) : promptCurves(true, nullptr, tr("Smooth data"));
         cache(0);
         showMessage(tr("Computing. Please Wait..."), -1);
         ListedCurve at;
@@ -230,7 +230,7 @@ void Plotter::averageCurves(bool overlay,
                             const QString& title)
 {
     bool accepted = false;
-    const IdArray chosen = promptCurves(true, &accepted);
+    const IdArray chosen = promptCurves(true, &accepted, tr("Average data"));
     if (!accepted || chosen.isEmpty())
         return;
     const std::vector<int> ids = chosen.ids();

@@ -117,7 +117,8 @@ void Plotter::fitCurves(int order, const QString& word, const IdArray* given)
         }
         if (mode != FIT_MODEL)
             cache(0);
-        const IdArray ids = given ? resolveCurveIds(*given) : promptCurves(true);
+        const IdArray ids = given ? resolveCurveIds(*given)
+                                  : promptCurves(true, nullptr, mode == FIT_DETREND ? tr("Detrend") : tr("Model"));
         QStringList report;
         ListedCurve at;
         while (CurveData* c = nextListedCurve(ids, at)) {

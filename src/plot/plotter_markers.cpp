@@ -1,5 +1,6 @@
 // Plotter: markers (numbered vertical and horizontal lines at data
 // positions), their differences, their widgets and the marker table.
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -164,9 +165,15 @@ void Plotter::addVMarker(const double* const position, bool redraw) { addMarker(
 
 void Plotter::addHMarker(double* position, bool redraw) { addMarker(1, position, redraw); }
 
-std::vector<int> Plotter::promptMarkers(int minSelected, int maxSelected, bool offerAll, bool* accepted)
+std::vector<int> Plotter::promptMarkers(const QString& title, int minSelected, int maxSelected, bool offerAll,
+                                        bool* accepted)
 {
-    CurveSelector dialog(this, QStringLiteral("Marker"), minSelected, maxSelected);
+    if (!enoughToChoose(title, tr("marker"), int(m_markers.size()), std::max(minSelected, 1))) {
+        if (accepted)
+            *accepted = false;
+        return {};
+    }
+    CurveSelector dialog(this, QStringLiteral("Marker"), minSelected, maxSelected, title);
     std::map<int, Rgb> items;
     if (offerAll)
         items.emplace(-1, Rgb(0xFF00FFu));
@@ -192,7 +199,7 @@ void Plotter::addMarkerDiff(int first, int second, bool redraw)
         first = m_markers.begin()->first;
         second = std::next(m_markers.begin())->first;
     } else if (first + second == 0) {
-        const std::vector<int> chosen = promptMarkers(2, 2, false, nullptr);
+        const std::vector<int> chosen = promptMarkers(tr("Marker: Add Delta"), 2, 2, false, nullptr);
         if (chosen.size() == 2)
             Q_EMIT command(QStringLiteral("dmarker M%1 M%2").arg(chosen[0]).arg(chosen[1]));
         return;
@@ -224,9 +231,7 @@ void Plotter::addMarkerDiff(int first, int second, bool redraw)
 
 void Plotter::removeMarkers()
 {
-    if (m_markers.empty())
-        return;
-    const std::vector<int> chosen = promptMarkers(1, -1, true, nullptr);
+    const std::vector<int> chosen = promptMarkers(tr("Marker: Remove"), 1, -1, true, nullptr);
     if (chosen.empty())
         return;
     QString text = QStringLiteral("remove ");
@@ -297,7 +302,7 @@ void Plotter::moveMarker(int number, SearchType type)
     const int axis = marker.orientation == 1 ? 1 : 0;
     // The curves of a computed position; false when the answer is empty.
     auto askCurves = [&](IdArray& ids) {
-        ids = promptCurves(true);
+        ids = promptCurves(true, nullptr, tr("Move Marker %1").arg(number));
         return !ids.isEmpty();
     };
     bool accepted = true;
@@ -323,7 +328,7 @@ void Plotter::moveMarker(int number, SearchType type)
         if (!level)
             return;
         bool ok = false;
-        const IdArray ids = promptExactCurves(1, 1, &ok);
+        const IdArray ids = promptExactCurves(1, 1, &ok, tr("Solve for Marker %1 position").arg(number));
         if (!ok || ids.isEmpty())
             return;
         // The crossing nearest to the present position; the first of equals.

@@ -109,7 +109,7 @@ bool Plotter::snapTo(bool on, SETGET mode)
         return m_snapToCurve;
     if (on && !m_snapToCurve) {
         bool accepted = false;
-        const IdArray ids = promptCurves(false, &accepted);
+        const IdArray ids = promptCurves(false, &accepted, tr("Snap to a curve"));
         if (!accepted || ids.isEmpty()) {
             m_snapCurveId = -1;
             return m_snapToCurve;

@@ -3,9 +3,28 @@
 #include "platform/prompter.h"
 #include "plot/plotter.h"
 
-IdArray Plotter::runCurveSelector(int minSelected, int maxSelected, bool offerAll, bool* accepted)
+#include <algorithm>
+
+bool Plotter::enoughToChoose(const QString& title, const QString& noun, int available, int needed)
 {
-    CurveSelector dialog(this, QStringLiteral("Curve"), minSelected, maxSelected);
+    if (available >= needed && available > 0)
+        return true;
+    const QString what = needed <= 1 ? tr("a %1").arg(noun) : tr("%1 %2s").arg(needed).arg(noun);
+    const QString has = available == 0 ? tr("none") : tr("only %1").arg(available);
+    Q_EMIT transcript(tr("%1 needs %2; the plot has %3.").arg(title, what, has));
+    return false;
+}
+
+IdArray Plotter::runCurveSelector(int minSelected, int maxSelected, bool offerAll, bool* accepted,
+                                  const QString& title)
+{
+    const QString caption = title.isEmpty() ? tr("Choose Curves") : title;
+    if (!enoughToChoose(caption, tr("curve"), int(m_curves.size()), std::max(minSelected, 1))) {
+        if (accepted)
+            *accepted = false;
+        return IdArray{0};
+    }
+    CurveSelector dialog(this, QStringLiteral("Curve"), minSelected, maxSelected, caption);
     std::map<int, Rgb> items = lineColorById(m_curves);
     if (offerAll)
         items.emplace(-1, Rgb(Rgb::NotSet));
@@ -23,22 +42,22 @@ IdArray Plotter::runCurveSelector(int minSelected, int maxSelected, bool offerAl
     return resolveCurveIds(IdArray::fromIds(ids));
 }
 
-IdArray Plotter::promptCurves(bool offerAll, bool* accepted)
+IdArray Plotter::promptCurves(bool offerAll, bool* accepted, const QString& title)
 {
     if (accepted)
         *accepted = true;
     if (m_curves.size() == 1)
         return IdArray{1, m_curves.begin()->first};
-    return runCurveSelector(1, -1, offerAll, accepted);
+    return runCurveSelector(1, -1, offerAll, accepted, title);
 }
 
-IdArray Plotter::promptExactCurves(int count, int maxCount, bool* accepted)
+IdArray Plotter::promptExactCurves(int count, int maxCount, bool* accepted, const QString& title)
 {
     if (accepted)
         *accepted = true;
     if (int(m_curves.size()) == count)
         return resolveCurveIds(IdArray::all());
-    return runCurveSelector(count, maxCount, false, accepted);
+    return runCurveSelector(count, maxCount, false, accepted, title);
 }
 
 IdArray Plotter::resolveCurveIds(const IdArray& ids) const

@@ -5,7 +5,7 @@
 #include "platform/commanddialog.h"
 #include "plot/plotter.h"
 
-void Plotter::removeCurves() { removeCurves(promptCurves(true)); }
+void Plotter::removeCurves() { removeCurves(promptCurves(true, nullptr, tr("Remove curve(s)"))); }
 
 void Plotter::linData()
 {

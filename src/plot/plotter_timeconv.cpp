@@ -32,14 +32,14 @@ bool Plotter::xCountsAsDays()
 namespace {
 // The curves to convert: the list given, or the user's choice; empty after
 // reporting the cancel.
-IdArray conversionCurves(Plotter& plot, const IdArray* ids)
+IdArray conversionCurves(Plotter& plot, const IdArray* ids, const QString& title)
 {
     IdArray list;
     bool accepted = true;
     if (ids)
         list = plot.resolveCurveIds(*ids);
     else
-        list = plot.promptCurves(true, &accepted);
+        list = plot.promptCurves(true, &accepted, title);
     if (!accepted || list.isEmpty()) {
         Q_EMIT plot.verbose(ZEVOVE::INFO, Plotter::tr("Conversion canceled."));
         return IdArray{0};
@@ -54,7 +54,7 @@ void Plotter::timeintToFracfreq(const IdArray& ids) { timeintToFracfreqOf(&ids);
 void Plotter::timeintToFracfreqOf(const IdArray* ids)
 {
     try {
-        const IdArray list = conversionCurves(*this, ids);
+        const IdArray list = conversionCurves(*this, ids, tr("Time-Interval %1 Frac. Frequency").arg(QChar(0x2192)));
         if (list.isEmpty())
             return;
         const bool days = xCountsAsDays();
@@ -84,7 +84,7 @@ void Plotter::fracFreqToTimeInt(const IdArray& ids) { fracFreqToTimeIntOf(&ids);
 void Plotter::fracFreqToTimeIntOf(const IdArray* ids)
 {
     try {
-        const IdArray list = conversionCurves(*this, ids);
+        const IdArray list = conversionCurves(*this, ids, tr("Frac. Frequency %1 Time-Interval").arg(QChar(0x2192)));
         if (list.isEmpty())
             return;
         const double ux = xCountsAsDays() ? kSecondsPerDay : timeUnitSeconds(m_xLabel->plainText());

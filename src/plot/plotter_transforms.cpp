@@ -19,7 +19,7 @@ namespace {
 // The curves a transform works on: the list given when it names curves;
 // otherwise every curve, or the user's choice. Nothing when the user
 // cancelled.
-std::optional<IdArray> transformTargets(Plotter& plot, const IdArray* ids, bool everyCurve)
+std::optional<IdArray> transformTargets(Plotter& plot, const IdArray* ids, bool everyCurve, const QString& title)
 {
     IdArray resolved = ids ? plot.resolveCurveIds(*ids) : IdArray{0};
     if (!resolved.isEmpty())
@@ -27,7 +27,7 @@ std::optional<IdArray> transformTargets(Plotter& plot, const IdArray* ids, bool 
     if (everyCurve)
         return plot.resolveCurveIds(IdArray::all());
     bool accepted = true;
-    IdArray asked = plot.promptCurves(true, &accepted);
+    IdArray asked = plot.promptCurves(true, &accepted, title);
     if (!accepted)
         return std::nullopt;
     return asked;
@@ -36,10 +36,10 @@ std::optional<IdArray> transformTargets(Plotter& plot, const IdArray* ids, bool 
 } // namespace
 
 template <typename Change>
-bool Plotter::transformCurves(const IdArray* ids, bool everyCurve, Change change)
+bool Plotter::transformCurves(const IdArray* ids, bool everyCurve, Change change, const QString& title)
 {
     try {
-        const std::optional<IdArray> list = transformTargets(*this, ids, everyCurve);
+        const std::optional<IdArray> list = transformTargets(*this, ids, everyCurve, title);
         if (!list)
             return false;
         cache(0);
@@ -106,7 +106,8 @@ void Plotter::cumulativeSum(const IdArray& ids) { cumulativeSumOf(&ids); }
 
 void Plotter::cumulativeSumOf(const IdArray* ids)
 {
-    if (transformCurves(ids, false, [](int, CurveData& c) { transforms::cumulativeSumY(c.values.mut()); }))
+    if (transformCurves(
+            ids, false, [](int, CurveData& c) { transforms::cumulativeSumY(c.values.mut()); }, tr("Cumulative Sum")))
         rescale();
 }
 
@@ -118,7 +119,7 @@ void Plotter::differentiateOf(const IdArray* ids)
     const bool done = transformCurves(ids, false, [](int, CurveData& c) {
         if (c.pointCount() >= 3)
             transforms::differentiateY(c.values.mut());
-    });
+    }, tr("Differentiate"));
     if (done)
         rescale();
 }
@@ -131,7 +132,7 @@ void Plotter::integrateOf(const IdArray* ids)
     const bool done = transformCurves(ids, false, [](int, CurveData& c) {
         if (c.pointCount() >= 2)
             transforms::integrateY(c.values.mut());
-    });
+    }, tr("Integrate"));
     if (done)
         rescale();
 }
@@ -142,6 +143,9 @@ void Plotter::ndiff(int order, const IdArray& ids) { ndiffOf(order, &ids); }
 
 void Plotter::ndiffOf(int order, const IdArray* ids)
 {
+    // Without curves there is no order to ask for.
+    if (order == -1 && !ids && !enoughToChoose(tr("nth-Difference"), tr("curve"), int(m_curves.size()), 1))
+        return;
     if (order == -1) {
         InputDialog dialog(tr("Order"),
                            tr("<b><u>nth-Difference Order</u></b><p>"
@@ -174,7 +178,7 @@ void Plotter::ndiffOf(int order, const IdArray* ids)
     const bool done = transformCurves(ids, false, [&](int id, CurveData& c) {
         c.values = CurveValues(transforms::nthDifference(c.values, b));
         report += tr("Curve C%1 replaced by its %2-order difference.\n").arg(QString::number(id + 1), ordinalText(order));
-    });
+    }, tr("nth-Difference"));
     if (!report.isEmpty())
         Q_EMIT verbose(ZEVOVE::INFO, report);
     if (done)

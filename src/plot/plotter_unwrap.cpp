@@ -19,7 +19,7 @@ void Plotter::unwrapOf(double phase, const IdArray* ids)
         IdArray list = ids ? resolveCurveIds(*ids) : IdArray{0};
         if (list.isEmpty()) {
             bool accepted = true;
-            list = promptCurves(true, &accepted);
+            list = promptCurves(true, &accepted, tr("Unwrap"));
             if (!accepted)
                 return;
         }

@@ -1,5 +1,7 @@
 #include "tabs/savegui.h"
 
+#include <QScrollBar>
+
 #include "core/mjd.h"
 #include "core/settings.h"
 #include "platform/embeddedimages.h"
@@ -83,6 +85,9 @@ void ScrollList::addRow(int key, QWidget* row)
     }
     m_layout->insertWidget(position, row);
     row->show();
+    // The list is at least as wide as its widest row ("Select All" whole)
+    // and the vertical scroll bar beside it.
+    setMinimumWidth(m_frame->sizeHint().width() + verticalScrollBar()->sizeHint().width() + 2 * frameWidth());
 }
 
 void ScrollList::clearRows()

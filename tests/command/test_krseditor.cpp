@@ -95,7 +95,7 @@ TEST(ScriptEditing, CommentAndUncommentTheSelectedLines)
     c.setPosition(e.document()->findBlockByNumber(2).position() + 1, QTextCursor::KeepAnchor);
     e.setTextCursor(c);
     e.commentSelection(KRSEdit::Comment);
-    EXPECT_EQ(e.toPlainText(), QStringLiteral("--> first\n--> second\n--> third --> kept\nfourth"));
+    EXPECT_EQ(e.toPlainText(), QStringLiteral("--> first\n  --> second\n--> third --> kept\nfourth"));
     for (int b = 0; b < 3; ++b)
         EXPECT_TRUE(shownAsComment(e.document()->findBlockByNumber(b))) << b;
     EXPECT_FALSE(shownAsComment(e.document()->findBlockByNumber(3)));
@@ -104,11 +104,27 @@ TEST(ScriptEditing, CommentAndUncommentTheSelectedLines)
     c.setPosition(e.document()->findBlockByNumber(2).position() + 5, QTextCursor::KeepAnchor);
     e.setTextCursor(c);
     e.commentSelection(KRSEdit::Uncomment);
-    EXPECT_EQ(e.toPlainText(), QStringLiteral("first\nsecond\nthird --> kept\nfourth"));
+    EXPECT_EQ(e.toPlainText(), QStringLiteral("first\n  second\nthird --> kept\nfourth"));
     EXPECT_FALSE(shownAsComment(e.document()->findBlockByNumber(2)));
     // One undo step takes a whole comment action back.
     e.undo();
-    EXPECT_EQ(e.toPlainText(), QStringLiteral("--> first\n--> second\n--> third --> kept\nfourth"));
+    EXPECT_EQ(e.toPlainText(), QStringLiteral("--> first\n  --> second\n--> third --> kept\nfourth"));
+}
+
+TEST(ScriptEditing, CommentThenUncommentGivesEachLineBack)
+{
+    const QStringList lines = {"   indented by three", "\tby a tab", "plain",
+                               "-->  a comment with two blanks", "", "  --> indented comment"};
+    KRSEdit e;
+    e.setPlainText(lines.join('\n'));
+    e.selectAll();
+    e.commentSelection(KRSEdit::Comment);
+    e.selectAll();
+    e.commentSelection(KRSEdit::Uncomment);
+    QStringList expected = lines;
+    expected[3] = " a comment with two blanks";  // the marker and its one blank go
+    expected[5] = "  indented comment";
+    EXPECT_EQ(e.toPlainText().split('\n'), expected);
 }
 
 // ------------------------------------------------------------ the window

@@ -256,6 +256,31 @@ TEST_F(MainWindow, FirstStartTakesFourFifthsAndWritesTheLayoutOnClose)
     EXPECT_TRUE(again->commandDock()->isHidden());  // the saved arrangement is back
 }
 
+// A dock shown when the program quits is shown at the next start, floating
+// or docked; one closed at quit stays closed.
+TEST_F(MainWindow, DocksShownAtQuitComeBackFloatingOrNot)
+{
+    {
+        auto w = make();
+        w->toolsetsDock()->setFloating(true);
+        w->toolsetsDock()->show();
+        w->commandDock()->hide();
+        QApplication::processEvents();
+        ASSERT_TRUE(w->toolsetsDock()->isVisible());
+        // Quitting closes the main window, then the application closes
+        // every window left (the floating dock too) before the main window
+        // goes and writes its layout.
+        w->close();
+        w->toolsetsDock()->close();
+        QApplication::processEvents();
+    }
+    auto again = make();
+    QApplication::processEvents();
+    EXPECT_TRUE(again->toolsetsDock()->isFloating());
+    EXPECT_FALSE(again->toolsetsDock()->isHidden()) << "a floating dock shown at quit";
+    EXPECT_TRUE(again->commandDock()->isHidden()) << "a dock closed at quit";
+}
+
 TEST_F(MainWindow, CompactStartHidesThePanelsAndKeepsTheLayoutFile)
 {
     { make(); }

@@ -14,7 +14,9 @@
 #include "support/prompts.h"
 #include "support/test_env.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QScrollBar>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -91,8 +93,9 @@ TEST_F(SettingsPage, GroupsAndRowsInTheirOrder)
             LabeledWidget* row = page->row(param);
             ASSERT_EQ(row, shown[qsizetype(r)]) << caption;
             EXPECT_EQ(row->caption()->text(), QString::fromUtf8(caption));
-            EXPECT_EQ(row->caption()->maximumWidth(), 110);
-            EXPECT_EQ(row->maximumWidth(), 630);
+            // The captions share one width, that of the widest.
+            EXPECT_EQ(row->caption()->maximumWidth(), page->row(P::XAXISFONTSIZE)->caption()->maximumWidth());
+            EXPECT_GE(row->caption()->maximumWidth(), row->caption()->sizeHint().width());
             SettingsButtons* b = page->buttons(param);
             ASSERT_NE(b, nullptr);
             EXPECT_EQ(b->storedButton()->text(), QStringLiteral("Stored Value"));
@@ -420,3 +423,35 @@ TEST_F(SettingsInMainWindow, EverySettingSurvivesTwoRunsOfTheProgram)
 }
 
 } // namespace
+
+// At the size the program opens in, every row of the page keeps its natural
+// height and shows its caption and buttons whole; the page scrolls instead.
+TEST_F(SettingsInMainWindow, RowsKeepTheirHeightAndShowTheirCaptionsWhole)
+{
+    KROGui w(QStringList{QStringLiteral("kro")});
+    w.resize(1330, 975);
+    w.centralStack()->setCurrentIndex(1);
+    KROSettingsGUI* page = w.settingsPage();
+    QApplication::processEvents();
+    if (const QString out = qEnvironmentVariable("KRO_PICTURES"); !out.isEmpty())
+        page->grab().save(out + "/settings-page.png");
+    int rows = 0;
+    for (int number = 0; number < 50; ++number) {
+        LabeledWidget* r = page->row(static_cast<P>(number));
+        if (!r)
+            continue;
+        ++rows;
+        const QString caption = r->caption()->text();
+        EXPECT_GE(r->height(), r->sizeHint().height()) << caption.toStdString();
+        EXPECT_GE(r->caption()->width(), r->caption()->sizeHint().width()) << caption.toStdString();
+        SettingsButtons* bar = page->buttons(static_cast<P>(number));
+        ASSERT_NE(bar, nullptr);
+        for (QPushButton* b : {bar->storedButton(), bar->currentButton(), bar->applyButton()})
+            EXPECT_GE(b->width(), b->sizeHint().width()) << caption.toStdString() << ": " << b->text().toStdString();
+        // Nothing of the row lies beyond what the page can scroll to.
+        const QPoint right = r->mapTo(page->widget(), QPoint(r->width(), 0));
+        EXPECT_LE(right.x(), page->viewport()->width() + page->horizontalScrollBar()->maximum())
+            << caption.toStdString();
+    }
+    EXPECT_EQ(rows, 36);
+}

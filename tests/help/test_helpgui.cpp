@@ -2,6 +2,8 @@
 #include "analysis/arithdiag.h"
 #include "core/idarray.h"
 #include "help/helpgui.h"
+#include "platform/labeledwidget.h"
+#include "core/settings.h"
 #include "help/helppages.h"
 #include "import/datetimeformattab.h"
 #include "miscio/liveadvancedsetup.h"
@@ -11,6 +13,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
+#include <QDate>
+#include <QComboBox>
 #include <QDialog>
 #include <QFileInfo>
 #include <QPointer>
@@ -136,7 +141,35 @@ TEST(HelpPages, DateTimePageHoldsBothSpecifierTablesRowByRow)
         EXPECT_GT(at, 0) << r.cells[0];
         EXPECT_EQ(at < timeHeading, r.dateTable) << r.cells[0];
     }
-    EXPECT_EQ(text.count(QStringLiteral("   <tr>")), 2 + 14 + 10);
+    EXPECT_EQ(text.count(QStringLiteral("   <tr>")), 2 + 14 + 13);
+}
+
+// Every specifier the live setup dialog offers, and those of the default
+// formats, is explained on the specifier page; the setup page describes the
+// examples the dialog really shows (the present moment in the box's format).
+TEST(HelpPages, TheLiveSetupPageAndDialogAgree)
+{
+    const QString specifiers = QString(helpPageText(1)).replace(nbsp, QLatin1Char(' '));
+    LiveAdvancedSetup dialog;
+    QStringList formats = {getDateFormat(), getTimeFormat(), getDateTimeFormat()};
+    for (LabeledComboBox* box : {dialog.dateFormatBox(), dialog.timeFormatBox(), dialog.datetimeFormatBox()})
+        for (int i = 0; i < box->combo()->count(); ++i)
+            formats << box->combo()->itemText(i);
+    static const QRegularExpression flag(QStringLiteral("%[A-Za-z]"));
+    for (const QString& format : formats)
+        for (const QRegularExpressionMatch& m : flag.globalMatch(format))
+            EXPECT_TRUE(specifiers.contains(QStringLiteral("<td>%1</td>").arg(m.captured())))
+                << m.captured().toStdString() << " of " << format.toStdString();
+
+    const QString setup = QString(helpPageText(2)).replace(nbsp, QLatin1Char(' '));
+    EXPECT_FALSE(setup.contains(QStringLiteral("May 13, 2006")));
+    EXPECT_FALSE(setup.contains(QStringLiteral("shows 08:30:00")));
+    EXPECT_TRUE(setup.contains(QStringLiteral("shows today's date in that format")));
+    // The dialog's date example is today in its first format, "%Y-%m-%d".
+    const QString before = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    const QString shown = dialog.dateExample()->text();
+    const QString after = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    EXPECT_TRUE(shown == before || shown == after) << shown.toStdString();
 }
 
 TEST(HelpWindow, PlacementBesideTheOpener)
@@ -181,6 +214,16 @@ TEST(HelpWindow, ShowsThePageBesideItsOpenerWithTextWidthBounds)
     const int widest = help->maximumWidth() - 50;
     EXPECT_GE(widest, help->fontMetrics().horizontalAdvance(QStringLiteral("Week number of year as a decimal 00 to 53")));
     EXPECT_EQ(help->minimumHeight(), std::min(widest + 40, help->screen()->availableGeometry().height()));
+
+    // No line of the specifier tables wraps: the page is as tall as it is
+    // laid out without any width limit.
+    QApplication::processEvents();
+    QTextDocument natural;
+    natural.setDefaultFont(help->textView()->font());
+    natural.setHtml(helpPageText(1));
+    EXPECT_EQ(help->textView()->document()->size().height(), natural.size().height());
+    if (const QString out = qEnvironmentVariable("KRO_PICTURES"); !out.isEmpty())
+        help->grab().save(out + "/help-specifiers.png");
 
     // The opener's end ends the window.
     Q_EMIT opener.closed();

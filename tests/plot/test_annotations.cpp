@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTest>
 
@@ -549,3 +550,79 @@ TEST(CustomLabels, ClearingThePlotKeepsTheLabels)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------------------
+// What the screen shows: the window's backing store, not a fresh rendering.
+
+namespace {
+QImage onScreen(QWidget& w)
+{
+    QApplication::processEvents();
+    QWidget* top = w.window();
+    const QPixmap all = top->screen()->grabWindow(top->winId());
+    return all.toImage().convertToFormat(QImage::Format_RGB32).copy(QRect(w.mapTo(top, QPoint()), w.size()));
+}
+} // namespace
+
+TEST(Annotations, DraggingAnArrowAcrossALabelLeavesNoStrokesBehind)
+{
+    for (bool labelFirst : {true, false}) {
+        auto p = annotatedPlot();
+        if (!labelFirst)
+            p->addArrow();
+        p->showLabeler();
+        p->labeler()->hide();
+        // A wide filled label right across the arrow's line at y = 200.
+        p->labeler()->xBox(0)->setValue(330);
+        p->labeler()->yBox(0)->setValue(185);
+        ActionLabel* label = p->customLabel(0);
+        label->setText("<b>a label the arrow crosses</b>");
+        if (labelFirst)
+            p->addArrow();
+        ArrowWidget* a = p->arrowTable()->m_arrows[0];
+        a->m_lineWidth = 3;
+        a->m_color = QColor(kMark);
+        a->refresh();
+        ASSERT_TRUE(a->geometry().intersects(label->geometry()));
+        QImage img = onScreen(*p);
+        if (labelFirst) {
+            ASSERT_GT(countColour(img, label->geometry(), kMark), 0) << "the arrow is drawn over the label";
+        }
+
+        // Drag the whole arrow by its middle up above the label, then down
+        // through it and out below; then one end across it.
+        QPoint at(375, 200);
+        approach(*p, at);
+        press(*p, at);
+        for (const QPoint step : {QPoint(0, -7), QPoint(0, 9), QPoint(3, 11)}) {
+            for (int i = 0; i < 12; ++i) {
+                at += step;
+                moveTo(*p, at);
+                if (i % 3 == 0)
+                    QApplication::processEvents();
+            }
+        }
+        release(*p, at);
+        QApplication::processEvents();
+        const QPoint end = a->mapTo(p.get(), a->m_p2);
+        approach(*p, end);
+        press(*p, end);
+        for (int i = 1; i <= 10; ++i)
+            moveTo(*p, end + QPoint(-8 * i, -14 * i));
+        for (int i = 9; i >= 0; --i)
+            moveTo(*p, end + QPoint(-80, -14 * i));
+        release(*p, end + QPoint(-80, 0));
+        img = onScreen(*p);
+        if (const QString out = qEnvironmentVariable("KRO_PICTURES"); !out.isEmpty())
+            img.save(QStringLiteral("%1/arrow-drag-%2.png").arg(out).arg(labelFirst));
+        const QRect box = label->geometry();
+        EXPECT_EQ(countColour(img, box, kMark), 0) << "stale arrow strokes in the label, label first: " << labelFirst;
+        // The screen agrees with a fresh rendering everywhere.
+        const QImage fresh = shot(*p);
+        int differing = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                differing += img.pixel(x, y) != fresh.pixel(x, y);
+        EXPECT_EQ(differing, 0) << "label first: " << labelFirst;
+    }
+}

@@ -1,6 +1,10 @@
 // Curve selections: the prompts, ALL_CURVES, and the walk over a selection.
 #include <gtest/gtest.h>
 
+#include <QLabel>
+
+#include <functional>
+
 #include "plot_fixture.h"
 #include "plot_signals.h"
 #include "support/prompts.h"
@@ -164,4 +168,94 @@ TEST(PromptedCurveOperations, RemoveCurvesWithoutASelectionAsks)
     p->removeCurves();  // one curve: taken without asking
     EXPECT_TRUE(p->curves().empty());
     EXPECT_EQ(prompts->asked().size(), 2u);
+}
+
+// The tools that ask for curves (or markers) name themselves in the
+// dialog's title and say what to choose; with nothing to choose they say
+// so in the transcript and open no dialog.
+namespace {
+struct ChoosingTool {
+    const char* title;
+    std::function<void(Plotter&)> run;
+    int needed;  // curves the tool needs
+};
+
+const std::vector<ChoosingTool>& choosingTools()
+{
+    static const std::vector<ChoosingTool> tools = {
+        {"Insert a point", [](Plotter& p) { p.on_addPoint(); }, 1},
+        {"Remove curve(s)", [](Plotter& p) { p.removeCurves(); }, 1},
+        {"Unwrap", [](Plotter& p) { p.unwrap(); }, 1},
+        {"Differentiate", [](Plotter& p) { p.differentiate(); }, 1},
+        {"Integrate", [](Plotter& p) { p.integrate(); }, 1},
+        {"Cumulative Sum", [](Plotter& p) { p.cumulativeSum(); }, 1},
+        {"nth-Difference", [](Plotter& p) { p.ndiff(); }, 1},
+        {"Cross-correlation (XCF)", [](Plotter& p) { p.plotxcf(); }, 2},
+        {"Convolution (CONV)", [](Plotter& p) { p.plotconv(); }, 2},
+        {"Time-Interval \u2192 Frac. Frequency", [](Plotter& p) { p.timeintToFracfreq(); }, 1},
+        {"Frac. Frequency \u2192 Time-Interval", [](Plotter& p) { p.fracFreqToTimeInt(); }, 1},
+    };
+    return tools;
+}
+} // namespace
+
+TEST(CurveChoice, NothingToChooseIsSaidInsteadOfAnEmptyDialog)
+{
+    for (const ChoosingTool& tool : choosingTools()) {
+        kro::test::ScriptedPrompts prompts;
+        // One curve short of what the tool needs.
+        auto p = tool.needed == 2 ? plotWith({3}) : makePlot();
+        Reports reports(*p);
+        tool.run(*p);
+        EXPECT_TRUE(prompts->asked().empty()) << tool.title;
+        const QString expected = tool.needed == 2 ? QString::fromUtf8(tool.title) + " needs 2 curves; the plot has only 1."
+                                                  : QString::fromUtf8(tool.title) + " needs a curve; the plot has none.";
+        EXPECT_TRUE(reports.lines.contains(expected)) << tool.title << ": " << reports.lines.join('|').toStdString();
+    }
+
+    kro::test::ScriptedPrompts prompts;
+    auto p = plotWith({0});
+    Reports reports(*p);
+    p->addMarkerDiff();
+    double at = 0.5;
+    p->addVMarker(&at, false);
+    p->addMarkerDiff();
+    EXPECT_TRUE(prompts->asked().empty());
+    EXPECT_EQ(reports.lines, (QStringList{"Marker: Add Delta needs 2 markers; the plot has none.",
+                                          "Marker: Add Delta needs 2 markers; the plot has only 1."}));
+    EXPECT_TRUE(p->m_markerDiffs.empty());
+}
+
+TEST(CurveChoice, TheDialogNamesTheToolAndWhatToChoose)
+{
+    for (const ChoosingTool& tool : choosingTools()) {
+        kro::test::ScriptedPrompts prompts;
+        auto p = plotWith({0, 1, 2});
+        if (QString(tool.title) == "nth-Difference")
+            prompts->answerDialog(QDialog::Rejected);  // the order is asked first: cancel it
+        QString question;
+        prompts->answerDialog([&](QDialog* d) {
+            auto* s = dynamic_cast<CurveSelector*>(d);
+            if (s)
+                question = s->question()->text();
+            if (const QString out = qEnvironmentVariable("KRO_PICTURES"); s && !out.isEmpty()) {
+                s->adjustSize();
+                s->grab().save(QStringLiteral("%1/choice-%2.png").arg(out).arg(QString(tool.title).left(6)));
+            }
+            return int(QDialog::Rejected);
+        });
+        if (QString(tool.title) == "nth-Difference") {
+            // The order dialog comes first; with it cancelled no curve is asked.
+            tool.run(*p);
+            ASSERT_EQ(prompts->asked().size(), 1u);
+            p->ndiff(1);
+            EXPECT_EQ(prompts->asked().back().title, "nth-Difference");
+            EXPECT_EQ(question, "Choose one or more curves:");
+            continue;
+        }
+        tool.run(*p);
+        ASSERT_FALSE(prompts->asked().empty()) << tool.title;
+        EXPECT_EQ(prompts->asked().front().title, QString::fromUtf8(tool.title));
+        EXPECT_EQ(question, tool.needed == 2 ? "Choose 2 curves:" : "Choose one or more curves:") << tool.title;
+    }
 }

@@ -7,6 +7,7 @@
 #include "platform/labeledwidget.h"
 
 #include <QButtonGroup>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
@@ -75,6 +76,12 @@ TEST_F(SavePage, SelectAllFollowsTheCurvesAndCyclesThem)
     CurveSelectorList* list = page->selector();
     QCheckBox* all = list->selectAllBox();
     ASSERT_NE(all, nullptr);
+    // "Select All" shows whole inside the list's visible part.
+    page->resize(900, 600);
+    page->show();
+    QApplication::processEvents();
+    EXPECT_GE(all->width(), all->sizeHint().width());
+    EXPECT_LE(all->mapTo(list->viewport(), QPoint(all->sizeHint().width(), 0)).x(), list->viewport()->width());
     EXPECT_EQ(all->checkState(), Qt::Checked);
     QSignalSpy made(list, &CurveSelectorList::selectionMade);
 
