@@ -171,24 +171,10 @@ void Plotter::ndiffOf(int order, const IdArray* ids)
     }
     const std::vector<double> b = transforms::differenceCoefficients(order);
     QString report;
-    QStringList refused;
     const bool done = transformCurves(ids, false, [&](int id, CurveData& c) {
-        // The difference of a curve of order or fewer points has no point.
-        const std::size_t n = c.pointCount();
-        if (n <= static_cast<std::size_t>(order)) {
-            refused << tr("Error: C%1 has %2 point(s); its %3-order difference needs at least %4. C%1 was left as "
-                          "it is.")
-                           .arg(id + 1)
-                           .arg(n)
-                           .arg(ordinalText(order))
-                           .arg(static_cast<qint64>(order) + 1);
-            return;
-        }
         c.values = CurveValues(transforms::nthDifference(c.values, b));
         report += tr("Curve C%1 replaced by its %2-order difference.\n").arg(QString::number(id + 1), ordinalText(order));
     });
-    if (!refused.isEmpty())
-        Q_EMIT transcript(refused.join(QLatin1Char('\n')));
     if (!report.isEmpty())
         Q_EMIT verbose(ZEVOVE::INFO, report);
     if (done)

@@ -157,35 +157,6 @@ TEST(PlotNthDifference, OrderAskedOrGiven)
     p->undo();
     EXPECT_EQ(ys(p->curves().at(0)), (std::vector<double>{1, 4, 9, 16, 25}));
 
-    // A curve of no more points than the order would be emptied: it stays,
-    // with a word, and is not reported as replaced; a longer one beside it
-    // is differenced.
-    {
-        auto q = makePlot();
-        std::vector<double> ramp(101);
-        for (std::size_t i = 0; i < ramp.size(); ++i)
-            ramp[i] = double(i * i);
-        q->setCurveData(0, series(0, 1, ramp), false);
-        q->setCurveData(1, series(0, 1, {1, 4, 9, 16, 25}), true);
-        const CurveMap before = q->curves();
-        Reports r(*q);
-        q->ndiff(200, IdArray::all());
-        EXPECT_EQ(q->curves(), before);
-        EXPECT_EQ(r.lines, QStringList{"Error: C1 has 101 point(s); its 200th-order difference needs at least 201. "
-                                       "C1 was left as it is.\n"
-                                       "Error: C2 has 5 point(s); its 200th-order difference needs at least 201. "
-                                       "C2 was left as it is."});
-        EXPECT_FALSE(r.texts().join("|").contains("replaced"));
-        r.clear();
-        q->ndiff(5, IdArray::all());
-        EXPECT_EQ(q->curves().at(1), before.at(1)) << "exactly the order: nothing would be left";
-        EXPECT_EQ(q->curves().at(0).pointCount(), 96u);
-        EXPECT_EQ(r.lines, QStringList{"Error: C2 has 5 point(s); its 5th-order difference needs at least 6. C2 was "
-                                       "left as it is."});
-        // The fifth difference of a square is 0.
-        EXPECT_EQ(ys(q->curves().at(0)), std::vector<double>(96, 0.0));
-    }
-
     // Orders the prompt cannot give, or whose coefficients overflow a
     // double, are refused and change nothing.
     for (int order : {0, -2, transforms::kMaxDifferenceOrder + 1}) {
@@ -244,12 +215,6 @@ TEST(PlotTimeConversion, UndoRestoresTheLabelWithTheData)
     p->yLabel(QStringLiteral("mine"), SET);
     p->undo();
     EXPECT_EQ(p->yLabel(), QStringLiteral("mine"));
-    // A curve of one point has no difference: it stays as it is, not NaN.
-    auto q = makePlot();
-    q->setCurveData(0, series(0, 1, {7}), true);
-    q->yLabel(QStringLiteral("ns"), SET);
-    q->timeintToFracfreq(IdArray{1, 0});
-    EXPECT_EQ(q->curves().at(0).values.vec(), (std::vector<double>{0, 7}));
 }
 
 TEST(PlotTimeConversion, DatesCountInDays)
