@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -59,7 +60,14 @@ PolynomialModel fitPolynomial(const std::vector<double>& points, int n)
 
 QString polynomialEquation(int id, const PolynomialModel& model, bool removed)
 {
-    auto g = [](double v) { return QString::number(v + 0.0, 'g', 6); };
+    // Each coefficient as the shortest text that reads back as exactly that
+    // double: far from x = 0 the terms cancel, and fewer digits would give
+    // an equation that no longer evaluates to the fitted values.
+    auto g = [](double v) {
+        char buf[64];
+        const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v + 0.0);
+        return QString::fromLatin1(buf, static_cast<qsizetype>(r.ptr - buf));
+    };
     const int n = model.order;
     const std::vector<double>& D = model.plain;
     QString text = QCoreApplication::translate("Plotter", "C%1: %2olynomial equation: f(x) = ")

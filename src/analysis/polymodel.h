@@ -24,6 +24,6 @@ struct PolynomialModel {
 PolynomialModel fitPolynomial(const std::vector<double>& points, int n);
 
 // "C<id+1>: Polynomial equation: f(x) = 2x + 1" (with removed "Removed
-// polynomial equation"): the plain coefficients in general notation with 6
-// significant digits, highest power first.
+// polynomial equation"): the plain coefficients, each in the shortest form
+// that reads back as the same double, highest power first.
 QString polynomialEquation(int id, const PolynomialModel& model, bool removed);

@@ -15,8 +15,8 @@ double timeUnitSeconds(const QString& label)
         return 1e-9;
     if (t == QLatin1String("us") || t == QLatin1String("microseconds"))
         return 1e-6;
-    // Only the Greek small letter mu, not the micro sign U+00B5.
-    if (t.startsWith(QChar(0x03BC)))
+    // The Greek small letter mu and the keyboard's micro sign U+00B5.
+    if (t.startsWith(QChar(0x03BC)) || t.startsWith(QChar(0x00B5)))
         return 1e-6;
     if (t == QLatin1String("ms") || t == QLatin1String("milliseconds"))
         return 1e-3;

@@ -351,8 +351,7 @@ bool CommandEdit::onDiff(const QString& line, const QRegularExpressionMatch& m)
     if (order == 0) {
         transcript(tr("Invalid command (%1) usage: Difference order of %2 is not valid.\n"
                                   "Type \"help diff\" for proper syntax.")
-                       .arg(line)
-                       .arg(order));
+                       .arg(line, orderText));
         return false;
     }
     return prepare(&CommandEdit::ndiff, order, ids);

@@ -654,6 +654,9 @@ public:
     CurveMap m_curves;
     CurveMap m_autoCache;
     std::map<int, QString> m_autoCacheTitles;
+    // The y label the undo copy goes with, when the operation after it
+    // changed the label (a unit conversion): undo restores both.
+    std::optional<QString> m_autoCacheYLabel;
     bool m_autoCacheFilled = false;
     // A cache that has been filled at least once may be restored; restoring
     // one never filled would empty the plot.

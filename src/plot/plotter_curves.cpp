@@ -316,6 +316,7 @@ void Plotter::cache(int mode)
         }
         m_autoCacheValid = true;
         m_autoCacheFilled = true;
+        m_autoCacheYLabel.reset();
         Q_EMIT autoCacheAvailable();
         Q_EMIT verbose(ZEVOVE::INFO, "Auto data-cache available.");
         break;
@@ -341,6 +342,8 @@ void Plotter::cache(int mode)
             Q_EMIT verbose(ZEVOVE::WARNING, tr("There is nothing to undo; the curves were left as they are."));
             return;
         }
+        if (m_autoCacheYLabel)
+            yLabel(*m_autoCacheYLabel, SET, false, true);
         restoreCache(m_autoCache, m_autoCacheTitles);
         m_autoCacheFilled = false;
         Q_EMIT autoCacheEmptied();

@@ -111,6 +111,27 @@ void Plotter::filterCurves(int type)
                     tr("Error: Curve C%1 holds values that are not finite numbers; it was not filtered.").arg(id + 1));
                 continue;
             }
+            // A curve shorter than a moving-average or FIR filter has no
+            // output beyond the start-up; one no longer than the delay has
+            // none at all.
+            const std::size_t n = c.pointCount();
+            const bool finiteImpulse = type == FIR || type == SMOOTH;
+            if (n <= static_cast<std::size_t>(delay)) {
+                Q_EMIT transcript(tr("Error: C%1 has %2 point(s); removing the filter's delay of %3 points would "
+                                     "leave none. C%1 was left as it is.")
+                                      .arg(id + 1)
+                                      .arg(n)
+                                      .arg(delay));
+                continue;
+            }
+            if (finiteImpulse && n < design.m_b.size()) {
+                Q_EMIT transcript(tr("Error: C%1 has %2 point(s), fewer than the %3 coefficients of the filter. C%1 "
+                                     "was left as it is.")
+                                      .arg(id + 1)
+                                      .arg(n)
+                                      .arg(design.m_b.size()));
+                continue;
+            }
             CurveData filtered(filterPoints(c.values, design.m_b, design.m_a, delay));
             const int target = design.m_overlay ? nextFreeCurveId() : id;
             setCurveData(target, std::move(filtered), false);
@@ -145,10 +166,18 @@ void Plotter::smoothCurves(int n, const IdArray* given, bool overlay)
         cache(0);
         showMessage(tr("Computing. Please Wait..."), -1);
         ListedCurve at;
+        QStringList refused;
         while (CurveData* c = nextListedCurve(ids, at)) {
             const std::size_t count = c->pointCount();
-            if (count < 2 * static_cast<std::size_t>(n))
+            if (count < 2 * static_cast<std::size_t>(n)) {
+                refused << tr("Error: C%1 has %2 point(s); smoothing by %3 points needs at least %4. C%1 was left "
+                              "as it is.")
+                               .arg(at.id + 1)
+                               .arg(count)
+                               .arg(n)
+                               .arg(2 * static_cast<qint64>(n));
                 continue;
+            }
             std::vector<double> smoothed = centredMovingAverage(c->values, n);
             if (overlay) {
                 const int target = nextFreeCurveId();
@@ -164,6 +193,8 @@ void Plotter::smoothCurves(int n, const IdArray* given, bool overlay)
             }
         }
         deleteMsg();
+        if (!refused.isEmpty())
+            Q_EMIT transcript(refused.join(QLatin1Char('\n')));
         rescale();
     } catch (const std::exception& e) {
         deleteMsg();

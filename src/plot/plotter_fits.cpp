@@ -18,11 +18,6 @@ namespace {
 const char* const kFitWords[] = {"overlay", "replace", "model", "detrend"};
 enum FitMode { FIT_OVERLAY = 0, FIT_REPLACE = 1, FIT_MODEL = 2, FIT_DETREND = 3 };
 
-QString internalPolyError()
-{
-    return QCoreApplication::translate("Plotter", "Error: An error in ::poly occurred. Please report this condition "
-                                                  "to the KRO issue tracker!");
-}
 } // namespace
 
 int Plotter::promptFitMode(const QString& word)
@@ -107,8 +102,12 @@ void Plotter::fitCurves(int order, const QString& word, const IdArray* given)
             Q_EMIT verbose(ZEVOVE::INFO, tr("Curve fit canceled."));
             return;
         }
-        if (mode < 0 || order < 1) {
-            Q_EMIT transcript(internalPolyError());
+        if (mode < 0) {
+            Q_EMIT transcript(tr("Error: \"%1\" is not a fit mode; use overlay, replace, model or detrend.").arg(word));
+            return;
+        }
+        if (order < 1) {
+            Q_EMIT transcript(tr("Error: The order of a polynomial fit must be at least 1; %1 was given.").arg(order));
             return;
         }
         if (order > kMaxFitOrder) {

@@ -21,13 +21,34 @@ void Plotter::linData()
 void Plotter::logData()
 {
     cache(0);
+    QStringList report;
     for (auto& [id, c] : m_curves) {
-        std::vector<double>& v = c.values.mut();
-        for (std::size_t i = 1; i < v.size(); i += 2) {
-            const double l = std::log10(v[i]);
-            v[i] = std::isfinite(l) ? l : 0.0;
+        // A value at or below 0 has no logarithm: its point is left out,
+        // never plotted as a made-up value. A curve with no value above 0
+        // stays as it is.
+        const std::vector<double>& in = c.values.vec();
+        std::vector<double> out;
+        out.reserve(in.size());
+        std::size_t dropped = 0;
+        for (std::size_t i = 0; i + 1 < in.size(); i += 2) {
+            if (in[i + 1] <= 0) {
+                ++dropped;
+                continue;
+            }
+            out.push_back(in[i]);
+            out.push_back(std::log10(in[i + 1]));
+        }
+        if (dropped == 0 && !in.empty()) {
+            c.values = CurveValues(std::move(out));
+        } else if (out.empty() && dropped > 0) {
+            report << tr("log10(y): every value of C%1 is at or below 0; C%1 was left as it is.").arg(id + 1);
+        } else if (dropped > 0) {
+            c.values = CurveValues(std::move(out));
+            report << tr("log10(y): %1 point(s) of C%2 at or below 0 were left out.").arg(dropped).arg(id + 1);
         }
     }
+    if (!report.isEmpty())
+        Q_EMIT transcript(report.join(QLatin1Char('\n')));
     rescale();
 }
 

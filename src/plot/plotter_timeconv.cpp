@@ -60,10 +60,18 @@ void Plotter::timeintToFracfreqOf(const IdArray* ids)
         const bool days = xCountsAsDays();
         const double ux = timeUnitSeconds(m_xLabel->plainText());
         const double uy = timeUnitSeconds(m_yLabel->plainText());
+        const QString label = yLabel(QString(), GET, false, true);
+        std::map<int, std::size_t> counts;
+        for (int id : list.ids())
+            if (const CurveData* c = curve(id))
+                counts[id] = c->pointCount();
         ndiffOf(1, &list);
+        m_autoCacheYLabel = label;
         for (int id : list.ids()) {
+            // Only the curves the difference took (one point fewer).
             const auto it = m_curves.find(id);
-            if (it == m_curves.end() || it->second.values.size() < 2)
+            if (it == m_curves.end() || it->second.values.size() < 2 || !counts.count(id)
+                || it->second.pointCount() + 1 != counts[id])
                 continue;
             double tau = sampleInterval(id);
             // Days count 86400 s whatever unit the label names.
@@ -88,7 +96,9 @@ void Plotter::fracFreqToTimeIntOf(const IdArray* ids)
         if (list.isEmpty())
             return;
         const double ux = xCountsAsDays() ? kSecondsPerDay : timeUnitSeconds(m_xLabel->plainText());
+        const QString label = yLabel(QString(), GET, false, true);
         cache(0);
+        m_autoCacheYLabel = label;
         for (ListedCurve at; CurveData* c = nextListedCurve(list, at);)
             if (c->pointCount() >= 2)
                 timeconversion::fractionalFrequencyToTimeInterval(c->values.mut(), ux);

@@ -22,8 +22,9 @@ TEST(TimeUnits, LabelWordsGiveSecondsPerUnit)
         {"NanoSeconds", 1e-9},    {"us", 1e-6},            {"microseconds", 1e-6},
         {"ms", 1e-3},             {"milliseconds", 1e-3},  {QString::fromUtf8("\u03bcs"), 1e-6},
         {QString::fromUtf8("\u03bc"), 1e-6},
-        // The micro sign U+00B5 is not the Greek letter.
-        {QString::fromUtf8("\u00b5s"), 1},
+        // The keyboard's micro sign U+00B5 counts as the Greek letter.
+        {QString::fromUtf8("\u00b5s"), 1e-6},
+        {QString::fromUtf8("\u00b5"), 1e-6},
         {"Time (s)", 1},          {"Time (MJD)", 1},       {"s", 1},
         {"seconds", 1},           {"hour", 1},             {"min", 1},
         {"", 1},                  {" ns", 1},

@@ -3,7 +3,10 @@
 // not numbers are left out, and the equation text.
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include <cmath>
+#include <cstdlib>
 #include <random>
 #include <stdexcept>
 #include <vector>
@@ -139,6 +142,61 @@ TEST(PolynomialModel, TooFewDistinctXAreRefused)
         EXPECT_THROW(fitPolynomial(c.points, c.n), std::invalid_argument) << c.name;
 }
 
+namespace {
+// The value at x of the equation printed after "f(x) = ", read term by term
+// ("c", "cx", "cx^k", joined by " + " and " - ") and summed in long double;
+// the coefficients read go to coefficients[k].
+long double evaluatePrinted(const QString& text, long double x, std::vector<double>& coefficients)
+{
+    const QStringList words = text.mid(text.indexOf("f(x) = ") + 7).split(' ');
+    long double sum = 0;
+    double sign = 1;
+    for (const QString& w : words) {
+        if (w == "+" || w == "-") {
+            sign = w == "+" ? 1 : -1;
+            continue;
+        }
+        const qsizetype at = w.indexOf('x');
+        const double c = sign * std::strtod(w.left(at < 0 ? w.size() : at).toLatin1().constData(), nullptr);
+        const int k = at < 0 ? 0 : (w.size() > at + 1 ? w.mid(at + 2).toInt() : 1);
+        if (coefficients.size() <= std::size_t(k))
+            coefficients.resize(std::size_t(k) + 1);
+        coefficients[std::size_t(k)] = c;
+        sum += c * std::pow(x, (long double)k);
+    }
+    return sum;
+}
+} // namespace
+
+TEST(PolynomialModel, PrintedEquationGivesTheFittedValuesFarFromTheOrigin)
+{
+    // Ten days of MJD-like x and an exact cubic in (x - 60005): the printed
+    // equation must give the cubic's values again (with six digits per
+    // coefficient it missed by about 1e4).
+    auto f = [](double x) {
+        const double u = x - 60005;
+        return 1 + 2e-3 * u - 3e-4 * u * u + 5e-5 * u * u * u;
+    };
+    V points;
+    for (int i = 0; i <= 1000; ++i) {
+        const double x = 60000 + 0.01 * i;
+        points.push_back(x);
+        points.push_back(f(x));
+    }
+    const PolynomialModel m = fitPolynomial(points, 3);
+    const QString text = polynomialEquation(0, m, false);
+    std::vector<double> printed;
+    for (std::size_t i = 0; i < points.size(); i += 2) {
+        printed.clear();
+        EXPECT_NEAR(double(evaluatePrinted(text, points[i], printed)), points[i + 1], 1e-4)
+            << text.toStdString() << " at x = " << points[i];
+    }
+    // Each printed coefficient reads back as exactly the fitted one.
+    ASSERT_EQ(printed.size(), 4u);
+    for (std::size_t k = 0; k < 4; ++k)
+        EXPECT_EQ(printed[k], m.plain[k]) << k;
+}
+
 TEST(PolynomialModel, EquationText)
 {
     auto model = [](V plain) {
@@ -156,7 +214,10 @@ TEST(PolynomialModel, EquationText)
         {{1, 2}, 0, false, "C1: Polynomial equation: f(x) = 2x + 1"},
         {{-0.5, 3}, 1, false, "C2: Polynomial equation: f(x) = 3x - 0.5"},
         {{4, 0, -1.5, -2}, 2, true, "C3: Removed polynomial equation: f(x) = -2x^3 - 1.5x^2 + 0x + 4"},
-        {{1e-7, 123456789, 1}, 0, false, "C1: Polynomial equation: f(x) = 1x^2 + 1.23457e+08x + 1e-07"},
+        // Every digit a coefficient needs, and no more.
+        {{1e-7, 123456789, 1}, 0, false, "C1: Polynomial equation: f(x) = 1x^2 + 123456789x + 1e-07"},
+        {{0.1, 1.0 / 3, -2.5e-12}, 0, false,
+         "C1: Polynomial equation: f(x) = -2.5e-12x^2 + 0.3333333333333333x + 0.1"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(polynomialEquation(c.id, model(c.plain), c.removed), c.text);

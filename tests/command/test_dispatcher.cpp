@@ -92,7 +92,7 @@ const Case kCases[] = {
     {"diff3 C2", "ndiff(3,{1,1})"},
     {"diff0", "!Invalid command (diff0) usage: Difference order of 0 is not valid.\n"
               "Type \"help diff\" for proper syntax."},
-    {"diff99999999999", "!Invalid command (diff99999999999) usage: Difference order of 0 is not valid.\n"
+    {"diff99999999999", "!Invalid command (diff99999999999) usage: Difference order of 99999999999 is not valid.\n"
                         "Type \"help diff\" for proper syntax."},
     {"diff 2", R"~(!Command Info: The command "diff 2" is not properly formatted.)~"},
     // 15 dmark

@@ -185,10 +185,36 @@ TEST(PlotTimeConversion, RoundTripAndLabels)
     EXPECT_EQ(p->yLabel(), QStringLiteral("Seconds"));
     for (std::size_t i = 0; i + 1 < ti.size(); ++i)
         EXPECT_NEAR(p->curves().at(0).y(i), (ti[i] - ti[0]) * 1e-9, 1e-21) << i;
-    // The conversion back took its own undo copy.
+    // The conversion back took its own undo copy, with the label it replaced.
     p->undo();
-    EXPECT_EQ(p->yLabel(), QStringLiteral("Seconds"));
+    EXPECT_EQ(p->yLabel(), QStringLiteral("Fractional Frequency"));
     EXPECT_NEAR(p->curves().at(0).y(0), (ti[1] - ti[0]) * 1e-9 / 2, 1e-24);
+}
+
+TEST(PlotTimeConversion, UndoRestoresTheLabelWithTheData)
+{
+    // Time interval in ns every second: the fractional frequency is the
+    // difference times 1e-9; undone, the label reads ns again, so a second
+    // conversion reads the unit again (not 1: -0.2556 instead of -2.556e-10).
+    auto p = makePlot();
+    const std::vector<double> ti = {10, 9.7444, 9.5};
+    p->setCurveData(0, series(0, 1, ti), true);
+    p->yLabel(QStringLiteral("ns"), SET);
+    const CurveMap before = p->curves();
+    for (int round = 0; round < 2; ++round) {
+        p->timeintToFracfreq(IdArray{1, 0});
+        ASSERT_EQ(p->curves().at(0).pointCount(), 2u);
+        EXPECT_NEAR(p->curves().at(0).y(0), (9.7444 - 10) * 1e-9, 1e-22) << round;
+        EXPECT_EQ(p->yLabel(), QStringLiteral("Fractional Frequency"));
+        p->undo();
+        EXPECT_EQ(p->yLabel(), QStringLiteral("ns")) << round;
+        EXPECT_EQ(p->curves(), before);
+    }
+    // A label set after an ordinary operation is not touched by its undo.
+    p->ndiff(1, IdArray{1, 0});
+    p->yLabel(QStringLiteral("mine"), SET);
+    p->undo();
+    EXPECT_EQ(p->yLabel(), QStringLiteral("mine"));
 }
 
 TEST(PlotTimeConversion, DatesCountInDays)

@@ -183,26 +183,46 @@ TEST(FilterCurves, BandTitlesAndValuesThatAreNotNumbers)
     EXPECT_TRUE(reports.lines.contains("Error: Curve C2 holds values that are not finite numbers; it was not filtered."));
 }
 
-TEST(FilterCurves, CurvesShorterThanTheDelayBecomeEmpty)
+TEST(FilterCurves, CurvesTheFilterCannotFillAreLeftAsTheyAre)
 {
     // C1 of one point, C2 of two, C3 of five, 1 s apart: with order 4 the
-    // delay of 2 samples leaves no point of C1 and C2, and C3 keeps three.
+    // delay of 2 samples would leave no point of C1 and C2, which stay as
+    // they are with a word; C3 keeps three points.
     kro::test::ScriptedPrompts prompts;
     auto p = makePlot();
     p->setCurveData(0, sampledCurve(1, [](int) { return 3.0; }), false);
     p->setCurveData(1, sampledCurve(2, [](int i) { return i + 1.0; }), false);
     p->setCurveData(2, sampledCurve(5, [](int i) { return i * i; }), true);
     const CurveMap before = p->curves();
+    Reports reports(*p);
     QString rate;
     prompts->answerDialog(design("4", "0.2", false, true, LOWPASS, &rate));
     p->fir();
     EXPECT_EQ(rate, "1");
     ASSERT_EQ(p->curves().size(), 3u);
-    EXPECT_EQ(p->curve(0)->pointCount(), 0u);
-    EXPECT_EQ(p->curve(1)->pointCount(), 0u);
+    EXPECT_EQ(*p->curve(0), before.at(0));
+    EXPECT_EQ(*p->curve(1), before.at(1));
     EXPECT_EQ(xsOf(*p->curve(2)), (V{0, 1, 2}));
+    EXPECT_EQ(reports.lines,
+              (QStringList{"Error: C1 has 1 point(s); removing the filter's delay of 2 points would leave none. C1 "
+                           "was left as it is.",
+                           "Error: C2 has 2 point(s); removing the filter's delay of 2 points would leave none. C2 "
+                           "was left as it is."}));
     p->undo();
     EXPECT_EQ(p->curves(), before);
+
+    // An FIR filter longer than the curve, without delay removal: every
+    // output would be start-up, so the curve stays.
+    auto q = makePlot();
+    q->setCurveData(0, sampledCurve(6, [](int i) { return i * 1.0; }), true);
+    const CurveMap short6 = q->curves();
+    Reports qReports(*q);
+    prompts->answerDialog(design("8", "0.2", false, false, LOWPASS));
+    q->fir();
+    EXPECT_EQ(q->curves(), short6);
+    ASSERT_EQ(qReports.lines.size(), 1);
+    EXPECT_TRUE(qReports.lines[0].startsWith("Error: C1 has 6 point(s), fewer than the ")) << qReports.lines[0].toStdString();
+    EXPECT_TRUE(qReports.lines[0].endsWith(" coefficients of the filter. C1 was left as it is."));
 }
 
 TEST(SmoothCurves, CentredMovingAverage)
@@ -220,7 +240,12 @@ TEST(SmoothCurves, CentredMovingAverage)
         p->smoothData(c.n, IdArray::all(), false);
         if (c.xs.empty()) {
             EXPECT_EQ(*p->curve(0), before) << c.count << " by " << c.n;
-            EXPECT_FALSE(reports.texts().join("|").contains("Smoothed")) << "no message";
+            EXPECT_FALSE(reports.texts().join("|").contains("Smoothed")) << "not reported as smoothed";
+            EXPECT_EQ(reports.lines, QStringList{QString("Error: C1 has %1 point(s); smoothing by %2 points needs at "
+                                                         "least %3. C1 was left as it is.")
+                                                     .arg(c.count)
+                                                     .arg(c.n)
+                                                     .arg(2 * c.n)});
             continue;
         }
         const CurveData& s = *p->curve(0);

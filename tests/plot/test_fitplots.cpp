@@ -109,16 +109,16 @@ TEST(PolyFit, DetrendReplaceAndModel)
 TEST(PolyFit, RefusedRequests)
 {
     kro::test::ScriptedPrompts prompts;
-    const QString internal =
-        "Error: An error in ::poly occurred. Please report this condition to the KRO issue tracker!";
     struct Case {
         const char* name;
         int order;
         const char* word;  // null: the mode box is asked and left with Esc
         QString error;     // empty: the cancel note
     } cases[] = {
-        {"order 0", 0, "overlay", internal},
-        {"unknown mode", 1, "sideways", internal},
+        {"order 0", 0, "overlay", "Error: The order of a polynomial fit must be at least 1; 0 was given."},
+        {"negative order", -3, "model", "Error: The order of a polynomial fit must be at least 1; -3 was given."},
+        {"unknown mode", 1, "sideways",
+         "Error: \"sideways\" is not a fit mode; use overlay, replace, model or detrend."},
         {"order past the limit", 101, "model", "Error: The order of a polynomial fit may be at most 100."},
         {"Esc in the mode box", 1, nullptr, QString()},
     };

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 
+#include <cmath>
+
 #include "platform/commanddialog.h"
 #include "plot_fixture.h"
 #include "plot_signals.h"
@@ -105,14 +107,25 @@ TEST(PlotSlots, LogScaleQueriesUnlessSet)
 TEST(PlotSlots, LogAndLinData)
 {
     auto p = makePlot();
-    p->setCurveData(0, curveOf({{0, 100}, {1, -3}, {2, 0}}), false);
+    p->setCurveData(0, curveOf({{0, 100}, {1, -3}, {2, 0}, {3, 0.001}, {4, -0.0}}), false);
     p->setCurveData(1, CurveData(), false);
+    p->setCurveData(2, curveOf({{0, -1}, {1, 0}}), false);
+    p->setCurveData(3, curveOf({{5, 1e-300}, {6, 1000}}), false);
+    Reports reports(*p);
     QSignalSpy cached(p.get(), &Plotter::autoCacheAvailable);
     p->logData();
-    EXPECT_EQ(p->curve(0)->values, (std::vector<double>{0, 2, 1, 0, 2, 0})) << "the last point too";
+    // Points at or below 0 (-0 too, the last point too) are left out and counted.
+    EXPECT_EQ(p->curve(0)->values, (std::vector<double>{0, 2, 3, -3}));
+    EXPECT_EQ(p->curve(2)->values, (std::vector<double>{0, -1, 1, 0})) << "nothing left: unchanged";
+    EXPECT_EQ(p->curve(3)->values, (std::vector<double>{5, -300, 6, 3}));
+    EXPECT_EQ(reports.lines, QStringList{"log10(y): 3 point(s) of C1 at or below 0 were left out.\n"
+                                         "log10(y): every value of C3 is at or below 0; C3 was left as it is."});
     EXPECT_EQ(cached.size(), 1);
+    p->undo();
+    EXPECT_EQ(p->curve(0)->pointCount(), 5u);
+    p->logData();
     p->linData();
-    EXPECT_EQ(p->curve(0)->values, (std::vector<double>{0, 100, 1, 1, 2, 1}));
+    EXPECT_EQ(p->curve(0)->values, (std::vector<double>{0, 100, 3, std::pow(10.0, -3.0)}));
     EXPECT_TRUE(p->curve(1)->values.empty());
 }
 
