@@ -20,9 +20,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -687,12 +685,7 @@ TEST_F(BrowserTest, ANameThatIsNotUtf8IsListedOpenedRenamedAndDeleted)
         struct stat st {};
         return ::lstat((folder + name).constData(), &st) == 0;
     };
-    {
-        const int fd = ::open((folder + bytes).constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::write(fd, "1 2\n3 4\n", 8), 8);
-        ::close(fd);
-    }
+    kro::test::writeFileAtBytes(folder + bytes, "1 2\n3 4\n");
     writeFile(path("same.dat"), "1 2\n3 4\n");
     const QString name = kro::decodeFileName(bytes);
     auto b = make();

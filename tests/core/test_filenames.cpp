@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <unistd.h>
 
+#include "support/files.h"
 #include "support/qtprinters.h"
 
 TEST(FileNames, EveryByteStringComesBackAndUtf8ReadsAsText)
@@ -45,10 +45,7 @@ TEST(FileNames, ANameThatIsNotUtf8OpensAndIsFound)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QByteArray path = kro::encodeFileName(dir.path()) + "/bad\xff\xfename.dat";
-    const int out = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    ASSERT_GE(out, 0);
-    ASSERT_EQ(::write(out, "1 2\n", 4), 4);
-    ::close(out);
+    kro::test::writeFileAtBytes(path, "1 2\n");
 
     const QString name = kro::decodeFileName(path);
     EXPECT_TRUE(kro::pathExists(name));

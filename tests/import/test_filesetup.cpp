@@ -31,9 +31,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "load_helpers.h"
 #include "support/files.h"
 #include "support/qtprinters.h"
@@ -168,10 +165,7 @@ TEST_F(Setup, NamesAPlotCommandCannotCarryAreRefusedBeforeOk)
 TEST_F(Setup, ANameThatIsNotUtf8IsPreviewedAndItsCommandLoads)
 {
     const QByteArray path = kro::encodeFileName(dir.path()) + "/bad\xff\xfename.dat";
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::write(fd, "1 10\n2 20\n3 30\n", 15), 15);
-    ::close(fd);
+    kro::test::writeFileAtBytes(path, "1 10\n2 20\n3 30\n");
 
     const QString name = kro::decodeFileName(path);
     auto s = open({name});
