@@ -7,6 +7,7 @@
 #include "base/fdprogressdialog.h"
 #include "base/fileviews.h"
 #include "base/localfsoperator.h"
+#include "core/filenames.h"
 #include "platform/embeddedimages.h"
 #include "platform/prompter.h"
 
@@ -584,7 +585,7 @@ void DirBrowser::done(int result)
 {
     if (result == QDialog::Accepted && (d->mode == ExistingFile || d->mode == ExistingFiles)) {
         for (const QString& file : selectedFiles()) {
-            if (file.isEmpty() || QFileInfo::exists(file))
+            if (file.isEmpty() || kro::pathExists(file))
                 continue;
             kro::prompter().information(this, tr("Error"),
                                         tr("%1\nFile not found.\nCheck path and filename.").arg(file));

@@ -4,6 +4,7 @@
 #include "base/dirbrowser_p.h"
 #include "base/fileviews.h"
 #include "base/localfsoperator.h"
+#include "core/filenames.h"
 #include "platform/prompter.h"
 
 #include <QComboBox>
@@ -392,7 +393,7 @@ void DirBrowser::okClicked()
     }
     if (d->mode == ExistingFiles && !text.isEmpty()) {
         const QStringList files = selectedFiles();
-        if (!(files.size() == 1 && QFileInfo(files.first()).isDir())) {
+        if (!(files.size() == 1 && kro::isDirectory(files.first()))) {
             Q_EMIT filesSelected(files);
             accept();
             return;
@@ -400,7 +401,7 @@ void DirBrowser::okClicked()
     }
     if (d->mode == AnyFile) {
         const QString path = entryPath(text);
-        if (!QFileInfo(path).isDir()) {
+        if (!kro::isDirectory(path)) {
             d->selection = path;
             Q_EMIT fileSelected(selectedFile());
             accept();

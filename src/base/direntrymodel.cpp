@@ -1,6 +1,7 @@
 #include "base/direntrymodel.h"
 
 #include "base/dirbrowserpictures.h"
+#include "core/filenames.h"
 #include "core/fileutils.h"
 
 #include <QCoreApplication>
@@ -94,7 +95,7 @@ QString DirEntryModel::sizeText(const DirFileItem& item)
     if (!item.info.isFile)
         return QString();
     try {
-        return QString::number(SCUtilities::fileInfo((item.dirPath + item.info.name).toUtf8().toStdString()).size);
+        return QString::number(SCUtilities::fileInfo(kro::encodeFileName(item.dirPath + item.info.name).toStdString()).size);
     } catch (const std::exception&) {
         // Gone since the listing, or unreadable now: nothing to show.
         return QString();

@@ -1,5 +1,7 @@
 #include "base/localfsoperator.h"
 
+#include "core/filenames.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -33,7 +35,7 @@ QString tr(const char* text) { return QCoreApplication::translate("DirBrowser", 
 
 QString reason(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
 
-QByteArray native(const QString& path) { return QFile::encodeName(path); }
+QByteArray native(const QString& path) { return kro::encodeFileName(path); }
 
 // errno of a rename that never replaces an existing entry; 0 on success.
 int renameNoReplace(const QString& from, const QString& to)
@@ -164,7 +166,7 @@ Listing listDirectory(const QString& dir, const QStringList& nameFilters)
         while (const dirent* de = ::readdir(d)) {
             if (std::strcmp(de->d_name, ".") == 0)
                 continue;
-            QString name = QFile::decodeName(de->d_name);
+            QString name = kro::decodeFileName(de->d_name, qsizetype(std::strlen(de->d_name)));
             const bool mayBeFolder = de->d_type == DT_DIR || de->d_type == DT_LNK || de->d_type == DT_UNKNOWN;
             if (!mayBeFolder && !matcher.matches(name))
                 continue;
@@ -282,21 +284,14 @@ void LocalFsOperator::setDirectory(const QString& path)
 
 DirEntry LocalFsOperator::entryInfo(const QString& name) const
 {
+    // Described by the name's bytes, so a name that is not UTF-8 is found.
     const QString path = name == QLatin1String(".") ? m_dir : m_dir + name;
-    const QFileInfo fi(path);
-    if (!fi.exists() && !fi.isSymLink())
-        return DirEntry{name};
-    DirEntry e = dirEntryFromFileInfo(fi);
-    e.name = name;
-    return e;
+    return describeEntry(AT_FDCWD, native(path), name);
 }
 
 bool LocalFsOperator::entryExists(const QString& name) const
 {
-    if (name.isEmpty())
-        return false;
-    const QFileInfo fi(m_dir + name);
-    return fi.exists() || fi.isSymLink();
+    return !name.isEmpty() && kro::pathExists(m_dir + name);
 }
 
 FsOperation* LocalFsOperator::enqueue(FsOperation::Kind kind, const QStringList& args)

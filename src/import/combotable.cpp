@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr int kRoleRowHeight = 45;
 constexpr int kNoDataHeight = 23;
 
 const char* const kTooFewLines = "Error. Skip parameter too large. Not enough points to continue.\n";
@@ -52,7 +51,7 @@ ComboTable::ComboTable(QWidget* parent)
     layout->addWidget(m_roleRow);
     layout->addWidget(m_preview, 1);
 
-    m_roleRow->setFixedHeight(kRoleRowHeight);
+    m_roleRow->setFixedHeight(roleRowHeight());
     m_roleRow->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_roleRow->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_roleRow->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -67,6 +66,16 @@ ComboTable::ComboTable(QWidget* parent)
     connect(m_preview->horizontalScrollBar(), &QScrollBar::valueChanged, m_roleRow->horizontalScrollBar(),
             &QScrollBar::setValue);
     syncHeaderWidths();
+}
+
+int ComboTable::roleRowHeight() const
+{
+    // The column numbers above and one whole role box under them (and the
+    // grid line below its cell).
+    QComboBox probe;
+    probe.addItems(roleList(2));
+    return m_roleRow->horizontalHeader()->sizeHint().height() + probe.sizeHint().height() +
+           (m_roleRow->showGrid() ? 1 : 0) + 2 * m_roleRow->frameWidth();
 }
 
 int ComboTable::columnCount() const { return m_preview->columnCount(); }
@@ -276,12 +285,13 @@ void ComboTable::rebuildRoleRow()
         m_noData = false;
         delete m_roleRow->takeItem(0, 0);
         m_roleRow->horizontalHeader()->show();
-        m_roleRow->setFixedHeight(kRoleRowHeight);
+        m_roleRow->setFixedHeight(roleRowHeight());
     }
     if (m_noData)
         return;
     const QStringList roles = roleList(n);
     m_roleRow->setColumnCount(n);
+    m_roleRow->setFixedHeight(roleRowHeight());
     for (int c = 0; c < n; ++c) {
         auto* box = new QComboBox;
         box->setEditable(false);

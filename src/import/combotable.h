@@ -76,6 +76,8 @@ Q_SIGNALS:
     void fileReadError(const QString& fileName);
 
 private:
+    // The role row's height: its header and a role box shown whole.
+    int roleRowHeight() const;
     void ensureColumns(int n);
     void clearRow(int row);
     void selectQuietly(QComboBox* box, int index);

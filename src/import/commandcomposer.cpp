@@ -76,11 +76,17 @@ QString defaultText(int option, const DefaultFormats& defaults)
     }
 }
 
-// Whether every number or word of a value is the option's default.
+// Whether leaving the option out reads the same as the value: a single
+// default number or format. The scaling options hand their last number on to
+// the further y columns, so a run of defaults there is the default too; the
+// y column list is not: "2 2" plots column 2 twice, "2" once.
 bool holdsDefault(const QString& value, int option, const DefaultFormats& defaults)
 {
     const OptionInfo& info = kOptions[std::size_t(option)];
     const QStringList pieces = value.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const bool perY = option == ADD || option == SUB || option == MUL || option == DIV;
+    if (pieces.size() != 1 && !perY)
+        return false;
     for (const QString& piece : pieces) {
         if (info.numeric ? piece.toDouble() != info.defaultNumber : piece != defaultText(option, defaults))
             return false;
@@ -146,6 +152,23 @@ QString commandNumber(double value)
     return QString();
 }
 
+QString fileNameProblem(const QString& name)
+{
+    const char* what = nullptr;
+    if (name.contains(QLatin1Char('"')))
+        what = QT_TRANSLATE_NOOP("FileSetup", "a double quote");
+    else if (name.contains(QLatin1Char('\n')) || name.contains(QLatin1Char('\r')))
+        what = QT_TRANSLATE_NOOP("FileSetup", "a line break");
+    else if (name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?')))
+        what = QT_TRANSLATE_NOOP("FileSetup", "a wildcard ('*' or '?')");
+    if (!what)
+        return QString();
+    return QCoreApplication::translate("FileSetup",
+                                       "The file name holds %1, which a plot command cannot carry. Rename the file "
+                                       "to plot it.")
+        .arg(QCoreApplication::translate("FileSetup", what));
+}
+
 QString cleanDroppedName(const QString& name)
 {
     if (name.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
@@ -204,7 +227,8 @@ QString composePlotCommand(const std::vector<CommandSource>& sources, bool appen
     for (std::size_t f = 0; f < n; ++f) {
         const QString& name = sources[f].file;
         command += QStringLiteral("-f ");
-        command += name.contains(QLatin1Char(' ')) ? QStringLiteral("\"%1\" ").arg(name) : item(name);
+        const bool blank = std::any_of(name.begin(), name.end(), [](QChar c) { return c.isSpace(); });
+        command += blank ? QStringLiteral("\"%1\" ").arg(name) : item(name);
         for (int o = 0; o < COUNT; ++o) {
             const Value& v = values[std::size_t(o)][f];
             if (!v)

@@ -58,6 +58,11 @@ QString composePlotCommand(const std::vector<CommandSource>& sources, bool appen
 // with as many digits as the number needs to read back exactly.
 QString commandNumber(double value);
 
+// Why a plot command cannot carry the file name: a double quote ends the
+// quoted name, a line break ends the command, and '*' or '?' makes the name a
+// pattern for other files too. Empty when the name can be written.
+QString fileNameProblem(const QString& name);
+
 // A dropped or chosen file name as a path: a "file:" URL becomes its local
 // path (percent escapes decoded); any other name is kept.
 QString cleanDroppedName(const QString& name);

@@ -53,6 +53,9 @@ DateTimeFormatTab::DateTimeFormatTab(QWidget* parent, const QString& kind)
     m_formatBox->combo()->addItems(presets(kind));
     m_formatBox->setEditable(true);
     m_formatBox->combo()->setInsertPolicy(QComboBox::NoInsert);
+    // What is typed stays as typed: completing "%H:%M" to a preset would put
+    // a format into the command that the user never wrote.
+    m_formatBox->combo()->setCompleter(nullptr);
     m_formatBox->caption()->setFixedWidth(captionWidth);
     rowLayout->addWidget(m_formatBox, 1);
     m_help = new QPushButton(tr("More specifiers"), row);

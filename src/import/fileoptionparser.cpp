@@ -1,6 +1,7 @@
 #include "import/fileoptionparser.h"
 
 #include "core/exceptions.h"
+#include "core/filenames.h"
 #include "core/settings.h"
 #include "core/stringutils.h"
 #include "core/fileutils.h"
@@ -28,8 +29,10 @@ int ArgumentList::indexOf(const QString& word, int start) const
 
 namespace {
 
-std::string localBytes(const QString& s) { return s.toLocal8Bit().toStdString(); }
-QString fromLocalBytes(const std::string& s) { return QString::fromLocal8Bit(s.data(), qsizetype(s.size())); }
+// The command's text as bytes: UTF-8, with the bytes of a file name that is
+// not UTF-8 kept as they are.
+std::string localBytes(const QString& s) { return kro::encodeFileName(s).toStdString(); }
+QString fromLocalBytes(const std::string& s) { return kro::decodeFileName(s.data(), qsizetype(s.size())); }
 
 // The regular files a file-name pattern names: the pattern's matches when
 // it holds a wildcard ('*' or '?'), else the name itself.
@@ -88,8 +91,8 @@ bool readsAsNumber(const QString& word, double* value)
 
 ArgumentList splitArguments(const QString& text)
 {
-    const QByteArray bytes = text.toLocal8Bit();
-    if (QString::fromLocal8Bit(bytes) != text)
+    const QByteArray bytes = kro::encodeFileName(text);
+    if (kro::decodeFileName(bytes) != text)
         throw kroexception("The command text holds characters that cannot be represented.");
     std::vector<std::string> tokens;
     try {

@@ -2,6 +2,7 @@
 
 #include "import/combotable.h"
 #include "import/datetimeformattab.h"
+#include "import/datetimereader.h"
 #include "import/fileoptionparser.h"
 #include "platform/labeledwidget.h"
 
@@ -10,9 +11,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -30,6 +33,32 @@ bool isRealRole(const QString& role)
         return true;
     bool ok = false;
     return role.startsWith(QLatin1Char('y')) && role.mid(1).toInt(&ok) > 0 && ok;
+}
+
+// Whether the format reads at least one of the texts as a load would (each
+// normalised first). A format that cannot read back what it writes itself
+// is not judged here; no texts: nothing to judge.
+bool formatReadsAny(const QString& format, const QStringList& texts)
+{
+    if (texts.isEmpty())
+        return true;
+    kro::import::DateTimeReader reader(format.toStdString());
+    kro::import::CalendarTime t;
+    try {
+        std::string own = kro::import::formatDateTime(format, "2024-03-01 12:34:56").toStdString();
+        kro::import::normalizeDateText(own);
+        if (!reader.read(own, t))
+            return true;
+    } catch (const std::exception&) {
+        return true;
+    }
+    for (const QString& text : texts) {
+        std::string s = text.toStdString();
+        kro::import::normalizeDateText(s);
+        if (reader.read(s, t))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -132,6 +161,9 @@ FileSettingsPage::FileSettingsPage(const QString& fileName, QWidget* parent) : Q
     auto* row = new QHBoxLayout;
     m_tabs = new QTabWidget(this);
     m_tabs->setContentsMargins(5, 5, 5, 5);
+    // The tabs take the width the page gives them: a wide format tab must
+    // not widen the page and move the columns of the preview below.
+    m_tabs->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(m_tabs, 1);
     auto* other = new QGroupBox(tr("Other Options"), this);
     auto* otherLayout = new QVBoxLayout(other);
@@ -164,6 +196,7 @@ FileSettingsPage::FileSettingsPage(const QString& fileName, QWidget* parent) : Q
 
     addScalingTab(QStringLiteral("x"));
     m_tabs->setCurrentWidget(addScalingTab(tr("y%1").arg(1)));
+    connect(this, &FileSettingsPage::inputsChecked, this, &FileSettingsPage::showReadProblem);
 }
 
 int FileSettingsPage::headerValue() const { return m_header->value().number; }
@@ -229,6 +262,47 @@ std::vector<Tab*> FileSettingsPage::tabsOf() const
 std::vector<DateTimeFormatTab*> FileSettingsPage::formatTabs() const { return tabsOf<DateTimeFormatTab>(); }
 std::vector<ScalingTab*> FileSettingsPage::scalingTabs() const { return tabsOf<ScalingTab>(); }
 
+QStringList FileSettingsPage::previewTexts(int column, int pieces) const
+{
+    // A format with separators in it reads as many preview fields as it
+    // has pieces; they are put back together with blanks.
+    QStringList texts;
+    const QTableWidget* preview = m_table->preview();
+    for (int r = 0; r < preview->rowCount(); ++r) {
+        QStringList parts;
+        for (int c = column; c < column + pieces && c < preview->columnCount(); ++c)
+            if (const QTableWidgetItem* item = preview->item(r, c))
+                parts << item->text();
+        if (!parts.isEmpty())
+            texts << parts.join(QLatin1Char(' '));
+    }
+    return texts;
+}
+
+QString FileSettingsPage::formatProblem() const
+{
+    for (const auto& [column, role] : m_roles) {
+        if (!isDateOrTime(role))
+            continue;
+        const auto* tab = qobject_cast<const DateTimeFormatTab*>(tabFor(role));
+        if (!tab || !tab->isValid())
+            continue;
+        const QString format = tab->format();
+        const int pieces = 1 + int(std::count_if(format.begin(), format.end(), [](QChar c) {
+                               return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char(',') ||
+                                      c == QLatin1Char(';');
+                           }));
+        const QStringList texts = previewTexts(column, pieces);
+        if (!formatReadsAny(format, texts))
+            return tr("The %1 format \"%2\" reads none of the lines shown in column %3 (such as \"%4\"). "
+                      "Choose the format in which that column is written.")
+                .arg(role, format)
+                .arg(column + 1)
+                .arg(texts.first());
+    }
+    return QString();
+}
+
 bool FileSettingsPage::inputsValid() const
 {
     for (const DateTimeFormatTab* tab : formatTabs())
@@ -237,16 +311,22 @@ bool FileSettingsPage::inputsValid() const
     for (const ScalingTab* tab : scalingTabs())
         if (!tab->hasValidNumbers())
             return false;
-    return true;
+    return formatProblem().isEmpty();
 }
 
 QString FileSettingsPage::readProblem() const { return m_table->readProblem(); }
 
 bool FileSettingsPage::hasNoData() const { return m_table->readFailed() || m_table->columnCount() == 0; }
 
+QString FileSettingsPage::nameProblem() const { return kro::import::fileNameProblem(m_fileName); }
+
 void FileSettingsPage::showReadProblem()
 {
-    const QString problem = m_table->readProblem();
+    QString problem = nameProblem();
+    if (problem.isEmpty())
+        problem = m_table->readProblem();
+    if (problem.isEmpty())
+        problem = formatProblem();
     m_problemLabel->setText(problem);
     m_problemLabel->setVisible(!problem.isEmpty());
 }

@@ -8,6 +8,7 @@
 
 #include <QGroupBox>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <map>
@@ -95,6 +96,11 @@ public:
     // The reason the preview could not be read or stopped early; empty when
     // it went well.
     QString readProblem() const;
+    // Why a date or time format cannot be right: it reads none of the
+    // preview's texts in its column. Empty when every format reads some.
+    QString formatProblem() const;
+    // Why the plot command cannot carry the file's name; empty when it can.
+    QString nameProblem() const;
     // True when the preview shows no column (the file cannot be read, is
     // empty or holds no field).
     bool hasNoData() const;
@@ -139,6 +145,9 @@ Q_SIGNALS:
 
 private:
     void showReadProblem();
+    // The preview's texts of a column, each with the fields after it that
+    // a format of that many pieces takes.
+    QStringList previewTexts(int column, int pieces) const;
     template <typename Tab>
     std::vector<Tab*> tabsOf() const;
     ScalingTab* addScalingTab(const QString& role);

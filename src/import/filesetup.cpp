@@ -133,8 +133,12 @@ void FileSetup::updateOkButton()
     for (std::size_t i = 0; i < m_pages.size(); ++i) {
         const FileSettingsPage* page = m_pages[i];
         QString problem;
-        if (page->hasNoData())
+        if (const QString name = page->nameProblem(); !name.isEmpty())
+            problem = tr("%1: %2").arg(page->fileName(), name);
+        else if (page->hasNoData())
             problem = tr("%1: %2").arg(page->fileName(), page->readProblem());
+        else if (const QString format = page->formatProblem(); !format.isEmpty())
+            problem = tr("%1: %2").arg(page->fileName(), format);
         else if (!page->inputsValid())
             problem = tr("%1: a date or time format or a scaling number is not valid.").arg(page->fileName());
         if (QListWidgetItem* item = m_list->item(int(i) + offset))

@@ -1,5 +1,7 @@
 #include "import/linereader.h"
 
+#include "core/filenames.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -39,7 +41,7 @@ bool LineReader::open(const QString& path, QString* error)
     m_error.clear();
     // Without O_NONBLOCK, opening a FIFO waits until something opens it for
     // writing, which may never happen.
-    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    m_fd = kro::openForReading(path);
     if (m_fd < 0) {
         if (error)
             *error = QString::fromLocal8Bit(std::strerror(errno));

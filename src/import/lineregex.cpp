@@ -103,17 +103,12 @@ namespace {
 
 inline bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
-void appendEscaped(QString& html, const std::string& text, std::size_t begin, std::size_t end)
-{
-    if (end > begin)
-        html += QString::fromUtf8(text.data() + begin, qsizetype(end - begin)).toHtmlEscaped();
-}
-
 } // namespace
 
-QString highlightedHtml(const std::string& text, const std::vector<TextMatch>& matches)
+std::vector<TextMatch> highlightRanges(const std::string& text, const std::vector<TextMatch>& matches)
 {
-    QString html = QStringLiteral("<pre style=\"white-space:pre-wrap\">");
+    std::vector<TextMatch> ranges;
+    ranges.reserve(matches.size());
     std::size_t done = 0;
     for (const TextMatch& m : matches) {
         std::size_t begin = std::max(m.offset, done);
@@ -124,15 +119,10 @@ QString highlightedHtml(const std::string& text, const std::vector<TextMatch>& m
             ++end;
         if (end <= begin)
             continue;
-        appendEscaped(html, text, done, begin);
-        html += QStringLiteral("<span style=\"color:#0080ff\">");
-        appendEscaped(html, text, begin, end);
-        html += QStringLiteral("</span>");
+        ranges.push_back({begin, end - begin});
         done = end;
     }
-    appendEscaped(html, text, done, text.size());
-    html += QStringLiteral("</pre>");
-    return html;
+    return ranges;
 }
 
 } // namespace kro::import

@@ -67,10 +67,9 @@ struct RegexSearchOutcome {
 RegexSearchOutcome runRegexSearch(const boost::regex& search, LineRegex line, const std::string& text,
                                   const std::atomic<bool>* cancel = nullptr);
 
-// The UTF-8 text as rich text with its white space kept, every match in the
-// highlight colour and everything else shown literally (markup in the text
-// is escaped). A match that starts or ends inside a character takes the
-// whole character.
-QString highlightedHtml(const std::string& text, const std::vector<TextMatch>& matches);
+// The parts of the UTF-8 text to show in the highlight colour, in order and
+// apart: a match that starts or ends inside a character takes the whole
+// character, and a match overlapping the one before starts where it ends.
+std::vector<TextMatch> highlightRanges(const std::string& text, const std::vector<TextMatch>& matches);
 
 } // namespace kro::import

@@ -1,5 +1,6 @@
 #include "import/parsingthread.h"
 
+#include "core/filenames.h"
 #include "core/exceptions.h"
 #include "import/linereader.h"
 #include "import/parsingrun.h"
@@ -107,8 +108,9 @@ void ParsingThread::run()
             if (m_stop.load())
                 break;
             timer(1, 0);
-            const QFileInfo info(fo.m_file);
-            const std::int64_t total = fo.m_get > 0 ? fo.m_get : (info.isFile() ? info.size() : 0);
+            struct stat info {};
+            const bool isFile = kro::statPath(fo.m_file, info) && S_ISREG(info.st_mode);
+            const std::int64_t total = fo.m_get > 0 ? fo.m_get : (isFile ? std::int64_t(info.st_size) : 0);
             postProgress(new ProgressBarUpdate(ProgressBarUpdate::FILE_NAME, total, fo.m_file));
             int base = 0;
             if (!m_merge) {
@@ -155,7 +157,7 @@ void ParsingThread::loadFile(const FileObject& fo, int base)
         m_missingFile = QString();
         return;
     }
-    if (!QFileInfo::exists(fo.m_file)) {
+    if (!kro::pathExists(fo.m_file)) {
         m_missingFile = fo.m_file;
         return;
     }

@@ -13,6 +13,7 @@
 // way (an x column, no key, dates, expression, labels, row limit, offsets or
 // merging). A line that would need a message (a bad line, an overlong one)
 // sends the whole file back to the reading in order, which says it.
+#include "core/filenames.h"
 #include "import/parsingrun.h"
 #include "import/pointrules.h"
 
@@ -122,7 +123,7 @@ bool ParsingThread::readLinesInParallel(FileRun& r)
     const int wanted = int(std::min<std::int64_t>(cores, dataBytes / std::max<std::int64_t>(m_partsFrom / 4, 1)));
     std::vector<Chunk> chunks;
     {
-        const int fd = ::open(QFile::encodeName(fo.m_file).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        const int fd = kro::openForReading(fo.m_file);
         if (fd < 0)
             return false;
         std::int64_t begin = dataStart;

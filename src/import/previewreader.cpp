@@ -1,8 +1,13 @@
 #include "import/previewreader.h"
 
+#include "core/filenames.h"
+
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstring>
+
+#include <unistd.h>
 
 namespace kro::import {
 namespace {
@@ -58,21 +63,25 @@ bool PreviewReader::open(const QString& path)
     m_terminator = '\n';
     m_problem = TextProblem::None;
     m_reason.clear();
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    struct stat info {};
+    if (!kro::statPath(path, info)) {
         m_problem = TextProblem::Missing;
         m_reason = QStringLiteral("The file does not exist.");
         return false;
     }
-    if (info.isDir()) {
+    if (S_ISDIR(info.st_mode)) {
         m_problem = TextProblem::Folder;
         m_reason = QStringLiteral("This is a folder, not a data file.");
         return false;
     }
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly)) {
+    // Opened by its bytes: a name that is not UTF-8 still names the file.
+    const int fd = kro::openForReading(path);
+    if (fd < 0 || !m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         m_problem = TextProblem::Unreadable;
-        m_reason = QStringLiteral("The file cannot be opened: %1").arg(m_file.errorString());
+        m_reason = QStringLiteral("The file cannot be opened: %1")
+                       .arg(fd < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : m_file.errorString());
+        if (fd >= 0)
+            ::close(fd);
         return false;
     }
     fill();

@@ -20,13 +20,24 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <QThread>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
 using kro::import::RegexSearchOutcome;
+
+// What a search hands back: the matches, and the text with them in colour
+// as a document ready to be shown (null when nothing matched or the search
+// was stopped).
+struct RxbSearchResult {
+    RegexSearchOutcome outcome;
+    std::shared_ptr<QTextDocument> document;
+};
 
 namespace {
 
@@ -39,6 +50,40 @@ QFont viewFont()
     f.setStyleHint(QFont::SansSerif);
     f.setPointSize(10);
     return f;
+}
+
+// The text with its highlighted parts in colour, built wherever the search
+// runs; null when stopped. Inserting fragments keeps the text literal, markup
+// and white space included.
+std::shared_ptr<QTextDocument> highlightedDocument(const std::string& text,
+                                                   const std::vector<kro::import::TextMatch>& matches,
+                                                   const QFont& font, const std::atomic<bool>& cancel)
+{
+    // Deleted by its own thread's event loop, wherever the last owner lets go.
+    std::shared_ptr<QTextDocument> doc(new QTextDocument, [](QTextDocument* d) { d->deleteLater(); });
+    doc->setDefaultFont(font);
+    doc->setUndoRedoEnabled(false);
+    QTextCharFormat plain;
+    QTextCharFormat marked;
+    marked.setForeground(QColor(0x00, 0x80, 0xFF));
+    QTextCursor cursor(doc.get());
+    cursor.beginEditBlock();
+    auto insert = [&](std::size_t begin, std::size_t end, const QTextCharFormat& format) {
+        if (end > begin)
+            cursor.insertText(QString::fromUtf8(text.data() + begin, qsizetype(end - begin)), format);
+    };
+    std::size_t done = 0;
+    std::size_t count = 0;
+    for (const kro::import::TextMatch& r : kro::import::highlightRanges(text, matches)) {
+        if (++count % 1024 == 0 && cancel.load())
+            return nullptr;
+        insert(done, r.offset, plain);
+        insert(r.offset, r.offset + r.length, marked);
+        done = r.offset + r.length;
+    }
+    insert(done, text.size(), plain);
+    cursor.endEditBlock();
+    return cancel.load() ? nullptr : doc;
 }
 
 } // namespace
@@ -58,6 +103,9 @@ RxbView::RxbView(QWidget* parent, Mode mode, QStringList* history)
         return;
     }
     m_text->setAcceptRichText(false);
+    m_plainDocument = new QTextDocument(this);
+    m_plainDocument->setDefaultFont(m_text->font());
+    m_text->setDocument(m_plainDocument);
 
     auto* row = new QHBoxLayout;
     row->setContentsMargins(2, 2, 2, 2);
@@ -98,11 +146,22 @@ RxbView::RxbView(QWidget* parent, Mode mode, QStringList* history)
 RxbView::~RxbView()
 {
     // A search still running works on its own copies; it is told to stop
-    // and waited for.
+    // and waited for. The view lets go of a shown result first.
     if (m_cancel)
         m_cancel->store(true);
     if (m_watcher)
         m_watcher->waitForFinished();
+    if (m_plainDocument)
+        m_text->setDocument(m_plainDocument);
+}
+
+const QString& RxbView::plainText() const
+{
+    if (m_plainStale) {
+        m_plain = m_plainDocument->toPlainText();
+        m_plainStale = false;
+    }
+    return m_plain;
 }
 
 void RxbView::showStatus(const QString& text)
@@ -128,19 +187,34 @@ void RxbView::checkReturnPress()
 void RxbView::setPlainText(const QString& text)
 {
     m_plain = text;
-    clearMatches();
+    m_plainStale = false;
+    if (m_plainDocument) {
+        clearMatches();
+        const QSignalBlocker block(m_text);
+        m_plainDocument->setPlainText(text);
+    } else {
+        m_text->setPlainText(text);
+    }
 }
 
 void RxbView::clearMatches()
 {
-    // A search still running is abandoned.
+    // A search still running is abandoned; its result, should it still
+    // come, is dropped.
     if (m_cancel)
         m_cancel->store(true);
     ++m_generation;
     m_searchPending = false;
-    const QSignalBlocker block(m_text);
-    m_text->setReadOnly(false);
-    m_text->setPlainText(m_plain);
+    if (!m_plainDocument)
+        return;
+    {
+        // The editable text was kept aside: showing it again costs nothing.
+        const QSignalBlocker block(m_text);
+        if (m_text->document() != m_plainDocument)
+            m_text->setDocument(m_plainDocument);
+        m_shown.reset();
+        m_text->setReadOnly(false);
+    }
     m_plainFlag = true;
     if (m_pattern)
         checkValidity(m_pattern->currentText());
@@ -148,8 +222,9 @@ void RxbView::clearMatches()
 
 void RxbView::textChanged()
 {
-    if (!m_text->isReadOnly())
-        m_plain = m_text->toPlainText();
+    // Read when next needed: a large text is not copied on every key.
+    if (!m_text->isReadOnly() && m_text->document() == m_plainDocument)
+        m_plainStale = true;
 }
 
 void RxbView::findMatches()
@@ -190,18 +265,28 @@ void RxbView::findMatches()
 
     m_cancel = std::make_shared<std::atomic<bool>>(false);
     m_searchGeneration = m_generation;
+    m_searchedPattern = pattern;
     if (!m_watcher) {
-        m_watcher = new QFutureWatcher<RegexSearchOutcome>(this);
+        m_watcher = new QFutureWatcher<RxbSearchResult>(this);
         connect(m_watcher, &QFutureWatcherBase::finished, this, &RxbView::searchDone);
     }
     m_searchPending = true;
     m_search->setEnabled(false);
     m_text->setReadOnly(true);
     showStatus(tr("Searching..."));
-    m_watcher->setFuture(QtConcurrent::run(
-        [regex = searchRegex.regex(), lineRegex, text = m_plain.toStdString(), cancel = m_cancel] {
-            return kro::import::runRegexSearch(regex, lineRegex, text, cancel.get());
-        }));
+    // The search and the coloured text are made on a worker; the result
+    // document moves to this thread before it is handed back.
+    m_watcher->setFuture(QtConcurrent::run([regex = searchRegex.regex(), lineRegex, text = plainText().toStdString(),
+                                            cancel = m_cancel, font = m_text->font(), home = thread()] {
+        RxbSearchResult result;
+        result.outcome = kro::import::runRegexSearch(regex, lineRegex, text, cancel.get());
+        if (result.outcome.error.empty() && !result.outcome.matches.empty() && !cancel->load()) {
+            result.document = highlightedDocument(text, result.outcome.matches, font, *cancel);
+            if (result.document)
+                result.document->moveToThread(home);
+        }
+        return result;
+    }));
 }
 
 void RxbView::searchDone()
@@ -213,7 +298,8 @@ void RxbView::searchDone()
     }
     m_searchPending = false;
     checkValidity(m_pattern->currentText());
-    const RegexSearchOutcome outcome = m_watcher->result();
+    const RxbSearchResult result = m_watcher->result();
+    const RegexSearchOutcome& outcome = result.outcome;
     if (!outcome.error.empty()) {
         showStatus(QString());
         m_plainFlag = true;
@@ -224,7 +310,8 @@ void RxbView::searchDone()
                                 QMessageBox::Ok);
         return;
     }
-    const QString pattern = m_pattern->currentText();
+    // The pattern that was searched, whatever has been typed since.
+    const QString& pattern = m_searchedPattern;
     if (outcome.linesRead >= 0)
         showStatus(tr("%1 of %2 lines would be read by a plot command with -regex \"%3\".")
                        .arg(outcome.linesRead)
@@ -232,14 +319,15 @@ void RxbView::searchDone()
                        .arg(pattern));
     else
         showStatus(QString());
-    if (outcome.matches.empty()) {
+    if (outcome.matches.empty() || !result.document) {
         m_plainFlag = true;
         m_text->setReadOnly(false);
         return;
     }
     const QSignalBlocker block(m_text);
+    m_shown = result.document;
+    m_text->setDocument(m_shown.get());
     m_text->setReadOnly(true);
-    m_text->setHtml(kro::import::highlightedHtml(m_plain.toStdString(), outcome.matches));
     m_plainFlag = false;
 }
 

@@ -21,6 +21,7 @@ class QComboBox;
 class QMenu;
 class QPushButton;
 class QTabWidget;
+class QTextDocument;
 class QTextEdit;
 template <typename T>
 class QFutureWatcher;
@@ -28,6 +29,7 @@ class QFutureWatcher;
 namespace kro::import {
 struct RegexSearchOutcome;
 }
+struct RxbSearchResult;
 
 class RxbView : public QWidget {
     Q_OBJECT
@@ -44,12 +46,15 @@ public:
     QPushButton* searchButton() const { return m_search; }
     QPushButton* resetButton() const { return m_reset; }
 
-    // The text shown while no match is highlighted.
-    const QString& plainText() const { return m_plain; }
+    // The text shown while no match is highlighted (with the user's edits).
+    const QString& plainText() const;
     // Shows a text as plain, editable text.
     void setPlainText(const QString& text);
     // True while no highlight is shown.
     bool isPlain() const { return m_plainFlag; }
+    // The pattern of the last search started (as searched, blanks turned
+    // into "\s"; without the Match Lines wrapping).
+    const QString& searchedPattern() const { return m_searchedPattern; }
     // True from the start of a search until its result is shown.
     bool isSearching() const { return m_searchPending; }
     int previewLines() const { return m_previewLines; }
@@ -75,12 +80,19 @@ private:
     QPushButton* m_search = nullptr;
     QPushButton* m_reset = nullptr;
     QStringList* m_history;
-    QString m_plain;
+    // The editable text lives in its own document; a search's result is a
+    // second document, built on the worker and shown in its place, so that
+    // neither showing matches nor Reset rebuilds a large text here.
+    QTextDocument* m_plainDocument = nullptr;
+    std::shared_ptr<QTextDocument> m_shown;
+    mutable QString m_plain;
+    mutable bool m_plainStale = false;
     int m_previewLines = 100;
     bool m_plainFlag = true;
     QString m_file;
+    QString m_searchedPattern;
     // The running search: results of an older one are dropped.
-    QFutureWatcher<kro::import::RegexSearchOutcome>* m_watcher = nullptr;
+    QFutureWatcher<RxbSearchResult>* m_watcher = nullptr;
     std::shared_ptr<std::atomic<bool>> m_cancel;
     unsigned m_generation = 0;
     unsigned m_searchGeneration = 0;

@@ -2,6 +2,7 @@
 #include "tabs/plotterctrl.h"
 
 #include "core/curvewalks.h"
+#include "core/filenames.h"
 #include "core/fileutils.h"
 #include "core/idarray.h"
 #include "core/settings.h"
@@ -135,7 +136,7 @@ void PlotterCtrl::on_kroplot(const QString& text)
     // it (a mistyped name must not cost the curves plotted so far). When some
     // files exist the load runs and names the missing one on the plot.
     if (!files.empty() && std::none_of(files.begin(), files.end(), [](const FileObject& f) {
-            return QFileInfo::exists(f.m_file);
+            return kro::pathExists(f.m_file);
         })) {
         for (const FileObject& f : files)
             Q_EMIT transcript(f.m_file.isEmpty()

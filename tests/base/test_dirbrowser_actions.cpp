@@ -4,6 +4,7 @@
 
 #include "base/dirbrowserpictures.h"
 #include "base/fdprogressdialog.h"
+#include "core/filenames.h"
 #include "support/files.h"
 #include "support/scratchmount.h"
 
@@ -18,6 +19,8 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QToolButton>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -777,3 +780,70 @@ TEST_F(BrowserTest, HoveringOverAFolderOpensIt)
 }
 
 } // namespace
+
+TEST_F(BrowserTest, ANameThatIsNotUtf8IsListedOpenedRenamedAndDeleted)
+{
+    // The name's bytes are not UTF-8; the file is made and checked by them.
+    const QByteArray bytes("bad\xff\xfename.dat");
+    const QByteArray folder = kro::encodeFileName(m_root) + '/';
+    auto existsBytes = [&](const QByteArray& name) {
+        struct stat st {};
+        return ::lstat((folder + name).constData(), &st) == 0;
+    };
+    kro::test::writeFileAtBytes(folder + bytes, "1 2\n3 4\n");
+    writeFile(path("same.dat"), "1 2\n3 4\n");
+    const QString name = kro::decodeFileName(bytes);
+    auto b = make();
+    ASSERT_GE(rowOf(*b, name), 0) << rows(*b).join(' ').toStdString();
+    EXPECT_EQ(cell(*b, name, DirEntryModel::SizeColumn), cell(*b, "same.dat", DirEntryModel::SizeColumn));
+    EXPECT_FALSE(cell(*b, name, DirEntryModel::SizeColumn).isEmpty());
+
+    // Every menu entry is offered, and Plot hands on a path that names the file.
+    {
+        kro::test::ScriptedPrompts prompts;
+        prompts->answerMenu(QString());
+        rightClick(*b, b->detailView(), name);
+        EXPECT_EQ(lastMenu(prompts), "Plot\n-\nView/Edit\nRename\nDelete");
+    }
+    {
+        QSignalSpy selected(b.get(), &DirBrowser::filesSelected);
+        QSignalSpy selectedOne(b.get(), &DirBrowser::fileSelected);
+        kro::test::ScriptedPrompts prompts;
+        prompts->answerMenu("Plot");
+        rightClick(*b, b->detailView(), name);
+        QString chosen;
+        if (!selectedOne.isEmpty())
+            chosen = selectedOne[0][0].toString();
+        else if (!selected.isEmpty())
+            chosen = selected[0][0].toStringList().value(0);
+        EXPECT_EQ(kro::encodeFileName(chosen), folder + bytes);
+    }
+
+    // Renamed in place, and back to the same bytes.
+    QSignalSpy changed(b->fileOperator(), &LocalFsOperator::itemChanged);
+    FileViewCore* core = b->detailView()->core();
+    b->detailView()->setCurrentIndex(b->model()->index(rowOf(*b, name), 0));
+    core->beginRename(false);
+    core->editor()->setText("renamed.dat");
+    QTest::keyClick(core->editor(), Qt::Key_Return);
+    ASSERT_TRUE(changed.wait(10000));
+    EXPECT_FALSE(existsBytes(bytes));
+    EXPECT_EQ(readFile(path("renamed.dat")), "1 2\n3 4\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rowOf(*b, "renamed.dat") >= 0; }, 10000));
+    b->detailView()->setCurrentIndex(b->model()->index(rowOf(*b, "renamed.dat"), 0));
+    core->beginRename(false);
+    core->editor()->setText(name);
+    QTest::keyClick(core->editor(), Qt::Key_Return);
+    ASSERT_TRUE(changed.wait(10000));
+    EXPECT_TRUE(existsBytes(bytes));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rowOf(*b, name) >= 0; }, 10000));
+
+    // Deleted.
+    QSignalSpy finished(b->fileOperator(), &LocalFsOperator::finished);
+    kro::test::ScriptedPrompts prompts;
+    prompts->answerMessage(QMessageBox::Yes);
+    b->deleteFile(name);
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_FALSE(existsBytes(bytes));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rowOf(*b, name) < 0; }, 10000));
+}

@@ -3,10 +3,13 @@
 // scaling numbers are written, and how dropped names become paths.
 #include "import/commandcomposer.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+#include "load_helpers.h"
+#include "support/files.h"
 #include "support/qtprinters.h"
 
 using kro::import::CommandSource;
@@ -161,4 +164,44 @@ TEST(CommandComposer, DroppedNamesBecomePaths)
               QStringLiteral("/tmp/r\u00e9sum\u00e9.dat"));
     EXPECT_EQ(kro::import::cleanDroppedName(QStringLiteral("/plain/100%20.dat")), QStringLiteral("/plain/100%20.dat"));
     EXPECT_EQ(kro::import::cleanDroppedName(QStringLiteral("relative.dat")), QStringLiteral("relative.dat"));
+}
+
+TEST(CommandComposer, AColumnListOfDefaultsIsWrittenAndLoadsEveryCurve)
+{
+    // Column 2 holds 10 * row; every y entry uses it, scaled by its Mul.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QByteArray rows;
+    for (int r = 0; r < 8; ++r)
+        rows += QByteArray::number(r) + ' ' + QByteArray::number(10 * r) + '\n';
+    const QString path = kro::test::writeFile(dir.filePath(QStringLiteral("data.dat")), rows);
+
+    struct Case {
+        std::vector<double> muls; // one y entry on column 2 per number
+        const char* options;
+    } cases[] = {
+        {{1}, ""},
+        {{1, 2}, "-y 2 2 -mul 1 2 "},
+        {{1, 1}, "-y 2 2 "},
+        {{1, 1, 1}, "-y 2 2 2 "},
+        {{2, 1}, "-y 2 2 -mul 2 1 "},
+    };
+    for (const Case& c : cases) {
+        std::vector<ColumnSpec> ys;
+        for (double m : c.muls)
+            ys.push_back(entry(ColumnSpec::Y, 1, 0, 0, m));
+        const QString command = composePlotCommand({file(path, ys)}, false, kFormats);
+        EXPECT_EQ(command, QStringLiteral("kro -f %1 %2").arg(path, QLatin1String(c.options)));
+
+        const CurveMap curves = kro::test::loadCommandCurves(command);
+        ASSERT_EQ(curves.size(), c.muls.size()) << command.toStdString();
+        std::size_t k = 0;
+        for (const auto& [index, curve] : curves) {
+            std::vector<std::pair<double, double>> expected;
+            for (int r = 0; r < 8; ++r)
+                expected.emplace_back(r, 10.0 * r * c.muls[k]);
+            EXPECT_EQ(kro::test::pointsOf(curve), expected) << command.toStdString() << " curve " << k;
+            ++k;
+        }
+    }
 }

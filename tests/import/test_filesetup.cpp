@@ -3,6 +3,7 @@
 // round trip from a plot command through the window to an equivalent one.
 #include "import/filesetup.h"
 
+#include "core/filenames.h"
 #include "core/settings.h"
 #include "import/combotable.h"
 #include "import/commandcomposer.h"
@@ -25,6 +26,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -121,6 +123,130 @@ TEST_F(Setup, NamesWithBlanksAndDroppedUrls)
     EXPECT_EQ(s->pageList()->item(0)->text(), spaced);
     EXPECT_EQ(s->buildCommand(), QStringLiteral("kro -f \"%1\" ").arg(spaced));
     EXPECT_TRUE(transcripts.isEmpty());
+}
+
+TEST_F(Setup, NamesAPlotCommandCannotCarryAreRefusedBeforeOk)
+{
+    struct Case {
+        const char* name;
+        const char* reason; // empty: the name can be written
+    } cases[] = {
+        {"quo\"te.dat", "double quote"},
+        {"line\nbreak.dat", "line break"},
+        {"carriage\rreturn.dat", "line break"},
+        {"star*.dat", "wildcard"},
+        {"tab\tin name.dat", ""},
+        {"it's fine.dat", ""},
+    };
+    for (const Case& c : cases) {
+        const QString path = columns(QString::fromUtf8(c.name), 2);
+        auto s = open({path});
+        const FileSettingsPage* p = s->filePages()[0];
+        ASSERT_FALSE(p->hasNoData()) << c.name << ": the file itself is readable";
+        if (*c.reason) {
+            EXPECT_FALSE(s->okButton()->isEnabled()) << c.name;
+            EXPECT_TRUE(s->okButton()->toolTip().contains(QLatin1String(c.reason))) << s->okButton()->toolTip().toStdString();
+            EXPECT_TRUE(p->problemLabel()->text().contains(QLatin1String(c.reason))) << c.name;
+            EXPECT_EQ(s->pageList()->item(0)->foreground().color(), QColor(Qt::red)) << c.name;
+            QSignalSpy closed(s.get(), qOverload<FileSetup*, bool>(&FileSetup::closed));
+            s->on_ok();
+            EXPECT_EQ(closed.size(), 0) << c.name;
+        } else {
+            EXPECT_TRUE(s->okButton()->isEnabled()) << c.name;
+            EXPECT_TRUE(p->problemLabel()->text().isEmpty()) << c.name;
+            // The composed command names this file and nothing else.
+            const CurveMap curves = kro::test::loadCommandCurves(s->buildCommand());
+            ASSERT_EQ(curves.size(), 1u) << s->buildCommand().toStdString();
+            EXPECT_EQ(curves.begin()->second.pointCount(), 6u) << c.name;
+        }
+    }
+}
+
+TEST_F(Setup, ANameThatIsNotUtf8IsPreviewedAndItsCommandLoads)
+{
+    const QByteArray path = kro::encodeFileName(dir.path()) + "/bad\xff\xfename.dat";
+    kro::test::writeFileAtBytes(path, "1 10\n2 20\n3 30\n");
+
+    const QString name = kro::decodeFileName(path);
+    auto s = open({name});
+    const FileSettingsPage* p = s->filePages()[0];
+    EXPECT_FALSE(p->hasNoData()) << p->readProblem().toStdString();
+    EXPECT_EQ(p->table()->columnCount(), 2);
+    EXPECT_TRUE(s->okButton()->isEnabled()) << s->okButton()->toolTip().toStdString();
+    EXPECT_TRUE(transcripts.isEmpty());
+
+    const CurveMap curves = kro::test::loadCommandCurves(s->buildCommand());
+    ASSERT_EQ(curves.size(), 1u);
+    const std::vector<std::pair<double, double>> expected{{1, 10}, {2, 20}, {3, 30}};
+    EXPECT_EQ(kro::test::pointsOf(curves.begin()->second), expected);
+}
+
+TEST_F(Setup, RoleBoxesShowWholeAndDateRolesLeaveTheColumnsInPlace)
+{
+    const QString path = write("dated.dat", "01.03.2024 12:00:00 5 6\n02.03.2024 12:00:01 7 8\n");
+    auto s = open({path});
+    s->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(s.get()));
+    FileSettingsPage* p = s->filePages()[0];
+    ComboTable* t = p->table();
+    ASSERT_EQ(t->columnCount(), 4);
+    auto settle = [] {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+        }
+    };
+    settle();
+    for (int c = 0; c < 4; ++c) {
+        QComboBox* box = t->roleBox(c);
+        ASSERT_TRUE(box);
+        EXPECT_GE(box->height(), box->sizeHint().height()) << "column " << c;
+        EXPECT_EQ(box->visibleRegion().boundingRect(), box->rect()) << "column " << c << ": the box is cut";
+    }
+
+    // Where each column's box and preview cells start, in window pixels.
+    auto columnEdges = [&] {
+        std::vector<int> edges{s->width(), p->width()};
+        for (int c = 0; c < 4; ++c) {
+            edges.push_back(t->roleRow()->viewport()->mapTo(s.get(), QPoint(t->roleRow()->columnViewportPosition(c), 0)).x());
+            edges.push_back(t->preview()->viewport()->mapTo(s.get(), QPoint(t->preview()->columnViewportPosition(c), 0)).x());
+        }
+        return edges;
+    };
+    const std::vector<int> before = columnEdges();
+    pick(p, 0, QStringLiteral("date"));
+    settle();
+    EXPECT_EQ(columnEdges(), before) << "date";
+    pick(p, 1, QStringLiteral("time"));
+    settle();
+    EXPECT_EQ(columnEdges(), before) << "time";
+    pick(p, 2, QStringLiteral("datetime"));
+    settle();
+    EXPECT_EQ(columnEdges(), before) << "datetime";
+    pick(p, 2, QStringLiteral("y1"));
+    settle();
+
+    // What is typed into a format box stays as typed.
+    DateTimeFormatTab* time = formatTab(p, QStringLiteral("time"));
+    ASSERT_TRUE(time);
+    QLineEdit* edit = time->formatBox()->combo()->lineEdit();
+    edit->clear();
+    QTest::keyClicks(edit, QStringLiteral("%H:%M"));
+    EXPECT_EQ(time->format(), QStringLiteral("%H:%M"));
+    time->setFormat(QStringLiteral("%H:%M:%S"), false);
+
+    // The stored date format reads none of these dates: Ok waits, and says why.
+    DateTimeFormatTab* date = formatTab(p, QStringLiteral("date"));
+    ASSERT_TRUE(date);
+    EXPECT_EQ(date->format(), QStringLiteral("%Y-%m-%d"));
+    EXPECT_FALSE(s->okButton()->isEnabled());
+    EXPECT_TRUE(s->okButton()->toolTip().contains(QLatin1String("reads none of the lines shown in column 1")))
+        << s->okButton()->toolTip().toStdString();
+    EXPECT_TRUE(p->problemLabel()->isVisibleTo(p));
+    EXPECT_TRUE(p->problemLabel()->text().contains(QLatin1String("01.03.2024")));
+    date->setFormat(QStringLiteral("%d.%m.%Y"), false);
+    EXPECT_TRUE(s->okButton()->isEnabled()) << s->okButton()->toolTip().toStdString();
+    EXPECT_FALSE(p->problemLabel()->isVisibleTo(p));
 }
 
 TEST_F(Setup, SeveralFilesShowTheDefaultPageAndWriteOnlyWhatDiffers)
@@ -390,7 +516,9 @@ TEST_F(Setup, ACommandOpenedInTheWindowAndComposedAgainLoadsTheSameCurves)
         "kro -f %1 -header 2 -skip 1 -d 1 -y 7 -divx 3",
         "kro -f %2 -dt 1 -datetimeformat %Y-%m-%dT%H:%M:%S -y 2 3",
         "kro -f %3 -x 2 -y 1 3 -addx 51544.123456 -mul 0.001 -add 1e-07",
-        "kro -f %1 -header 2 -skip 1 -x 4 -y 5 -mul 10 -f %3 -x 1 -y 2 3 -f %2 -dt 1 "
+        // Column options go to the files by position: "-dt 0" keeps the
+        // first two files free of the third one's date-and-time column.
+        "kro -f %1 -header 2 -skip 1 -x 4 -y 5 -mul 10 -dt 0 -f %3 -x 1 -y 2 3 -dt 0 -f %2 -dt 1 "
         "-datetimeformat %Y-%m-%dT%H:%M:%S -y 3",
         "kro -f %3 -skip 4 -get 3 -y 2 -f %3 -y 3 -sub 2",
     };
@@ -408,7 +536,7 @@ TEST_F(Setup, ACommandOpenedInTheWindowAndComposedAgainLoadsTheSameCurves)
         ASSERT_EQ(s->filePages().size(), parser.fileObjects().size());
         for (std::size_t i = 0; i < parser.fileObjects().size(); ++i)
             applySource(s->filePages()[i], parser.fileObjects()[i]);
-        ASSERT_TRUE(s->okButton()->isEnabled()) << command.toStdString();
+        ASSERT_TRUE(s->okButton()->isEnabled()) << command.toStdString() << "\n" << s->okButton()->toolTip().toStdString();
         const QString composed = s->buildCommand();
 
         const CurveMap expected = kro::test::loadCommandCurves(command);

@@ -26,28 +26,6 @@ std::vector<std::pair<std::size_t, std::size_t>> found(const char* pattern, cons
     return out;
 }
 
-// The foreground colour of every character of a rich text, in order.
-std::vector<QColor> colours(const QString& html, QString* plain)
-{
-    QTextDocument doc;
-    doc.setHtml(html);
-    *plain = doc.toPlainText();
-    std::vector<QColor> out;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment f = it.fragment();
-            const QColor c = f.charFormat().hasProperty(QTextFormat::ForegroundBrush)
-                ? f.charFormat().foreground().color()
-                : QColor();
-            for (int i = 0; i < f.length(); ++i)
-                out.push_back(c);
-        }
-        if (b.next().isValid())
-            out.push_back(QColor()); // the line break
-    }
-    return out;
-}
-
 } // namespace
 
 TEST(LineRegex, BlanksStandForAnyWhiteSpace)
@@ -104,21 +82,26 @@ TEST(LineRegex, CatastrophicPatternsEndWithAnErrorAndCancelStopsASearch)
     EXPECT_TRUE(kro::import::searchText(boost::regex("a"), text, &cancelled).empty());
 }
 
-TEST(LineRegex, HighlightedTextShowsTheTextLiterallyWithTheMatchesColoured)
+TEST(LineRegex, HighlightsTakeWholeCharactersInOrderAndApart)
 {
     const std::string text = "<b>&amp;</b> 12\n\tx  34 \"q\"\n\xC3\xA9t\xC3\xA9";
-    const auto matches = kro::import::searchText(boost::regex("\\d+|\\xA9"), text);
-    QString plain;
-    const std::vector<QColor> c = colours(kro::import::highlightedHtml(text, matches), &plain);
-    const QString expected = QString::fromUtf8(text.data(), qsizetype(text.size()));
-    ASSERT_EQ(plain, expected);
-    ASSERT_EQ(c.size(), std::size_t(expected.size()));
-    const QColor blue(0x00, 0x80, 0xFF);
-    for (int i = 0; i < expected.size(); ++i) {
-        // Digits are matched; the byte inside each "é" takes its whole character.
-        const bool highlighted = expected[i].isDigit() || expected[i] == QChar(0xE9);
-        EXPECT_EQ(c[std::size_t(i)] == blue, highlighted) << "character " << i;
+    // Digits are matched; the byte inside each "é" takes its whole character.
+    const auto ranges = kro::import::highlightRanges(text, kro::import::searchText(boost::regex("\\d+|\\xA9"), text));
+    QStringList parts;
+    std::size_t done = 0;
+    for (const kro::import::TextMatch& r : ranges) {
+        EXPECT_GE(r.offset, done) << "in order and apart";
+        done = r.offset + r.length;
+        parts << QString::fromUtf8(text.data() + r.offset, qsizetype(r.length));
     }
+    EXPECT_EQ(parts, (QStringList{"12", "34", QString::fromUtf8("\xC3\xA9"), QString::fromUtf8("\xC3\xA9")}));
+    // Overlapping matches are cut where the one before ends.
+    const auto cut = kro::import::highlightRanges("abcdef", {{0, 4}, {2, 3}, {3, 1}});
+    ASSERT_EQ(cut.size(), 2u);
+    EXPECT_EQ(cut[0].offset, 0u);
+    EXPECT_EQ(cut[0].length, 4u);
+    EXPECT_EQ(cut[1].offset, 4u);
+    EXPECT_EQ(cut[1].length, 1u);
 }
 
 TEST(LineRegex, TheToolCountsTheLinesALoadReads)

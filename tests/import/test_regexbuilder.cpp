@@ -20,6 +20,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QThreadPool>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "support/files.h"
@@ -345,4 +347,59 @@ TEST_F(Tool, SettingsAreWrittenOnDestructionAndReadOnConstruction)
     EXPECT_EQ(recentEntries(), QStringList{"&1 kept.txt"});
     tool->fileNew();
     EXPECT_EQ(tool->currentView()->patternBox()->itemText(0), QStringLiteral("line"));
+}
+
+TEST_F(Tool, LargeSearchesRunOnAWorkerNameTheSearchedPatternAndResetDropsThem)
+{
+    RxbView* view = open(lines("small.txt", 3));
+    QString big;
+    for (int i = 0; i < 200000; ++i)
+        big += QStringLiteral("%1,%2\n").arg(i % 10).arg(i % 7);
+    big.chop(1);
+    view->setPlainText(big);
+    const QString pattern = QStringLiteral("\\d,\\d");
+
+    // An event posted before the search is handled while the search is still
+    // under way: the search left the event loop running, and its result
+    // arrives through it.
+    bool handled = false;
+    bool searchingThen = false;
+    QTimer::singleShot(0, view, [&] {
+        handled = true;
+        searchingThen = view->isSearching();
+    });
+    view->patternBox()->setEditText(pattern);
+    view->searchButton()->click();
+    EXPECT_TRUE(view->isSearching());
+    // Typed while searching: the result line still names what was searched.
+    view->patternBox()->setEditText(QStringLiteral("[\\d.,]+Z"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return handled; }, 15000));
+    EXPECT_TRUE(searchingThen);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->isSearching(); }, 60000));
+    EXPECT_EQ(view->searchedPattern(), pattern);
+    EXPECT_EQ(status(),
+              QStringLiteral("200000 of 200000 lines would be read by a plot command with -regex \"%1\".").arg(pattern));
+    EXPECT_FALSE(view->isPlain());
+    EXPECT_EQ(view->textView()->document()->blockCount(), 200000);
+    EXPECT_EQ(view->textView()->toPlainText(), big);
+    EXPECT_EQ(highlighted(view->textView()).left(6), QStringLiteral("0,01,1"));
+
+    // Reset while a search runs: the text is editable at once, and the
+    // search's result, when it ends, shows nothing.
+    view->patternBox()->setEditText(pattern);
+    view->searchButton()->click();
+    ASSERT_TRUE(view->isSearching());
+    view->resetButton()->click();
+    EXPECT_FALSE(view->isSearching());
+    EXPECT_TRUE(view->isPlain());
+    EXPECT_FALSE(view->textView()->isReadOnly());
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(view->isPlain());
+    EXPECT_FALSE(view->textView()->isReadOnly());
+    EXPECT_TRUE(highlighted(view->textView()).isEmpty());
+    EXPECT_FALSE(status().contains(QLatin1String("would be read"))) << status().toStdString();
+    EXPECT_EQ(view->plainText(), view->textView()->toPlainText());
+    EXPECT_TRUE(view->searchButton()->isEnabled());
 }

@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace kro::test {
 
 QString writeFile(const QString& path, const QByteArray& bytes)
@@ -18,6 +21,15 @@ QString writeFile(const QString& path, const QByteArray& bytes)
     else
         ADD_FAILURE() << "cannot write the test file " << path.toStdString();
     return path;
+}
+
+void writeFileAtBytes(const QByteArray& nativePath, const QByteArray& bytes)
+{
+    const int fd = ::open(nativePath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0 || ::write(fd, bytes.constData(), std::size_t(bytes.size())) != bytes.size())
+        ADD_FAILURE() << "cannot write the test file " << nativePath.toHex().constData();
+    if (fd >= 0)
+        ::close(fd);
 }
 
 QByteArray readFile(const QString& path)
