@@ -1,5 +1,6 @@
 // Pictures of axes and curves at the edges: logarithmic axes after a zoom
 // or a pan, extreme and reversed ranges, and curves of one point.
+#include "support/paramnames.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -74,13 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LogCase{"negative both, panned", -1000, -1, -1000, -1, {-2.45, -0.45}, {-2.55, -0.55}},
                       LogCase{"whole decades", 0.01, 1e5, 1e-3, 10, {-2, 5}, {-3, 1}},
                       LogCase{"small numbers", 1e-12, 1e-9, 1e-12, 1e-9, {-11.7, -9.3}, {-12.5, -9.5}}),
-    [](const auto& info) {
-        std::string s = info.param.name;
-        for (char& ch : s)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return s;
-    });
+    [](const auto& info) { return kro::test::caseName(info.param.name); });
 
 TEST(LogPositions, OnlyPositionsInsideTheRange)
 {

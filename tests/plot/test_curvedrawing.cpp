@@ -1,5 +1,6 @@
 // Curve drawing: the reduced drawing gives the pixels of the full one;
 // symbols, bars, 3-D, log axes and bad data.
+#include "support/paramnames.h"
 #include <gtest/gtest.h>
 
 #include <QPainter>
@@ -104,13 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ReduceCase{"wide symbols", false, true, 0, 4, true},
                       // Wide pens are slow to draw in full: fewer points.
                       ReduceCase{"thick lines", true, false, 2, 1, false, 20000}),
-    [](const auto& info) {
-        std::string s = info.param.name;
-        for (char& ch : s)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return s;
-    });
+    [](const auto& info) { return kro::test::caseName(info.param.name); });
 
 // Views of 200,000 points drawn from the curves' summaries against every
 // segment drawn: zoomed and panned views, log axes, gaps of undefined
@@ -180,13 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ViewCase{"steps and spikes", ViewCase::STEPS}, ViewCase{"steps zoomed", ViewCase::STEPS, 1.0, 1.5},
                       ViewCase{"wide pen zoomed", ViewCase::NOISY, 3.0, 3.2, false, 3},
                       ViewCase{"wide pen", ViewCase::STEPS, -1, -1, false, 2}),
-    [](const auto& info) {
-        std::string s = info.param.name;
-        for (char& ch : s)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return s;
-    });
+    [](const auto& info) { return kro::test::caseName(info.param.name); });
 
 // The reduced drawing against the plainest reference: every point mapped
 // by the definition (value minus range start, times pixels per unit, from
